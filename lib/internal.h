@@ -1,0 +1,60 @@
+// What the library's families share: the extended format, PI, the elementary
+// functions with their fallbacks, and the library's error trap.
+#pragma once
+
+#include <cfloat>
+#include <cstdint>
+
+#include "errortrap.h"
+
+static_assert(LDBL_MANT_DIG == 64, "the library computes in the 80-bit extended format");
+
+namespace ostrak {
+
+using Real = long double;
+
+// PI as the decimal 3.14159265358979, not full-precision pi; set by LIBMAIN.
+extern Real PI;
+
+// Sets the x87 control word: all exceptions masked, round to nearest, 64-bit significand.
+void SetFloatingPointMode();
+
+// Elementary functions on extended values, angles in radians.
+Real Sin(Real x);
+Real Cos(Real x);
+Real Tan(Real x);   // sine over cosine of the same argument
+Real Atan(Real x);  // one argument, result in [-pi/2, pi/2]
+Real Sqrt(Real x);  // a negative or NaN argument is returned unchanged
+Real Ln(Real x);    // zero, negative, infinite, NaN or denormal argument gives 0
+Real Exp(Real x);
+Real Power(Real x, Real y);
+
+// Arcsine for the Oblique Stereographic: 0 outside [-1, 1], full-precision pi/2 at +-1.
+Real ARCSIN(Real x);
+
+// The library's copy of the run-time error message routine (prefix "DLL error").
+void ERRORMESSAGE(const char* routine, int32_t number);
+
+// Number of the library's last trapped run-time error; nothing reads it.
+extern int32_t libraryErrorNumber;
+
+class LibraryErrorTrap : public ErrorTrap {
+ public:
+  explicit LibraryErrorTrap(const char* routine) noexcept
+      : ErrorTrap(routine, libraryErrorNumber, &ERRORMESSAGE) {}
+};
+
+// Wraps a longitude difference in degrees by one turn at most.
+inline Real WrapLongitudeDifference(Real deltaDegrees) {
+  if (deltaDegrees < -180) deltaDegrees += 360;
+  if (deltaDegrees > 180) deltaDegrees -= 360;
+  return deltaDegrees;
+}
+
+// Wraps a stored longitude output once, on the stored double.
+inline void WrapStoredLongitude(double* longitude) {
+  if (*longitude < -180) *longitude = *longitude + 360;
+  if (*longitude > 180) *longitude = *longitude - 360;
+}
+
+}  // namespace ostrak

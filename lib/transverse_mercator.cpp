@@ -1,0 +1,144 @@
+// Transverse Mercator (EPSG method 9807), after the series of the EPSG
+// guidance (IOGP Publication 373-7-2, "Transverse Mercator", the USGS form):
+// meridian arc in powers of e^2 up to e^6, terms up to the sixth power of the
+// longitude difference, footpoint latitude in powers of e1 up to e1^4.
+// Added here: exact +-90 in the forward, the footpoint clamp at the poles in
+// the inverse, one-turn wrapping of longitudes.
+#include "internal.h"
+#include "ostrak32.h"
+
+using ostrak::Real;
+
+namespace {
+
+struct Eccentricities {
+  Real e2;
+  Real e4;
+  Real e6;
+  Real ep2;  // second eccentricity squared
+};
+
+Eccentricities FormEccentricities(Real a, Real b) {
+  Eccentricities e;
+  const Real b2 = b * b;
+  const Real a2 = a * a;
+  e.e2 = 1 - b2 / a2;
+  e.e4 = ostrak::Power(e.e2, 2);
+  e.e6 = e.e4 * e.e2;
+  e.ep2 = e.e2 / (1 - e.e2);
+  return e;
+}
+
+// Meridian arc from the equator to latitude phi (radians).
+Real MeridianArc(Real a, const Eccentricities& e, Real phi) {
+  using ostrak::Sin;
+  return a * ((phi * (1 - e.e2 / 4 - 3 * e.e4 / 64 - 5 * e.e6 / 256) -
+               (3 * e.e2 / 8 + 3 * e.e4 / 32 + 45 * e.e6 / 1024) * Sin(2 * phi)) +
+              (15 * e.e4 / 256 + 45 * e.e6 / 1024) * Sin(4 * phi) -
+              (35 * e.e6 / 3072) * Sin(6 * phi));
+}
+
+}  // namespace
+
+extern "C" void LATLONTOTM(const ProjectionRecord* projection, double latitude, double longitude,
+                           double* easting, double* northing, double centralMeridian) {
+  using namespace ostrak;
+  LibraryErrorTrap trap("LATLONTOTM");
+  const Real D2R = PI / 180;
+  const Real a = projection->semiMajorAxis;
+  const Real k0 = projection->scaleFactor;
+  const Real phi0 = projection->latitudeOfOrigin * D2R;
+  const Real phi = latitude * D2R;
+
+  const Eccentricities e = FormEccentricities(a, projection->semiMinorAxis);
+  const Real M0 = MeridianArc(a, e, phi0);
+  const Real deltaLambda =
+      WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * D2R;
+  const Real M = MeridianArc(a, e, phi);
+
+  if (latitude == 90.0 || latitude == -90.0) {
+    *easting = 0.0;
+    *northing = static_cast<double>(k0 * (M - M0));
+  } else {
+    const Real nu = a / Sqrt(1 - Power(Sin(phi), 2) * e.e2);
+    const Real T = Power(Tan(phi), 2);
+    const Real C = Power(Cos(phi), 2) * e.ep2;
+    const Real A = Cos(phi) * deltaLambda;
+    *easting = static_cast<double>(
+        (nu * k0) * ((Power(A, 3) * ((1 - T) + C) / 6 + A) +
+                     Power(A, 5) * ((((5 - 18 * T) + Power(T, 2)) + 72 * C) - 58 * e.ep2) / 120));
+    *northing = static_cast<double>(
+        ((M - M0) +
+         (Tan(phi) * nu) *
+             ((Power(A, 4) * (((5 - T) + 9 * C) + 4 * Power(C, 2)) / 24 + Power(A, 2) / 2) +
+              Power(A, 6) * ((((61 - 58 * T) + Power(T, 2)) + 600 * C) - 330 * e.ep2) / 720)) *
+        k0);
+  }
+  *easting = static_cast<double>(projection->falseEasting + static_cast<Real>(*easting));
+  *northing = static_cast<double>(projection->falseNorthing + static_cast<Real>(*northing));
+}
+
+extern "C" void TMTOLATLON(const ProjectionRecord* projection, double easting, double northing,
+                           double* latitude, double* longitude, double centralMeridian) {
+  using namespace ostrak;
+  LibraryErrorTrap trap("TMTOLATLON");
+  const Real D2R = PI / 180;
+  const Real R2D = 1 / D2R;
+  const Real lambda0 = centralMeridian * D2R;
+  const Real phi0 = projection->latitudeOfOrigin * D2R;
+  const Real a = projection->semiMajorAxis;
+  const Real k0 = projection->scaleFactor;
+
+  const Eccentricities e = FormEccentricities(a, projection->semiMinorAxis);
+  const Real M0 = MeridianArc(a, e, phi0);
+
+  // The false origin is removed in the routine's own copies, as doubles.
+  easting = static_cast<double>(easting - static_cast<Real>(projection->falseEasting));
+  northing = static_cast<double>(northing - static_cast<Real>(projection->falseNorthing));
+
+  const Real e1 = (1 - Sqrt(1 - e.e2)) / (Sqrt(1 - e.e2) + 1);
+  const Real M1 = northing / k0 + M0;
+  const Real mu1 = M1 / ((1 - e.e2 / 4 - 3 * e.e4 / 64 - 5 * e.e6 / 256) * a);
+  const Real phi1 = (((mu1 + (3 * e1 / 2 - 27 * Power(e1, 3) / 32) * Sin(2 * mu1)) +
+                      (21 * Power(e1, 2) / 16 - 55 * Power(e1, 4) / 32) * Sin(4 * mu1)) +
+                     (151 * Power(e1, 3) / 96) * Sin(6 * mu1)) +
+                    (1097 * Power(e1, 4) / 512) * Sin(8 * mu1);
+
+  const Real footpointDegrees = phi1 * R2D;
+  if (footpointDegrees >= 90) {
+    *latitude = 90.0;
+    *longitude = centralMeridian;
+    return;
+  }
+  if (footpointDegrees <= -90) {
+    *latitude = -90.0;
+    *longitude = centralMeridian;
+    return;
+  }
+
+  const Real C1 = Power(Cos(phi1), 2) * e.ep2;
+  const Real T1 = Power(Tan(phi1), 2);
+  const Real nu1 = a / Sqrt(1 - Power(Sin(phi1), 2) * e.e2);
+  const Real rho1 = ((1 - e.e2) * a) / Sqrt(Power(1 - Power(Sin(phi1), 2) * e.e2, 3));
+  const Real D = easting / (k0 * nu1);
+
+  const Real phi =
+      phi1 - ((Power(D, 2) / 2 -
+               Power(D, 4) * ((((3 * T1 + 5) + 10 * C1) - 4 * Power(C1, 2)) - 9 * e.ep2) / 24) +
+              Power(D, 6) *
+                  (((((90 * T1 + 61) + 298 * C1) + 45 * Power(T1, 2)) - 3 * Power(C1, 2)) -
+                   252 * e.ep2) /
+                  720) *
+                 (Tan(phi1) * nu1 / rho1);
+  *latitude = static_cast<double>(R2D * phi);
+
+  const Real lambda =
+      ((D - Power(D, 3) * ((2 * T1 + 1) + C1) / 6) +
+       Power(D, 5) *
+           (((((5 - 2 * C1) + 28 * T1) - 3 * Power(C1, 2)) + 24 * Power(T1, 2)) + 8 * e.ep2) /
+           120) /
+          Cos(phi1) +
+      lambda0;
+  *longitude = static_cast<double>(R2D * lambda);
+  WrapStoredLongitude(longitude);
+}
