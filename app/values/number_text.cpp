@@ -1,0 +1,211 @@
+#include "number_text.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// from_chars leaves the value alone when the number is out of the double range.
+// Out of range means either beyond DBL_MAX or below half the smallest
+// subnormal, so the decimal position of the first significant digit tells
+// which: positive overflows to infinity, otherwise the number is zero.
+double OutOfRangeValue(const char* first, const char* last) {
+  long long position = 0;  // decimal exponent of the first significant digit, plus one
+  bool afterPoint = false;
+  bool significant = false;
+  const char* p = first;
+  for (; p < last && *p != 'e' && *p != 'E'; ++p) {
+    if (*p == '.') {
+      afterPoint = true;
+    } else if (!significant && *p == '0') {
+      if (afterPoint) --position;
+    } else {
+      significant = true;
+      if (afterPoint) break;
+      ++position;
+    }
+  }
+  while (p < last && *p != 'e' && *p != 'E') ++p;
+  long long exponent = 0;
+  if (p < last) {
+    ++p;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    for (; p < last; ++p) exponent = std::min(exponent * 10 + (*p - '0'), 1000000LL);
+    if (negative) exponent = -exponent;
+  }
+  return position + exponent > 0 ? HUGE_VAL : 0.0;
+}
+
+// The significant digits of a > 0 rounded to 15 places, without trailing
+// zeros, and the decimal exponent of the first of them.
+struct Significand {
+  char digits[17];
+  int count;
+  int exponent;
+};
+
+// Reads std::to_chars' scientific text "d[.ddd]e[+-]xx".
+void ReadScientific(const char* text, const char* end, Significand& out) {
+  out.count = 0;
+  const char* p = text;
+  for (; p < end && *p != 'e'; ++p) {
+    if (*p != '.') out.digits[out.count++] = *p;
+  }
+  while (out.count > 1 && out.digits[out.count - 1] == '0') --out.count;
+  ++p;
+  const bool negative = *p == '-';
+  ++p;
+  int exponent = 0;
+  for (; p < end; ++p) exponent = exponent * 10 + (*p - '0');
+  out.exponent = negative ? -exponent : exponent;
+}
+
+void RoundTo15Digits(double a, Significand& out) {
+  char text[40];
+  // The shortest text that reads back as a: when it has at most 15 digits it
+  // is also a rounded to 15 digits, because every decimal of 15 significant
+  // digits survives the trip to a normal double and back. Subnormals hold
+  // fewer bits and always take the exact route.
+  if (a >= DBL_MIN) {
+    const auto shortest = std::to_chars(text, text + sizeof text, a, std::chars_format::scientific);
+    ReadScientific(text, shortest.ptr, out);
+    if (out.count <= 15) return;
+  }
+  // Rounds the exact binary value, an exact half to even.
+  const auto rounded =
+      std::to_chars(text, text + sizeof text, a, std::chars_format::scientific, 14);
+  ReadScientific(text, rounded.ptr, out);
+}
+
+char* AppendDigits(char* out, const char* digits, int count) {
+  std::copy(digits, digits + count, out);
+  return out + count;
+}
+
+char* AppendZeros(char* out, int count) {
+  std::fill(out, out + count, '0');
+  return out + count;
+}
+
+// |value| in the general notation, after the sign position.
+char* AppendMagnitude(char* out, double value) {
+  const double a = std::fabs(value);
+  if (a == 0) {
+    *out++ = '0';
+    return out;
+  }
+  if (std::isinf(a)) return std::copy_n("INF", 3, out);
+  if (std::isnan(a)) return std::copy_n("NAN", 3, out);
+
+  Significand d;
+  RoundTo15Digits(a, d);
+  const int nd = d.count;
+  const int e = d.exponent - nd + 1;  // a = D x 10^e with D the nd digits
+  if (e >= 0 && nd + e <= 15) {
+    out = AppendDigits(out, d.digits, nd);
+    return AppendZeros(out, e);
+  }
+  if (e < 0 && -e <= 15) {
+    if (nd > -e) {
+      out = AppendDigits(out, d.digits, nd + e);
+      *out++ = '.';
+      return AppendDigits(out, d.digits + nd + e, -e);
+    }
+    *out++ = '.';
+    out = AppendZeros(out, -e - nd);
+    return AppendDigits(out, d.digits, nd);
+  }
+  *out++ = d.digits[0];
+  if (nd > 1) {
+    *out++ = '.';
+    out = AppendDigits(out, d.digits + 1, nd - 1);
+  }
+  *out++ = 'E';
+  *out++ = d.exponent < 0 ? '-' : '+';
+  return std::to_chars(out, out + 4, std::abs(d.exponent)).ptr;
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end && *p == ' ') ++p;
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  const char* const first = p;
+  while (p < end && IsDigit(*p)) ++p;
+  ptrdiff_t digits = p - first;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p < end && IsDigit(*p)) ++p;
+    digits += p - fraction;
+  }
+  if (digits == 0) return 0;
+  if (p < end && (*p == 'E' || *p == 'e')) {
+    const char* q = p + 1;
+    if (q < end && (*q == '+' || *q == '-')) ++q;
+    if (q < end && IsDigit(*q)) {
+      while (q < end && IsDigit(*q)) ++q;
+      p = q;
+    }
+  }
+  double value = 0;
+  if (std::from_chars(first, p, value).ec == std::errc::result_out_of_range) {
+    value = OutOfRangeValue(first, p);
+  }
+  return negative ? -value : value;
+}
+
+size_t FormatGeneralTo(char* out, double value) {
+  out[0] = value < 0 ? '-' : ' ';
+  return AppendMagnitude(out + 1, value) - out;
+}
+
+size_t FormatPlainTo(char* out, double value) {
+  char* p = out;
+  if (value < 0) *p++ = '-';
+  return AppendMagnitude(p, value) - out;
+}
+
+std::string FormatGeneral(double value) {
+  char text[kNumberTextCapacity];
+  return std::string(text, FormatGeneralTo(text, value));
+}
+
+std::string FormatPlain(double value) {
+  char text[kNumberTextCapacity];
+  return std::string(text, FormatPlainTo(text, value));
+}
+
+double RoundTo(double value, int32_t decimals) {
+  static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                                 1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                                 1e14L, 1e15L, 1e16L, 1e17L, 1e18L};
+  if (!std::isfinite(value)) return value;
+  decimals = std::clamp(decimals, -18, 18);
+  const long double scale = kPowersOfTen[std::abs(decimals)];  // exact in both formats
+  // In the extended format: with up to two decimals v x 10^n is exact (53 + 7
+  // bits fit the 64-bit significand), so a value just below a half is never
+  // pushed onto it.
+  const long double x = decimals >= 0 ? value * scale : value / scale;
+  long double n = std::floor(x);
+  const long double fraction = x - n;  // exact
+  if (fraction == 0) return value;     // nothing beyond the decimals
+  if (fraction > 0.5L || (fraction == 0.5L && std::fmod(n, 2.0L) != 0)) n += 1;
+  if (decimals < 0) return static_cast<double>(n * scale);
+  // Divided in double: a whole number below 2^53 over an exact power of ten
+  // gives the double nearest the decimal result, as reading its text would.
+  return static_cast<double>(n) / static_cast<double>(scale);
+}

@@ -1,0 +1,46 @@
+// Numbers as text: reading a number, the general number text of results,
+// rounding to decimals, and splitting a list-file line into fields.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Room for any text that FormatGeneralTo or FormatPlainTo writes (the longest,
+// "-1.23456789012345E-308", has 22 characters). No terminating NUL is written.
+inline constexpr size_t kNumberTextCapacity = 32;
+
+// Reads the number at the start of text: leading blanks, an optional sign,
+// digits with at most one decimal point, an optional exponent (E or e, optional
+// sign, digits). Reading stops at the first character that cannot continue the
+// number; an empty or non-numeric text gives 0.
+double ReadNumber(std::string_view text);
+
+// The general number text: a blank (v >= 0) or "-" in the sign position, then
+// |v| rounded to 15 significant digits without trailing zeros, no zero before
+// the point below 1, exponent form ("1E+15", "1.5E-15") where the plain form
+// would need more than 15 digit positions. Zero gives " 0".
+std::string FormatGeneral(double value);
+// The same text without the blank in the sign position ("-" stays).
+std::string FormatPlain(double value);
+
+// Allocation-free forms: write the text into out (at least kNumberTextCapacity
+// characters) and return its length.
+size_t FormatGeneralTo(char* out, double value);
+size_t FormatPlainTo(char* out, double value);
+
+// value x 10^decimals rounded to the nearest integer, halves to even, divided
+// by 10^decimals. decimals is limited to -18..18.
+double RoundTo(double value, int32_t decimals);
+
+// Splits a list-file line into fields. Blanks, tabs, ";" and "," all separate
+// fields; a run of them counts as one separator, and separators at the start
+// or end of the line are ignored. The line is rewritten in place to its fields
+// joined by single commas. The first `capacity` fields are stored into
+// fields[0], fields[1], ...; the result is the number of fields in the line,
+// stored or not (0 for a line of separators only).
+int32_t SplitFields(std::string& line, std::string* fields, int32_t capacity);
+// The same without allocation: the views point into the rewritten line and stay
+// valid while the line is not changed.
+int32_t SplitFieldViews(std::string& line, std::string_view* fields, int32_t capacity);

@@ -1,0 +1,20 @@
+#include "units.h"
+
+const LengthUnit* FindLengthUnit(int32_t id) {
+  for (const LengthUnit& unit : kLengthUnits) {
+    if (unit.id == id) return &unit;
+  }
+  return nullptr;
+}
+
+UnitsAndFormats DefaultUnitsAndFormats() {
+  return {kAngleFormatDms, kLengthUnitMetre, 1.0};
+}
+
+bool SetLengthUnit(UnitsAndFormats& formats, int32_t id) {
+  const LengthUnit* unit = FindLengthUnit(id);
+  if (unit == nullptr) return false;
+  formats.lengthUnit = unit->id;
+  formats.lengthFactor = unit->factor;
+  return true;
+}
