@@ -1,0 +1,181 @@
+"""The provenance note (data/README.md) and the printed summary of a run."""
+from collections import Counter, defaultdict
+
+METHOD = {9603: 'geocentric translations', 9606: 'Helmert, position vector',
+          9607: 'Helmert, coordinate frame', 9807: 'Transverse Mercator',
+          9802: 'Lambert Conic Conformal (2SP)', 9809: 'Oblique Stereographic'}
+TARGET = {4326: 'WGS 84', 4322: 'WGS 72', 4324: 'WGS 72BE'}
+KIND = {'helmert': 'EPSG transformations of these methods',
+        'concatenated': 'EPSG concatenated operations that reduce exactly to one shift',
+        'molodensky-badekas': 'EPSG Molodensky-Badekas transformations, rewritten as the equal Helmert',
+        'identity': 'identity record for WGS 84 itself'}
+
+
+class Tally:
+    """Counts of what was taken in, merged and left out, and for each datum
+    without a record the kinds of transformation it has instead."""
+
+    def __init__(self):
+        self.counts = {'taken': Counter(), 'merged': Counter(), 'left out': Counter()}
+        self.instead = defaultdict(set)
+        self.methods = Counter()
+
+    def taken(self, what, n=1):
+        self.counts['taken'][what] += n
+
+    def merged(self, what, n):
+        self.counts['merged'][what] += n
+
+    def left(self, what, datum=None, n=1):
+        self.counts['left out'][what] += n
+        if datum is not None:
+            kind = ('grid-based transformations' if 'grid' in what else
+                    'Molodensky-Badekas transformations' if 'Molodensky' in what else
+                    'concatenated operations' if what.startswith('concatenated') else
+                    'other transformations')
+            self.instead[datum].add(kind)
+
+    def other_method(self, method):
+        self.methods[method] += 1
+        self.counts['left out']['projected CRS: another projection method (see below)'] += 1
+
+    def methods_line(self):
+        return ', '.join('%s %d' % (m, n) for m, n in
+                         sorted(self.methods.items(), key=lambda kv: (-kv[1], str(kv[0]))))
+
+    def why_no_record(self, datum):
+        kinds = self.instead.get(datum)
+        if not kinds:
+            return 'no transformation to WGS 84, WGS 72 or WGS 72BE'
+        return 'only %s to WGS 84' % ' and '.join(sorted(kinds))
+
+
+def counted(counter, names):
+    return ', '.join('%d %s' % (n, names.get(k, k)) for k, n in sorted(counter.items()))
+
+
+def summary(meta, counts, tally, report):
+    out = ['EPSG %s (%s), from PROJ %s' % (meta['EPSG.VERSION'], meta['EPSG.DATE'],
+                                           meta.get('PROJ.VERSION', '?')),
+           'ellips.txt %d/64, datums.txt %d/1024, projct.txt %d/3072'
+           % (counts['ellipsoids'], counts['datums'], counts['projections']),
+           'datum records: ' + counted(counts['kinds'], {}),
+           '  methods: ' + counted(counts['methods'], METHOD),
+           '  leading to: ' + counted(counts['to'], TARGET),
+           'projections: ' + counted(counts['projection_methods'], METHOD) + ', and "none"']
+    out += report
+    for category, counter in tally.counts.items():
+        out.append(category + ':')
+        out += ['  %s: %d' % kv for kv in sorted(counter.items())]
+    out.append('  other projection methods: ' + tally.methods_line())
+    if counts['approximate_units']:
+        out.append('units converted with proj.db factors: ' + ', '.join(counts['approximate_units']))
+    return '\n'.join(out)
+
+
+README = """\
+# Catalogue files
+
+`ellips.txt`, `datums.txt` and `projct.txt` are the catalogues the program
+reads at start-up. They are generated from the EPSG dataset that PROJ ships in
+`proj.db`; do not edit them by hand.
+
+- EPSG dataset **{epsg}**, dated {date} (database of PROJ {proj}, Debian
+  package `proj-data`).
+- Regenerate (needs `apt-get install -y proj-data`):
+  `python3 tools/catalogues/generate.py` writes the three files,
+  `sources.tsv` and this note.
+- Check the committed files (no `proj.db` needed):
+  `python3 tools/catalogues/check.py`; with `--db /usr/share/proj/proj.db`
+  it also compares every record with EPSG.
+
+## What the files hold
+
+| file | records | capacity |
+|---|---|---|
+| `ellips.txt` | {n_ell} | 64 |
+| `datums.txt` | {n_dat} | 1024 |
+| `projct.txt` | {n_prj} (including "none") | 3072 |
+
+- **Ellipsoids**: the ones the datum records use, in alphabetical order
+  ({n_unused} other non-deprecated EPSG ellipsoids are not used and left
+  out). Axes in metres; b is computed from a and the inverse flattening where
+  EPSG defines the ellipsoid that way.
+- **Datums**: one record per transformation to WGS 84, WGS 72 or WGS 72BE:
+  {kinds}. Methods: {methods}. Leading to: {targets}.
+  Translations are in metres, rotations in radians, the scale difference a
+  pure number, each in the sign convention of its own method (the method code
+  says which). Position 601 is WGS 72 to WGS 84 (EPSG 1237) and position 603
+  WGS 72BE to WGS 84 (EPSG 1240), named "WGS 72" and "WGS 72BE", and no
+  earlier record's name contains theirs. The record "WGS 84" is the identity
+  for WGS 84 itself. Names are "source CRS (area)", with the EPSG operation
+  version or code in brackets where that repeats; the area text is EPSG's
+  description of the area of use. The others are in alphabetical order.
+- **Projections**: position 1 is "none" (geographic), then the projected CRSs
+  of EPSG with methods {prj_methods}, in alphabetical order. Angles in
+  decimal degrees (packed DMS and grads decoded), lengths in metres (feet and
+  yards converted with EPSG's exact ratios), a prime meridian other than
+  Greenwich added to the central meridian. `datumName` is the full name of
+  the chosen datum record: of the datum's transformations, the one that
+  covers most of the CRS's area of use, then not superseded, then the most
+  accurate, then the one leading straight to WGS 84.
+
+Numbers are the shortest decimal that reads back as the same double, never
+in exponent form; texts are unquoted, Windows-1252, with "," for ";" and "'"
+for a double quote; lines end in CR LF.
+
+`sources.tsv` names the EPSG object behind every record, and for a
+projection the datum record chosen, how much of the CRS's area it covers, and
+the EPSG CRSs merged into it.
+
+## Taken in beyond plain EPSG records
+
+{taken}
+
+Molodensky-Badekas is a Helmert shift about a pivot point; it equals a
+Helmert shift with other translations. The program's reverse shift is
+approximate (it errs by about rotation times translation), so a rewritten one
+is taken only where that error stays below 1/100 of EPSG's accuracy for the
+transformation. For comparison, the largest such error among EPSG's own
+Helmert records is {worst}.
+
+## Merged
+
+{merged}
+
+The program's length units cover the difference between a foot CRS and its
+metre twin; lines of one datum family (NAD83, NAD83(HARN), ...) that give the
+same numbers are kept once, under the shortest name, so that the catalogue
+fits its capacity.
+
+## Left out, and why
+
+{dropped}
+
+The other projection methods: {other_methods}.
+
+Grid-based transformations (NADCON, NTv2) need grid files the program cannot
+use. A concatenated operation is taken only where its steps reduce exactly to
+one shift (translations that add up, or one Helmert step among identities);
+one that goes through WGS 72 or WGS 72BE with a record of its own already is
+the same route the program takes through positions 601 and 603. A projected
+CRS needs a record of its own datum whose area of use overlaps its own; the
+program knows only the three projection methods.
+"""
+
+
+def bullets(counter):
+    return '\n'.join('- %s: %d' % kv for kv in sorted(counter.items())) or '- none'
+
+
+def readme(meta, counts, tally, report):
+    worst = next((r.split(': ', 1)[1] for r in report if r.startswith('largest')), '?')
+    return README.format(
+        epsg=meta['EPSG.VERSION'], date=meta['EPSG.DATE'], proj=meta.get('PROJ.VERSION', '?'),
+        n_ell=counts['ellipsoids'], n_dat=counts['datums'], n_prj=counts['projections'],
+        n_unused=counts['unused_ellipsoids'],
+        kinds=counted(counts['kinds'], KIND), methods=counted(counts['methods'], METHOD),
+        targets=counted(counts['to'], TARGET),
+        prj_methods=counted(counts['projection_methods'], METHOD),
+        taken=bullets(tally.counts['taken']), merged=bullets(tally.counts['merged']),
+        dropped=bullets(tally.counts['left out']), worst=worst, other_methods=tally.methods_line())
