@@ -19,7 +19,9 @@ void InstallMessageFunction(MessageFunction function) {
   installed = function ? function : &StandardErrorMessage;
 }
 
-MessageFunction InstalledMessageFunction() { return installed; }
+MessageFunction InstalledMessageFunction() {
+  return installed;
+}
 
 int32_t ShowMessage(const std::string& text, const char* caption, uint32_t style) {
   return installed(text.c_str(), caption, style);

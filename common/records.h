@@ -53,13 +53,13 @@ typedef struct ProjectionRecord {
   double semiMajorAxis; /* copied in from the side's ellipsoid before each call */
   double semiMinorAxis;
   double scaleFactor;
-  double centralMeridian; /* degrees */
-  double falseEasting;    /* metres */
-  double falseNorthing;   /* metres */
+  double centralMeridian;        /* degrees */
+  double falseEasting;           /* metres */
+  double falseNorthing;          /* metres */
   double latitudeOfOrigin;       /* degrees */
   double firstStandardParallel;  /* degrees */
   double secondStandardParallel; /* degrees */
-  int32_t datumIndex; /* 1-based position in the datum catalogue */
+  int32_t datumIndex;            /* 1-based position in the datum catalogue */
 } ProjectionRecord;
 
 #pragma pack(pop)

@@ -5,10 +5,18 @@
 
 namespace ostrak {
 
-Real Sin(Real x) { return sinl(x); }
-Real Cos(Real x) { return cosl(x); }
-Real Tan(Real x) { return sinl(x) / cosl(x); }
-Real Atan(Real x) { return atanl(x); }
+Real Sin(Real x) {
+  return sinl(x);
+}
+Real Cos(Real x) {
+  return cosl(x);
+}
+Real Tan(Real x) {
+  return sinl(x) / cosl(x);
+}
+Real Atan(Real x) {
+  return atanl(x);
+}
 
 Real Sqrt(Real x) {
   if (std::isnan(x) || x < 0) return x;
@@ -20,7 +28,9 @@ Real Ln(Real x) {
   return logl(x);
 }
 
-Real Exp(Real x) { return expl(x); }
+Real Exp(Real x) {
+  return expl(x);
+}
 
 namespace {
 

@@ -50,7 +50,9 @@ void FormConic(Conic& c, Real a, Real phiF, Real phi1, Real phi2) {
   c.rF = a * c.F * Power(tF, c.n);
 }
 
-Real Signum(Real x) { return x > 0 ? Real(1) : (x < 0 ? Real(-1) : Real(0)); }
+Real Signum(Real x) {
+  return x > 0 ? Real(1) : (x < 0 ? Real(-1) : Real(0));
+}
 
 }  // namespace
 
@@ -80,8 +82,7 @@ extern "C" void LATLONTOLCC(const ProjectionRecord* projection, double latitude,
   const Real theta = c.n * deltaLambda;
 
   *easting = static_cast<double>(projection->falseEasting + k * (r * Sin(theta)));
-  *northing =
-      static_cast<double>(projection->falseNorthing + k * c.rF - k * (r * Cos(theta)));
+  *northing = static_cast<double>(projection->falseNorthing + k * c.rF - k * (r * Cos(theta)));
 }
 
 extern "C" void LCCTOLATLON(const ProjectionRecord* projection, double easting, double northing,

@@ -43,7 +43,9 @@ __attribute__((constructor)) void OnLoad() {
   LIBMAIN(nullptr, kDllProcessAttach, nullptr);
 }
 
-__attribute__((destructor)) void OnUnload() { LIBMAIN(nullptr, kDllProcessDetach, nullptr); }
+__attribute__((destructor)) void OnUnload() {
+  LIBMAIN(nullptr, kDllProcessDetach, nullptr);
+}
 
 }  // namespace
 }  // namespace ostrak

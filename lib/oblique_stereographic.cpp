@@ -108,8 +108,8 @@ extern "C" void OSTTOLATLON(const ProjectionRecord* projection, double easting, 
   int passes = 0;
   do {
     previous = phi;
-    const Real psiI = Ln(Tan(phi / 2 + PI / 4) *
-                         Power((1 - s.e * Sin(phi)) / (1 + s.e * Sin(phi)), s.e / 2));
+    const Real psiI =
+        Ln(Tan(phi / 2 + PI / 4) * Power((1 - s.e * Sin(phi)) / (1 + s.e * Sin(phi)), s.e / 2));
     phi = phi - (psiI - psi) * Cos(phi) * (1 - s.e2 * Power(Sin(phi), 2)) / (1 - s.e2);
   } while (fabsl(previous - phi) > 1e-13L && ++passes < kPassLimit);
   *latitude = static_cast<double>(R2D * phi);

@@ -38,32 +38,26 @@ OSTRAK32_API void STARTTOWGS84(double* xShifted, double* yShifted, double* zShif
                                double y, double z, const DatumRecord* datum);
 
 /* WGS 84 to the local datum of the record. */
-OSTRAK32_API void WGS84TOTARGET(double* xLocal, double* yLocal, double* zLocal, double x,
-                                double y, double z, const DatumRecord* datum);
+OSTRAK32_API void WGS84TOTARGET(double* xLocal, double* yLocal, double* zLocal, double x, double y,
+                                double z, const DatumRecord* datum);
 
 /* Transverse Mercator (EPSG 9807). */
-OSTRAK32_API void LATLONTOTM(const ProjectionRecord* projection, double latitude,
-                             double longitude, double* easting, double* northing,
-                             double centralMeridian);
-OSTRAK32_API void TMTOLATLON(const ProjectionRecord* projection, double easting,
-                             double northing, double* latitude, double* longitude,
-                             double centralMeridian);
+OSTRAK32_API void LATLONTOTM(const ProjectionRecord* projection, double latitude, double longitude,
+                             double* easting, double* northing, double centralMeridian);
+OSTRAK32_API void TMTOLATLON(const ProjectionRecord* projection, double easting, double northing,
+                             double* latitude, double* longitude, double centralMeridian);
 
 /* Lambert Conic Conformal with two standard parallels (EPSG 9802). */
-OSTRAK32_API void LATLONTOLCC(const ProjectionRecord* projection, double latitude,
-                              double longitude, double* easting, double* northing,
-                              double centralMeridian);
-OSTRAK32_API void LCCTOLATLON(const ProjectionRecord* projection, double easting,
-                              double northing, double* latitude, double* longitude,
-                              double centralMeridian);
+OSTRAK32_API void LATLONTOLCC(const ProjectionRecord* projection, double latitude, double longitude,
+                              double* easting, double* northing, double centralMeridian);
+OSTRAK32_API void LCCTOLATLON(const ProjectionRecord* projection, double easting, double northing,
+                              double* latitude, double* longitude, double centralMeridian);
 
 /* Oblique Stereographic (EPSG 9809). */
-OSTRAK32_API void LATLONTOOST(const ProjectionRecord* projection, double latitude,
-                              double longitude, double* easting, double* northing,
-                              double centralMeridian);
-OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting,
-                              double northing, double* latitude, double* longitude,
-                              double centralMeridian);
+OSTRAK32_API void LATLONTOOST(const ProjectionRecord* projection, double latitude, double longitude,
+                              double* easting, double* northing, double centralMeridian);
+OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting, double northing,
+                              double* latitude, double* longitude, double centralMeridian);
 
 /* Load and unload notification; sets PI and returns 1. */
 OSTRAK32_API int32_t LIBMAIN(void* instance, int32_t reason, void* reserved);

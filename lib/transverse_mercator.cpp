@@ -32,10 +32,10 @@ Eccentricities FormEccentricities(Real a, Real b) {
 // Meridian arc from the equator to latitude phi (radians).
 Real MeridianArc(Real a, const Eccentricities& e, Real phi) {
   using ostrak::Sin;
-  return a * ((phi * (1 - e.e2 / 4 - 3 * e.e4 / 64 - 5 * e.e6 / 256) -
-               (3 * e.e2 / 8 + 3 * e.e4 / 32 + 45 * e.e6 / 1024) * Sin(2 * phi)) +
-              (15 * e.e4 / 256 + 45 * e.e6 / 1024) * Sin(4 * phi) -
-              (35 * e.e6 / 3072) * Sin(6 * phi));
+  return a *
+         ((phi * (1 - e.e2 / 4 - 3 * e.e4 / 64 - 5 * e.e6 / 256) -
+           (3 * e.e2 / 8 + 3 * e.e4 / 32 + 45 * e.e6 / 1024) * Sin(2 * phi)) +
+          (15 * e.e4 / 256 + 45 * e.e6 / 1024) * Sin(4 * phi) - (35 * e.e6 / 3072) * Sin(6 * phi));
 }
 
 }  // namespace
@@ -123,13 +123,13 @@ extern "C" void TMTOLATLON(const ProjectionRecord* projection, double easting, d
   const Real D = easting / (k0 * nu1);
 
   const Real phi =
-      phi1 - ((Power(D, 2) / 2 -
-               Power(D, 4) * ((((3 * T1 + 5) + 10 * C1) - 4 * Power(C1, 2)) - 9 * e.ep2) / 24) +
-              Power(D, 6) *
-                  (((((90 * T1 + 61) + 298 * C1) + 45 * Power(T1, 2)) - 3 * Power(C1, 2)) -
-                   252 * e.ep2) /
-                  720) *
-                 (Tan(phi1) * nu1 / rho1);
+      phi1 -
+      ((Power(D, 2) / 2 -
+        Power(D, 4) * ((((3 * T1 + 5) + 10 * C1) - 4 * Power(C1, 2)) - 9 * e.ep2) / 24) +
+       Power(D, 6) *
+           (((((90 * T1 + 61) + 298 * C1) + 45 * Power(T1, 2)) - 3 * Power(C1, 2)) - 252 * e.ep2) /
+           720) *
+          (Tan(phi1) * nu1 / rho1);
   *latitude = static_cast<double>(R2D * phi);
 
   const Real lambda =

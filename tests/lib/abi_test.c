@@ -1,0 +1,152 @@
+/* Loads libOstrak32.so at run time and calls every export through the public
+ * header, as a C program or a foreign-function interface would. */
+#include <dlfcn.h>
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "ostrak32.h"
+
+static int passed;
+static int failed;
+
+static void Check(int ok, const char* what) {
+  if (ok) {
+    ++passed;
+  } else {
+    ++failed;
+    printf("FAILED: %s\n", what);
+  }
+}
+
+static void CheckNear(double actual, double expected, double tolerance, const char* what) {
+  if (!(fabs(actual - expected) <= tolerance))
+    printf("  %s: %.10f, expected %.10f\n", what, actual, expected);
+  Check(fabs(actual - expected) <= tolerance, what);
+}
+
+/* memcpy rather than a cast: ISO C has no conversion from object to function pointer. */
+#define LOOKUP(variable, name)                   \
+  do {                                           \
+    void* symbol = dlsym(library, #name);        \
+    memcpy(&variable, &symbol, sizeof variable); \
+  } while (0)
+
+int main(void) {
+  void* library = dlopen(OSTRAK32_PATH, RTLD_NOW | RTLD_LOCAL);
+  if (library == NULL) {
+    printf("cannot load %s: %s\n", OSTRAK32_PATH, dlerror());
+    return 1;
+  }
+  __typeof__(&CONVERTLATLONTOXYZ) toXyz;
+  LOOKUP(toXyz, CONVERTLATLONTOXYZ);
+  __typeof__(&CONVERTXYZTOLATLON) toLatLon;
+  LOOKUP(toLatLon, CONVERTXYZTOLATLON);
+  __typeof__(&STARTTOWGS84) toWgs84;
+  LOOKUP(toWgs84, STARTTOWGS84);
+  __typeof__(&WGS84TOTARGET) toTarget;
+  LOOKUP(toTarget, WGS84TOTARGET);
+  __typeof__(&LATLONTOTM) toTm;
+  LOOKUP(toTm, LATLONTOTM);
+  __typeof__(&TMTOLATLON) fromTm;
+  LOOKUP(fromTm, TMTOLATLON);
+  __typeof__(&LATLONTOLCC) toLcc;
+  LOOKUP(toLcc, LATLONTOLCC);
+  __typeof__(&LCCTOLATLON) fromLcc;
+  LOOKUP(fromLcc, LCCTOLATLON);
+  __typeof__(&LATLONTOOST) toOst;
+  LOOKUP(toOst, LATLONTOOST);
+  __typeof__(&OSTTOLATLON) fromOst;
+  LOOKUP(fromOst, OSTTOLATLON);
+  __typeof__(&LIBMAIN) libMain;
+  LOOKUP(libMain, LIBMAIN);
+  Check(toXyz && toLatLon && toWgs84 && toTarget && toTm && fromTm && toLcc && fromLcc && toOst &&
+            fromOst && libMain,
+        "every export is found by name");
+  if (failed) return 1;
+
+  Check(libMain(NULL, 1, NULL) == 1, "LIBMAIN acknowledges process attach");
+
+  /* Geocentric, on WGS 84: the equator at longitude 0 is X = a. */
+  EllipsoidRecord wgs84;
+  memset(&wgs84, 0, sizeof wgs84);
+  wgs84.semiMajorAxis = 6378137.0;
+  wgs84.semiMinorAxis = 6356752.314245179;
+  double x = 0, y = 0, z = 0, lat = 1, lon = 1, h = 1;
+  toXyz(0.0, 0.0, 0.0, &x, &y, &z, &wgs84);
+  Check(x == 6378137.0 && y == 0.0 && z == 0.0, "CONVERTLATLONTOXYZ at the equator");
+  toLatLon(x, y, z, 0.0, &lat, &lon, &h, &wgs84);
+  Check(lat == 0.0 && lon == 0.0 && h == 0.0, "CONVERTXYZTOLATLON at the equator");
+
+  /* Geocentric translations there and back. */
+  DatumRecord datum;
+  memset(&datum, 0, sizeof datum);
+  datum.methodCode = 9603;
+  datum.translationX = 100;
+  datum.translationY = -50;
+  datum.translationZ = 25;
+  double xs = 0, ys = 0, zs = 0, xb = 0, yb = 0, zb = 0;
+  toWgs84(&xs, &ys, &zs, 4000000, 1000000, 4800000, &datum);
+  Check(xs == 4000100 && ys == 999950 && zs == 4800025, "STARTTOWGS84, geocentric translations");
+  toTarget(&xb, &yb, &zb, xs, ys, zs, &datum);
+  Check(xb == 4000000 && yb == 1000000 && zb == 4800000, "WGS84TOTARGET, geocentric translations");
+
+  /* Lambert: the published example (NAD27 / Texas South Central). */
+  ProjectionRecord lcc;
+  memset(&lcc, 0, sizeof lcc);
+  lcc.methodCode = 9802;
+  lcc.semiMajorAxis = 6378206.4;
+  lcc.semiMinorAxis = 6356583.8;
+  lcc.scaleFactor = 1;
+  lcc.latitudeOfOrigin = 27.8333333333;
+  lcc.firstStandardParallel = 28.3833333333;
+  lcc.secondStandardParallel = 30.2833333333;
+  lcc.falseEasting = 609601.2192;
+  lcc.centralMeridian = -99;
+  double e = 0, n = 0;
+  toLcc(&lcc, 28.5, -96, &e, &n, -99);
+  CheckNear(e, 903277.799, 0.0005, "LATLONTOLCC easting");
+  CheckNear(n, 77650.943, 0.0005, "LATLONTOLCC northing");
+  fromLcc(&lcc, e, n, &lat, &lon, -99);
+  CheckNear(lat, 28.5, 2e-8, "LCCTOLATLON latitude");
+  CheckNear(lon, -96, 1e-9, "LCCTOLATLON longitude");
+
+  /* Oblique Stereographic: the published example (Amersfoort / RD New). */
+  ProjectionRecord ost;
+  memset(&ost, 0, sizeof ost);
+  ost.methodCode = 9809;
+  ost.semiMajorAxis = 6377397.155;
+  ost.semiMinorAxis = 6356078.962818;
+  ost.scaleFactor = 0.9999079;
+  ost.latitudeOfOrigin = 52.1561605556;
+  ost.falseEasting = 155000;
+  ost.falseNorthing = 463000;
+  toOst(&ost, 53, 6, &e, &n, 5.3876388889);
+  CheckNear(e, 196105.283, 0.0005, "LATLONTOOST easting");
+  CheckNear(n, 557057.739, 0.0005, "LATLONTOOST northing");
+  fromOst(&ost, 196105.283, 557057.739, &lat, &lon, 5.3876388889);
+  CheckNear(lat, 53, 1e-8, "OSTTOLATLON latitude");
+  CheckNear(lon, 6, 1e-8, "OSTTOLATLON longitude");
+
+  /* Transverse Mercator: the published example (British National Grid). */
+  ProjectionRecord tm;
+  memset(&tm, 0, sizeof tm);
+  tm.methodCode = 9807;
+  tm.semiMajorAxis = 6377563.396;
+  tm.semiMinorAxis = 6356256.909237285;
+  tm.scaleFactor = 0.9996012717;
+  tm.latitudeOfOrigin = 49;
+  tm.falseEasting = 400000;
+  tm.falseNorthing = -100000;
+  toTm(&tm, 50.5, 0.5, &e, &n, -2);
+  CheckNear(e, 577274.99, 0.01, "LATLONTOTM easting");
+  CheckNear(n, 69740.50, 0.01, "LATLONTOTM northing");
+  fromTm(&tm, 577274.99, 69740.50, &lat, &lon, -2);
+  CheckNear(lat, 50.5, 1e-7, "TMTOLATLON latitude");
+  CheckNear(lon, 0.5, 1e-7, "TMTOLATLON longitude");
+
+  Check(libMain(NULL, 0, NULL) == 1, "LIBMAIN acknowledges process detach");
+  dlclose(library);
+  printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}
