@@ -1,0 +1,72 @@
+// The three catalogues of ellipsoids, datums and projected coordinate
+// reference systems, read once at start-up from "ellips.txt", "datums.txt" and
+// "projct.txt" in the current directory.
+//
+// Catalogue positions are 1-based: entry p of a selection list (0-based, as the
+// combo box counts) is position p + 1.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "records.h"
+
+inline constexpr int32_t kEllipsoidCapacity = 64;
+inline constexpr int32_t kDatumCapacity = 1024;
+inline constexpr int32_t kProjectionCapacity = 3072;
+
+inline constexpr const char* kEllipsoidFile = "ellips.txt";
+inline constexpr const char* kDatumFile = "datums.txt";
+inline constexpr const char* kProjectionFile = "projct.txt";
+
+// Datum positions with a fixed role: the shifts from WGS 72 and from WGS 72BE
+// to WGS 84, for every datum that leads to one of those two systems.
+inline constexpr int32_t kWgs72DatumPosition = 601;
+inline constexpr int32_t kWgs72beDatumPosition = 603;
+
+// Fixed arrays, zero-filled when created. A count is -1 until its file is read,
+// then the number of records loaded; positions beyond it stay zero.
+struct Catalogues {
+  int32_t ellipsoidCount = -1;
+  int32_t datumCount = -1;
+  int32_t projectionCount = -1;
+  EllipsoidRecord ellipsoids[kEllipsoidCapacity];
+  DatumRecord datums[kDatumCapacity];
+  ProjectionRecord projections[kProjectionCapacity];
+
+  EllipsoidRecord& Ellipsoid(int32_t position) { return ellipsoids[position - 1]; }
+  DatumRecord& Datum(int32_t position) { return datums[position - 1]; }
+  ProjectionRecord& Projection(int32_t position) { return projections[position - 1]; }
+  const EllipsoidRecord& Ellipsoid(int32_t position) const { return ellipsoids[position - 1]; }
+  const DatumRecord& Datum(int32_t position) const { return datums[position - 1]; }
+  const ProjectionRecord& Projection(int32_t position) const { return projections[position - 1]; }
+};
+
+// The program's catalogues: created zero-filled on first use, kept for the run.
+Catalogues& ProgramCatalogues();
+
+// Reads the three files into the catalogues and resolves each datum's
+// ellipsoid and each projection's datum. ok is -1 unless a file is missing:
+// then its message is shown, ok is 0, and the files after it are not read.
+// Faults while reading are reported once, at the end, by the error trap.
+void LoadCatalogues(Catalogues& catalogues, int32_t& ok);
+
+// The resolution steps of LoadCatalogues, over positions 1 to the counts.
+// A datum gets the first ellipsoid whose name equals its ellipsoid name; a
+// projection the first datum whose name contains its datum name (an empty one
+// matches the first datum with a name). Names compare without their leading
+// and trailing blanks and with a to z taken as upper case; without a match
+// the index is 1.
+void ResolveDatumEllipsoids(Catalogues& catalogues);
+void ResolveProjectionDatums(Catalogues& catalogues);
+
+// The hourglass while the catalogues load: the desktop program sets a hook that
+// shows it (busy) and restores the arrow (not busy). nullptr: no cursor.
+using BusyCursorHook = void (*)(bool busy);
+void SetBusyCursorHook(BusyCursorHook hook);
+
+// The entry texts of the selection lists: the trimmed name, for a datum
+// followed by " - " and its trimmed area of use.
+std::string DatumListEntry(const DatumRecord& datum);
+std::string EllipsoidListEntry(const EllipsoidRecord& ellipsoid);
+std::string ProjectionListEntry(const ProjectionRecord& projection);

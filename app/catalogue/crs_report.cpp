@@ -1,0 +1,127 @@
+#include "crs_report.h"
+
+#include <new>
+#include <string_view>
+
+#include "errormessage.h"
+#include "fixed_text.h"
+#include "number_text.h"
+
+namespace {
+
+constexpr std::string_view kRule = "===============";
+
+std::string_view ProjectionMethodText(int32_t code) {
+  switch (code) {
+    case 9807:
+      return "Tansverse Mercator";  // sic: users know the report by this text
+    case 9802:
+      return "Lambert Conformal Conic (2StdPar)";
+    case 9809:
+      return "Oblique Stereographic";
+    default:
+      return "";
+  }
+}
+
+std::string_view DatumMethodText(int32_t code) {
+  switch (code) {
+    case 9603:
+      return "Geocentric Translation.";
+    case 9606:
+      return "Helmert Transf. (Position Vector)";
+    case 9607:
+      return "Helmert Transf. (Frame Rotation)";
+    default:
+      return "";
+  }
+}
+
+std::string_view TargetSystemText(int32_t code) {
+  switch (code) {
+    case 4326:
+      return "WGS 84";
+    case 4324:
+      return "WGS 72(BE)";
+    case 4322:
+      return "WGS 72";
+    default:
+      return "";
+  }
+}
+
+class ReportWriter {
+ public:
+  explicit ReportWriter(std::string& text) : text_(text) {}
+
+  // label, the value, then the given number of line ends
+  void Line(std::string_view label, std::string_view value, int lineEnds) {
+    text_.append(label).append(value).append(lineEnds, '\r');
+  }
+  void Number(std::string_view label, double value, int lineEnds) {
+    char digits[kNumberTextCapacity];
+    Line(label, std::string_view(digits, FormatGeneralTo(digits, value)), lineEnds);
+  }
+
+ private:
+  std::string& text_;
+};
+
+std::string_view ShownText(const char* field, size_t width) {
+  return TrimTrailingBlanks(FieldView(field, width));
+}
+
+void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const DatumRecord& datum,
+                 const EllipsoidRecord& ellipsoid) {
+  const std::string_view projectionName = ShownText(projection.name, kProjectionNameWidth);
+  out.Line("@-Projection", "", 1);
+  out.Line(kRule, "", 2);
+  out.Line("Name:\t\t", projectionName, 2);
+  if (projectionName != "none") {
+    out.Line("Method:\t\t", ProjectionMethodText(projection.methodCode), 2);
+    out.Number("Central Meridian:\t\t", projection.centralMeridian, 1);
+    out.Number("Base Parallel:\t\t", projection.latitudeOfOrigin, 1);
+    if (projection.methodCode == 9802) {
+      out.Number("1st Parallel:\t\t", projection.firstStandardParallel, 1);
+      out.Number("2nd Parallel:\t\t", projection.secondStandardParallel, 1);
+    }
+    out.Number("False Easting:\t\t", projection.falseEasting, 1);
+    out.Number("False Northing:\t\t", projection.falseNorthing, 1);
+    out.Number("Scale Factor:\t\t", projection.scaleFactor, 2);
+  }
+
+  out.Line("@-Datum: ", "", 1);
+  out.Line(kRule, "", 2);
+  out.Line("Name:\t\t", ShownText(datum.name, kDatumNameWidth), 1);
+  out.Line("Area:\t\t", ShownText(datum.areaOfUse, kAreaOfUseWidth), 2);
+  out.Line("Method:\t\t", DatumMethodText(datum.methodCode), 2);
+  out.Line("to:\t\t", TargetSystemText(datum.toCrsCode), 2);
+  out.Number("X_Shift (m):\t", datum.translationX, 1);
+  out.Number("Y_Shift (m):\t", datum.translationY, 1);
+  out.Number("Z_Shift (m):\t", datum.translationZ, 2);
+  out.Number("X_Rot (Rad):\t", datum.rotationX, 1);
+  out.Number("Y_Rot (Rad):\t", datum.rotationY, 1);
+  out.Number("Z_Rot (Rad):\t", datum.rotationZ, 2);
+  out.Number("Scale:\t\t", datum.scaleDifference, 2);
+
+  out.Line("@-Ellipsoid:", "", 1);
+  out.Line(kRule, "", 2);
+  out.Line("Name:\t\t", ShownText(ellipsoid.name, kEllipsoidNameWidth), 2);
+  out.Number("Major Axis (m):\t", ellipsoid.semiMajorAxis, 1);
+  out.Number("Minor Axis (m):\t", ellipsoid.semiMinorAxis, 0);
+}
+
+}  // namespace
+
+std::string CrsReportText(const ProjectionRecord& projection, const DatumRecord& datum,
+                          const EllipsoidRecord& ellipsoid) {
+  ProgramErrorTrap trap("CrsReportText");
+  std::string text;
+  try {
+    ReportWriter out(text);
+    WriteReport(out, projection, datum, ellipsoid);
+  } catch (const std::bad_alloc&) {
+    trap.Raise(kErrOutOfMemory);  // the caller shows what was built
+  }
+  return text;
+}
