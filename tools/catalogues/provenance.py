@@ -1,11 +1,11 @@
 """The provenance note (data/README.md) and the printed summary of a run."""
 from collections import Counter, defaultdict
 
-METHOD = {9603: 'geocentric translations', 9606: 'Helmert, position vector',
-          9607: 'Helmert, coordinate frame', 9807: 'Transverse Mercator',
-          9802: 'Lambert Conic Conformal (2SP)', 9809: 'Oblique Stereographic'}
+METHOD = {9603: '9603 geocentric translations', 9606: '9606 Helmert position vector',
+          9607: '9607 Helmert coordinate frame', 9807: '9807 Transverse Mercator',
+          9802: '9802 Lambert Conic Conformal (2SP)', 9809: '9809 Oblique Stereographic'}
 TARGET = {4326: 'WGS 84', 4322: 'WGS 72', 4324: 'WGS 72BE'}
-KIND = {'helmert': 'EPSG transformations of these methods',
+KIND = {'helmert': 'EPSG transformations of the three methods',
         'concatenated': 'EPSG concatenated operations that reduce exactly to one shift',
         'molodensky-badekas': 'EPSG Molodensky-Badekas transformations, rewritten as the equal Helmert',
         'identity': 'identity record for WGS 84 itself'}
@@ -51,7 +51,11 @@ class Tally:
 
 
 def counted(counter, names):
-    return ', '.join('%d %s' % (n, names.get(k, k)) for k, n in sorted(counter.items()))
+    return '; '.join('%s: %d' % (names.get(k, k), n) for k, n in sorted(counter.items()))
+
+
+def table(counter, names):
+    return '\n'.join('| %s | %d |' % (names.get(k, k), n) for k, n in sorted(counter.items()))
 
 
 def summary(meta, counts, tally, report):
@@ -101,9 +105,8 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
   ({n_unused} other non-deprecated EPSG ellipsoids are not used and left
   out). Axes in metres; b is computed from a and the inverse flattening where
   EPSG defines the ellipsoid that way.
-- **Datums**: one record per transformation to WGS 84, WGS 72 or WGS 72BE:
-  {kinds}. Methods: {methods}. Leading to: {targets}.
-  Translations are in metres, rotations in radians, the scale difference a
+- **Datums**: one record per transformation to WGS 84, WGS 72 or WGS 72BE
+  (counts below). Translations are in metres, rotations in radians, the scale difference a
   pure number, each in the sign convention of its own method (the method code
   says which). Position 601 is WGS 72 to WGS 84 (EPSG 1237) and position 603
   WGS 72BE to WGS 84 (EPSG 1240), named "WGS 72" and "WGS 72BE", and no
@@ -112,13 +115,24 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
   version or code in brackets where that repeats; the area text is EPSG's
   description of the area of use. The others are in alphabetical order.
 - **Projections**: position 1 is "none" (geographic), then the projected CRSs
-  of EPSG with methods {prj_methods}, in alphabetical order. Angles in
+  of EPSG with the three methods (counts below), in alphabetical order. Angles in
   decimal degrees (packed DMS and grads decoded), lengths in metres (feet and
   yards converted with EPSG's exact ratios), a prime meridian other than
   Greenwich added to the central meridian. `datumName` is the full name of
   the chosen datum record: of the datum's transformations, the one that
   covers most of the CRS's area of use, then not superseded, then the most
   accurate, then the one leading straight to WGS 84.
+
+| datum records | count |
+|---|---|
+{kinds}
+{methods}
+{targets}
+
+| projection records | count |
+|---|---|
+| none | 1 |
+{prj_methods}
 
 Numbers are the shortest decimal that reads back as the same double, never
 in exponent form; texts are unquoted, Windows-1252, with "," for ";" and "'"
@@ -174,8 +188,9 @@ def readme(meta, counts, tally, report):
         epsg=meta['EPSG.VERSION'], date=meta['EPSG.DATE'], proj=meta.get('PROJ.VERSION', '?'),
         n_ell=counts['ellipsoids'], n_dat=counts['datums'], n_prj=counts['projections'],
         n_unused=counts['unused_ellipsoids'],
-        kinds=counted(counts['kinds'], KIND), methods=counted(counts['methods'], METHOD),
-        targets=counted(counts['to'], TARGET),
-        prj_methods=counted(counts['projection_methods'], METHOD),
+        kinds=table(counts['kinds'], KIND),
+        methods=table(counts['methods'], {k: 'method ' + v for k, v in METHOD.items()}),
+        targets=table(counts['to'], {k: 'leading to ' + v for k, v in TARGET.items()}),
+        prj_methods=table(counts['projection_methods'], METHOD),
         taken=bullets(tally.counts['taken']), merged=bullets(tally.counts['merged']),
         dropped=bullets(tally.counts['left out']), worst=worst, other_methods=tally.methods_line())

@@ -1,0 +1,309 @@
+#!/usr/bin/env python3
+"""Check the committed catalogue files by the rules the program reads them
+with, and against published parameters.
+
+    python3 tools/catalogues/check.py [--data data] [--db /usr/share/proj/proj.db]
+
+Without --db it needs nothing but the files.  With --db it also compares
+every record with the EPSG dataset (see check_epsg.py).  Exits non-zero and
+lists the faults when a check fails.
+
+This reader is written apart from the generator on purpose: it follows the
+file rules (a line ends at CR, a following LF belongs to the line end, fields
+split at every ';', quotes stripped from text fields only) rather than the
+generator's own idea of what it wrote.
+"""
+import argparse
+import math
+import os
+import re
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DATA = os.path.join(os.path.dirname(os.path.dirname(HERE)), 'data')
+
+CAPACITY = {'ellips.txt': 64, 'datums.txt': 1024, 'projct.txt': 3072}
+# Field layout: T text of that width, N number, I integer.
+LAYOUT = {
+    'ellips.txt': ['I', 'T64', 'N', 'N'],
+    'datums.txt': ['T64', 'T1024', 'I', 'T64', 'I'] + ['N'] * 7,
+    'projct.txt': ['T64', 'T64', 'I'] + ['N'] * 7,
+}
+# What we write: plain decimals, no exponent, no quotes.
+NUMBER = re.compile(r'-?\d+(\.\d+)?\Z')
+INTEGER = re.compile(r'-?\d+\Z')
+ARCSEC = math.pi / 648000
+# Projected CRS names that shorten the name of their geographic CRS.
+SHORT_CRS_NAMES = {'CI1971': 'Chatham Islands 1971', 'CI1979': 'Chatham Islands 1979',
+                   'ETRS89-extended': 'ETRS89', 'St. Vincent 45': 'St. Vincent 1945'}
+US_FOOT = 1200 / 3937
+
+
+class Faults(list):
+    def check(self, ok, message):
+        if not ok:
+            self.append(message)
+        return ok
+
+
+def read_catalogue(path, faults):
+    """Records of one file as lists of field texts, read as the program does."""
+    name = os.path.basename(path)
+    raw = open(path, 'rb').read()
+    faults.check(b'\x1a' not in raw, '%s: holds a Ctrl-Z, which ends the file early' % name)
+    faults.check(raw.endswith(b'\r\n'), '%s: last line does not end in CR LF' % name)
+    try:
+        raw.decode('cp1252')
+    except UnicodeDecodeError as e:
+        faults.append('%s: not Windows-1252 text (%s)' % (name, e))
+    lines = []
+    rest = raw
+    while rest:
+        line, cr, rest = rest.partition(b'\r')
+        faults.check(b'\n' not in line, '%s line %d: line feed without CR' % (name, len(lines) + 1))
+        faults.check(not cr or rest.startswith(b'\n'),
+                     '%s line %d: CR without LF' % (name, len(lines) + 1))
+        if rest.startswith(b'\n'):
+            rest = rest[1:]
+        lines.append(line.decode('cp1252', 'replace'))
+    count_text = lines[0].lstrip(' ') if lines else ''
+    if not faults.check(INTEGER.match(count_text), '%s: bad count line %r' % (name, count_text)):
+        return []
+    count = int(count_text)
+    faults.check(count == len(lines) - 1,
+                 '%s: count %d but %d record lines' % (name, count, len(lines) - 1))
+    faults.check(0 < count <= CAPACITY[name],
+                 '%s: %d records, capacity %d' % (name, count, CAPACITY[name]))
+    records = []
+    for k, line in enumerate(lines[1:count + 1], 1):
+        fields = line.split(';')
+        layout = LAYOUT[name]
+        faults.check(len(fields) == len(layout),
+                     '%s record %d: %d fields, expected %d' % (name, k, len(fields), len(layout)))
+        rec = []
+        for field, kind in zip(fields + [''] * len(layout), layout):
+            if kind.startswith('T'):
+                width = int(kind[1:])
+                faults.check(field == field.strip(' ') and not field.startswith('"')
+                             and not field.endswith('"'),
+                             '%s record %d: text %r has blanks or quotes at an end' % (name, k, field))
+                faults.check(len(field) <= width,
+                             '%s record %d: text longer than %d: %r' % (name, k, width, field))
+                rec.append(field)
+            else:
+                ok = (INTEGER if kind == 'I' else NUMBER).match(field)
+                faults.check(ok, '%s record %d: %r is not a plain %s'
+                             % (name, k, field, 'integer' if kind == 'I' else 'number'))
+                rec.append(int(field) if kind == 'I' and ok else float(field) if ok else 0.0)
+        records.append(rec)
+    return records
+
+
+def key(name):
+    return name.strip().upper()
+
+
+def resolve_datum(datums, datum_name):
+    """Position (1-based) of the first datum whose name contains the text,
+    as the program looks it up; 1 when none does."""
+    wanted = key(datum_name)
+    for pos, d in enumerate(datums, 1):
+        if (wanted in key(d[0])) if wanted else key(d[0]):
+            return pos
+    return 1
+
+
+def resolve_ellipsoid(ellipsoids, name):
+    for pos, e in enumerate(ellipsoids, 1):
+        if key(e[1]) == key(name):
+            return pos
+    return None
+
+
+def read_sources(path):
+    sources = {}
+    with open(path, encoding='utf-8') as f:
+        next(f)
+        for line in f:
+            file, pos, code, kind, detail = line.rstrip('\n').split('\t')
+            sources[(file, int(pos))] = (int(code), kind, detail)
+    return sources
+
+
+def check_invariants(E, D, P, sources, faults):
+    for what, names in (('ellipsoid', [e[1] for e in E]), ('datum', [d[0] for d in D]),
+                        ('projection', [p[0] for p in P])):
+        keys = [key(n) for n in names]
+        faults.check(all(keys), '%s with an empty name' % what)
+        seen = set()
+        for n in keys:
+            faults.check(n not in seen, '%s name %r repeats' % (what, n))
+            seen.add(n)
+
+    for e in E:
+        faults.check(6.3e6 < e[3] <= e[2] < 6.4e6, 'ellipsoid %s: axes %r, %r' % (e[1], e[2], e[3]))
+
+    for pos, d in enumerate(D, 1):
+        where = 'datum %d %s' % (pos, d[0])
+        faults.check(resolve_ellipsoid(E, d[3]) is not None, '%s: ellipsoid %r not in ellips.txt'
+                     % (where, d[3]))
+        faults.check(d[2] in (4326, 4322, 4324), '%s: toCrsCode %d' % (where, d[2]))
+        faults.check(d[4] in (9603, 9606, 9607), '%s: method %d' % (where, d[4]))
+        t, r, ds = d[5:8], d[8:11], d[11]
+        faults.check(all(abs(v) < 5000 for v in t), '%s: translations %r' % (where, t))
+        faults.check(all(abs(v) < 1e-3 for v in r), '%s: rotations not radians %r' % (where, r))
+        faults.check(abs(ds) < 1e-3, '%s: scale difference not a pure number %r' % (where, ds))
+        if d[4] == 9603:
+            faults.check(r == [0, 0, 0] and ds == 0, '%s: translations only, yet %r %r'
+                         % (where, r, ds))
+
+    # The program's chain takes positions 601 and 603 for every datum that
+    # leads to WGS 72 or WGS 72BE; projections find them by name.
+    if faults.check(len(D) >= 603, 'datums.txt has fewer than 603 records'):
+        for pos, name, tz, rz, ds in ((601, 'WGS 72', 4.5, 0.554, 0.2263),
+                                      (603, 'WGS 72BE', 1.9, 0.814, -0.38)):
+            d = D[pos - 1]
+            faults.check(d[0] == name and d[2] == 4326 and d[4] == 9606 and d[3] == 'WGS 72'
+                         and d[5:7] == [0, 0] and math.isclose(d[7], tz, abs_tol=1e-12)
+                         and d[8:10] == [0, 0] and math.isclose(d[10], rz * ARCSEC, rel_tol=1e-12)
+                         and math.isclose(d[11], ds * 1e-6, rel_tol=1e-12),
+                         'position %d is not %s -> WGS 84 (tZ %s m, rZ %s", dS %s ppm): %r'
+                         % (pos, name, tz, rz, ds, d))
+            faults.check(resolve_datum(D, name) == pos, '"%s" does not resolve to %d' % (name, pos))
+            faults.check(not any(key(name) in key(x[0]) for x in D[:pos - 1]),
+                         'a record before %d contains "%s"' % (pos, name))
+    identity = [d for d in D if d[0] == 'WGS 84']
+    faults.check(len(identity) == 1 and identity[0][2] == 4326 and identity[0][3] == 'WGS 84'
+                 and identity[0][5:] == [0] * 7, 'no identity record "WGS 84"')
+
+    faults.check(P and P[0][0] == 'none', 'projection 1 is not "none"')
+    faults.check(not any(key(p[0]) == 'NONE' for p in P[1:]), 'a second projection named none')
+    for pos, p in enumerate(P[1:], 2):
+        where = 'projection %d %s' % (pos, p[0])
+        method, (k0, lat0, lon0, fe, fn, sp1, sp2) = p[2], p[3:]
+        faults.check(method in (9807, 9802, 9809), '%s: method %d' % (where, method))
+        faults.check(-90 <= lat0 <= 90 and -180 < lon0 <= 180, '%s: origin %r %r'
+                     % (where, lat0, lon0))
+        faults.check(abs(fe) < 1e8 and abs(fn) < 2e7, '%s: false origin %r %r' % (where, fe, fn))
+        if method == 9802:
+            faults.check(k0 == 1 and -90 < sp1 < 90 and -90 < sp2 < 90 and sp1 != sp2,
+                         '%s: Lambert needs k0 1 and two parallels: %r' % (where, p[3:]))
+        else:
+            faults.check(0.9 < k0 <= 1.001 and sp1 == 0 and sp2 == 0, '%s: %r' % (where, p[3:]))
+        found = resolve_datum(D, p[1])
+        faults.check(key(p[1]) and key(p[1]) in key(D[found - 1][0]),
+                     '%s: datumName %r matches no datum' % (where, p[1]))
+        src = sources.get(('projct', pos))
+        if faults.check(src is not None, '%s: not in sources.tsv' % where):
+            intended = int(re.match(r'datum (\d+) ', src[2]).group(1))
+            faults.check(found == intended, '%s: datumName resolves to %d, made for %d'
+                         % (where, found, intended))
+        # The datum is the projection's own: its name starts as the CRS name
+        # does, less a prime meridian in brackets ("Lisbon (Lisbon) / ...").
+        if ' / ' in p[0]:
+            crs = p[0].split(' / ')[0]
+            crs = SHORT_CRS_NAMES.get(crs, crs)
+            datum = D[found - 1][0]
+            faults.check(datum == crs or datum.startswith(crs + ' (')
+                         or datum.startswith(re.sub(r' \(\w+\)$', '', crs) + ' ('),
+                         '%s: resolves to datum %r' % (where, datum))
+    faults.check(len(sources) == len(E) + len(D) + len(P), 'sources.tsv does not list every record')
+
+
+def check_published(E, D, P, faults):
+    """Spot values from published EPSG parameters."""
+    ell = {e[1]: e for e in E}
+    for name, a, rf in (('WGS 84', 6378137, 298.257223563), ('GRS 1980', 6378137, 298.257222101),
+                        ('Airy 1830', 6377563.396, 299.3249646),
+                        ('Bessel 1841', 6377397.155, 299.1528128),
+                        ('International 1924', 6378388, 297), ('Clarke 1866', 6378206.4, None)):
+        e = ell.get(name)
+        if faults.check(e, 'ellipsoid %s missing' % name):
+            b = a * (1 - 1 / rf) if rf else 6356583.8
+            faults.check(abs(e[2] - a) < 1e-6 and abs(e[3] - b) < 1e-6,
+                         'ellipsoid %s: %r %r, published a %r b %r' % (name, e[2], e[3], a, b))
+
+    prj = {p[0]: p for p in P}
+    dms = lambda d, m=0, s=0: math.copysign(abs(d) + m / 60 + s / 3600, d)
+    published = [
+        # name, method, (k0, lat0, lon0, FE, FN, sp1, sp2), datum starts, ellipsoid
+        ('OSGB36 / British National Grid', 9807, (0.9996012717, 49, -2, 400000, -100000, 0, 0),
+         'OSGB36 (', 'Airy 1830'),
+        ('Amersfoort / RD New', 9809,
+         (0.9999079, dms(52, 9, 22.178), dms(5, 23, 15.5), 155000, 463000, 0, 0),
+         'Amersfoort (', 'Bessel 1841'),
+        ('RGF93 v1 / Lambert-93', 9802, (1, 46.5, 3, 700000, 6600000, 49, 44),
+         'RGF93 v1 (', 'GRS 1980'),
+        ('NAD27 / Texas South Central', 9802,
+         (1, dms(27, 50), -99, 2000000 * US_FOOT, 0, dms(28, 23), dms(30, 17)),
+         'NAD27 (', 'Clarke 1866'),
+        ('ED50 / UTM zone 31N', 9807, (0.9996, 0, 3, 500000, 0, 0, 0), 'ED50 (',
+         'International 1924'),
+        ('WGS 84 / UTM zone 31N', 9807, (0.9996, 0, 3, 500000, 0, 0, 0), 'WGS 84', 'WGS 84'),
+        ('WGS 72BE / UTM zone 31N', 9807, (0.9996, 0, 3, 500000, 0, 0, 0), 'WGS 72BE', 'WGS 72'),
+        # Lisbon meridian 9 07 54.862 W folded into the central meridian 1 E of it.
+        ('Lisbon (Lisbon) / Portuguese National Grid', 9807,
+         (1, dms(39, 40), 1 - dms(9, 7, 54.862), 200000, 300000, 0, 0), 'Lisbon (', 'International 1924'),
+        # Given in grads: 38g and 43.50g.
+        ('Deir ez Zor / Levant Stereographic', 9809, (0.9995341, 34.2, 39.15, 0, 0, 0, 0),
+         'Deir ez Zor (', 'Clarke 1880 (IGN)'),
+    ]
+    for name, method, values, datum_start, ellipsoid in published:
+        p = prj.get(name)
+        if not faults.check(p, 'projection %s missing' % name):
+            continue
+        close = all(math.isclose(a, b, abs_tol=tol) for a, b, tol in
+                    zip(p[3:], values, (1e-12, 1e-9, 1e-9, 1e-4, 1e-4, 1e-9, 1e-9)))
+        faults.check(p[2] == method and close, '%s: %r, published %d %r'
+                     % (name, p[2:], method, values))
+        d = D[resolve_datum(D, p[1]) - 1]
+        faults.check(d[0].startswith(datum_start) and d[3] == ellipsoid,
+                     '%s: on datum %r with %r' % (name, d[0], d[3]))
+    wgs84 = prj.get('WGS 84 / UTM zone 31N')
+    if wgs84:
+        faults.check(D[resolve_datum(D, wgs84[1]) - 1][0] == 'WGS 84',
+                     'WGS 84 / UTM zone 31N is not on the identity record')
+    wgs72be = prj.get('WGS 72BE / UTM zone 31N')
+    if wgs72be:
+        faults.check(resolve_datum(D, wgs72be[1]) == 603, 'WGS 72BE / UTM zone 31N is not on 603')
+
+    # Published shifts that must be there, each in its own convention.
+    for start, method, t, r_arcsec, ds_ppm in (
+            ('OSGB36 (', 9606, (446.448, -125.157, 542.06), (0.15, 0.247, 0.842), -20.489),
+            ('Amersfoort (', 9607, (565.2369, 50.0087, 465.658),
+             (1.9725e-6 / ARCSEC, -1.7004e-6 / ARCSEC, 9.0677e-6 / ARCSEC), 4.0812),
+            ('ED50 (', 9603, (-87, -98, -121), (0, 0, 0), 0)):
+        faults.check(any(d[0].startswith(start) and d[4] == method
+                         and all(math.isclose(a, b, abs_tol=1e-9) for a, b in zip(d[5:8], t))
+                         and all(math.isclose(a, b * ARCSEC, abs_tol=1e-14)
+                                 for a, b in zip(d[8:11], r_arcsec))
+                         and math.isclose(d[11], ds_ppm * 1e-6, abs_tol=1e-14) for d in D),
+                     'no %s record with method %d and %r %r %r' % (start, method, t, r_arcsec, ds_ppm))
+
+
+def main(argv=None):
+    ap = argparse.ArgumentParser(description='Check the catalogue files.')
+    ap.add_argument('--data', default=DATA, help='folder with the catalogue files (default data/)')
+    ap.add_argument('--db', help="also compare every record with EPSG in this proj.db")
+    args = ap.parse_args(argv)
+    faults = Faults()
+    E = read_catalogue(os.path.join(args.data, 'ellips.txt'), faults)
+    D = read_catalogue(os.path.join(args.data, 'datums.txt'), faults)
+    P = read_catalogue(os.path.join(args.data, 'projct.txt'), faults)
+    sources = read_sources(os.path.join(args.data, 'sources.tsv'))
+    check_invariants(E, D, P, sources, faults)
+    check_published(E, D, P, faults)
+    compared = ''
+    if args.db:
+        import check_epsg
+        n = check_epsg.compare(args.db, E, D, P, sources, faults)
+        compared = '; %d records compared with EPSG' % n
+    print('%d ellipsoids, %d datums, %d projections%s' % (len(E), len(D), len(P), compared))
+    for f in faults[:200]:
+        print('FAULT', f)
+    print('all checks passed' if not faults else '%d faults' % len(faults))
+    return 1 if faults else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

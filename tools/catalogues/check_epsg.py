@@ -1,0 +1,228 @@
+"""Compare every catalogue record with the EPSG dataset in proj.db.
+
+Written apart from the generator: units are converted with proj.db's own
+conversion factors in plain double arithmetic, packed DMS is taken apart by
+arithmetic rather than by its digits, and the datum of a projection is found
+by the program's substring rule, then traced back to EPSG through sources.tsv.
+Tolerances are those of such double arithmetic: 1e-8 degree, 1e-5 m in a
+false origin, 1e-9 m in a translation.
+"""
+import math
+import re
+import sqlite3
+
+GREENWICH = 8901
+DMS = 9110
+
+
+class Epsg:
+    def __init__(self, path):
+        self.db = sqlite3.connect('file:%s?mode=ro' % path, uri=True)
+        self.factor = {c: f for c, f in self.db.execute(
+            "select code, conv_factor from unit_of_measure where auth_name = 'EPSG'")}
+
+    def one(self, sql, *args):
+        return self.db.execute(sql, args).fetchone()
+
+    def si(self, value, unit):
+        """Metres, radians or unity."""
+        if value is None:
+            return 0.0
+        if unit == DMS:
+            return math.radians(dms(value))
+        return value * self.factor[unit]
+
+    def degrees(self, value, unit):
+        if unit == DMS:
+            return dms(value)
+        if unit in (9102, 9122):
+            return value
+        return math.degrees(value * self.factor[unit])
+
+    def crs_datum(self, crs_code):
+        """(datum code, datum name, ellipsoid name, prime meridian) of a geodetic CRS."""
+        return self.one('''select d.code, d.name, e.name, d.prime_meridian_code
+                           from geodetic_crs g
+                           join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
+                           join ellipsoid e on e.auth_name = d.ellipsoid_auth_name and e.code = d.ellipsoid_code
+                           where g.auth_name = 'EPSG' and g.code = ?''', crs_code)
+
+    def helmert(self, code):
+        row = self.one('''select method_code, source_crs_code, target_crs_code,
+                                 tx, ty, tz, translation_uom_code, rx, ry, rz, rotation_uom_code,
+                                 scale_difference, scale_difference_uom_code, px, py, pz, pivot_uom_code
+                          from helmert_transformation_table where auth_name = 'EPSG' and code = ?''',
+                       code)
+        if row is None:
+            return None
+        method, src, tgt = row[:3]
+        t = [self.si(v, row[6]) for v in row[3:6]]
+        r = [self.si(v, row[10]) for v in row[7:10]]
+        ds = self.si(row[11], row[12])
+        pivot = [self.si(v, row[16]) for v in row[13:16]] if row[13] is not None else None
+        return dict(method=method, src=src, tgt=tgt, t=t, r=r, ds=ds, pivot=pivot)
+
+
+def dms(value):
+    """Degrees of a packed sDDD.MMSSsss value."""
+    sign = -1 if value < 0 else 1
+    v = abs(value)
+    d = math.floor(v + 1e-12)
+    rest = round((v - d) * 100, 10)
+    m = math.floor(rest + 1e-9)
+    s = round((rest - m) * 100, 8)
+    return sign * (d + m / 60 + s / 3600)
+
+
+def helmert_form(h):
+    """(method, t, r, ds) for the program: Molodensky-Badekas about its pivot
+    written out as a plain Helmert."""
+    if h['pivot'] is None:
+        return h['method'], h['t'], h['r'], h['ds']
+    rx, ry, rz = h['r']
+    m = 1 + h['ds']
+    px, py, pz = h['pivot']
+    if h['method'] == 9636:      # coordinate frame
+        rp = (px + rz * py - ry * pz, -rz * px + py + rx * pz, ry * px - rx * py + pz)
+        method = 9607
+    else:                        # position vector
+        rp = (px - rz * py + ry * pz, rz * px + py - rx * pz, -ry * px + rx * py + pz)
+        method = 9606
+    t = [h['t'][i] + h['pivot'][i] - m * rp[i] for i in range(3)]
+    return method, t, h['r'], h['ds']
+
+
+def expected_shift(epsg, code, kind):
+    """(method, source CRS, target CRS, t, r, ds) that EPSG gives for a record."""
+    if kind in ('helmert', 'molodensky-badekas'):
+        h = epsg.helmert(code)
+        method, t, r, ds = helmert_form(h)
+        return method, h['src'], h['tgt'], t, r, ds
+    src, tgt = epsg.one('''select source_crs_code, target_crs_code from concatenated_operation
+                           where auth_name = 'EPSG' and code = ?''', code)
+    steps = [epsg.helmert(c) for (c,) in epsg.db.execute(
+        '''select step_code from concatenated_operation_step
+           where operation_auth_name = 'EPSG' and operation_code = ? order by step_number''', (code,))]
+    moving = [h for h in steps if any(h['t'] + h['r'] + [h['ds']])]
+    if len(moving) == 1 and moving[0]['method'] != 9603:
+        h = moving[0]
+        return h['method'], src, tgt, h['t'], h['r'], h['ds']
+    t, here = [0.0, 0.0, 0.0], src
+    for h in steps:
+        sign = 1 if h['src'] == here else -1
+        here = h['tgt'] if sign == 1 else h['src']
+        t = [a + sign * b for a, b in zip(t, h['t'])]
+    return 9603, src, tgt, t, [0.0] * 3, 0.0
+
+
+def compare(db_path, E, D, P, sources, faults):
+    epsg = Epsg(db_path)
+    compared = 0
+    ellipsoid_names = {e[1] for e in E}
+
+    for pos, e in enumerate(E, 1):
+        code = sources[('ellips', pos)][0]
+        a, uom, rf, b, name = epsg.one('''select semi_major_axis, uom_code, inv_flattening,
+                                                 semi_minor_axis, name
+                                          from ellipsoid where auth_name = 'EPSG' and code = ?''', code)
+        a *= epsg.factor[uom]
+        b = a * (1 - 1 / rf) if rf else (b * epsg.factor[uom] if b else a)
+        faults.check(e[0] == code and e[1] == name and math.isclose(e[2], a, abs_tol=1e-6)
+                     and math.isclose(e[3], b, abs_tol=1e-6),
+                     'ellipsoid %d: %r, EPSG %d %s %r %r' % (pos, e, code, name, a, b))
+        compared += 1
+
+    datum_of = {}          # datum position -> EPSG datum code of its source
+    for pos, d in enumerate(D, 1):
+        code, kind, _ = sources[('datums', pos)]
+        if kind == 'identity':
+            datum_of[pos] = epsg.crs_datum(4326)[0]
+            faults.check(d[2] == 4326 and d[3] == 'WGS 84' and d[5:] == [0] * 7,
+                         'datum %d: identity record %r' % (pos, d))
+            continue
+        method, src, tgt, t, r, ds = expected_shift(epsg, code, kind)
+        datum_code, _, ellipsoid, pm = epsg.crs_datum(src)
+        datum_of[pos] = datum_code
+        where = 'datum %d %s (EPSG %d)' % (pos, d[0], code)
+        faults.check(pm == GREENWICH, '%s: source CRS not on Greenwich' % where)
+        faults.check(d[2] == tgt and d[4] == method, '%s: %d %d, EPSG %d %d'
+                     % (where, d[2], d[4], tgt, method))
+        faults.check(d[3] == ellipsoid and ellipsoid in ellipsoid_names,
+                     '%s: ellipsoid %r, EPSG %r' % (where, d[3], ellipsoid))
+        tol_t = 1e-6 if kind == 'molodensky-badekas' else 1e-9
+        faults.check(all(math.isclose(a, b, abs_tol=tol_t) for a, b in zip(d[5:8], t))
+                     and all(math.isclose(a, b, abs_tol=1e-15) for a, b in zip(d[8:11], r))
+                     and math.isclose(d[11], ds, abs_tol=1e-15),
+                     '%s: %r, EPSG %r %r %r' % (where, d[5:], t, r, ds))
+        compared += 1
+
+    for pos, p in enumerate(P[1:], 2):
+        code, _, detail = sources[('projct', pos)]
+        datum_pos = next(i for i, x in enumerate(D, 1) if p[1].upper() in x[0].upper())
+        merged = [int(c) for c in re.findall(r'\d+', detail.partition('also ')[2])]
+        for crs_code in [code] + merged:
+            compare_projection(epsg, crs_code, p, pos, datum_pos, datum_of, D, faults,
+                               own=crs_code == code)
+        compared += 1
+    return compared
+
+
+def projection_values(epsg, crs_code):
+    """(method, values, geodetic CRS) of a projected CRS, in degrees and metres,
+    the prime meridian folded in."""
+    row = epsg.one('''select p.geodetic_crs_code, c.method_code,
+                             c.param1_code, c.param1_value, c.param1_uom_code,
+                             c.param2_code, c.param2_value, c.param2_uom_code,
+                             c.param3_code, c.param3_value, c.param3_uom_code,
+                             c.param4_code, c.param4_value, c.param4_uom_code,
+                             c.param5_code, c.param5_value, c.param5_uom_code,
+                             c.param6_code, c.param6_value, c.param6_uom_code,
+                             c.param7_code, c.param7_value, c.param7_uom_code
+                      from projected_crs p join conversion_table c
+                        on c.auth_name = p.conversion_auth_name and c.code = p.conversion_code
+                      where p.auth_name = 'EPSG' and p.code = ?''', crs_code)
+    gcrs, method = row[:2]
+    par = {row[2 + 3 * i]: (row[3 + 3 * i], row[4 + 3 * i]) for i in range(7) if row[2 + 3 * i]}
+    ang = lambda c: epsg.degrees(*par[c])
+    lin = lambda c: epsg.si(*par[c])
+    pm_lon, pm_uom = epsg.one('''select pm.longitude, pm.uom_code from geodetic_crs g
+        join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
+        join prime_meridian pm on pm.auth_name = d.prime_meridian_auth_name and pm.code = d.prime_meridian_code
+        where g.auth_name = 'EPSG' and g.code = ?''', gcrs)
+    pm = epsg.degrees(pm_lon, pm_uom)
+    if method == 9802:
+        values = [1.0, ang(8821), ang(8822) + pm, lin(8826), lin(8827), ang(8823), ang(8824)]
+    else:
+        values = [par[8805][0], ang(8801), ang(8802) + pm, lin(8806), lin(8807), 0.0, 0.0]
+    values[2] = (values[2] + 180) % 360 - 180 if abs(values[2]) > 180 else values[2]
+    return method, values, gcrs
+
+
+def compare_projection(epsg, crs_code, p, pos, datum_pos, datum_of, D, faults, own):
+    method, values, gcrs = projection_values(epsg, crs_code)
+    where = 'projection %d %s (EPSG %d)' % (pos, p[0], crs_code)
+    # A merged CRS may differ from the kept one by the rounding of a foot definition.
+    tol = (1e-12, 1e-8, 1e-8, 1e-5, 1e-5, 1e-8, 1e-8) if own else \
+          (1e-10, 1e-9, 1e-9, 1e-3, 1e-3, 1e-9, 1e-9)
+    faults.check(p[2] == method and all(math.isclose(a, b, abs_tol=t)
+                                        for a, b, t in zip(p[3:], values, tol)),
+                 '%s: %r, EPSG %d %r' % (where, p[2:], method, values))
+    datum_code, datum_name, _, pm = epsg.crs_datum(gcrs)
+    got = datum_of[datum_pos]
+    if pm != GREENWICH:
+        # The record is that of the Greenwich datum this one is a twin of:
+        # same name but for the meridian in brackets.
+        got_name = epsg.one("select name from geodetic_datum where auth_name = 'EPSG' and code = ?", got)[0]
+        faults.check(re.sub(r' \([^()]*\)$', '', datum_name) == got_name,
+                     '%s: datum %s, record is for %s' % (where, datum_name, got_name))
+    elif own:
+        faults.check(got == datum_code, '%s: datum %d, record %d is for datum %d'
+                     % (where, datum_code, datum_pos, got))
+    elif got != datum_code:
+        # Merged from another datum of the family: that datum must have a
+        # record that computes the same.
+        d = D[datum_pos - 1]
+        same = [i for i, code in datum_of.items()
+                if code == datum_code and D[i - 1][2:] == d[2:]]
+        faults.check(same, '%s: merged into a CRS on another datum, and its datum %s has no '
+                     'record computing the same' % (where, datum_name))
