@@ -12,6 +12,8 @@ import unicodedata
 from decimal import Decimal
 
 ENCODING = 'cp1252'
+# Letters outside Windows-1252 that have no decomposition to a base letter.
+UNDECOMPOSABLE = {'Ł': 'L', 'ł': 'l', 'Đ': 'D', 'đ': 'd', 'Ħ': 'H', 'ħ': 'h', 'ı': 'i'}
 NAME_WIDTH = 64
 AREA_WIDTH = 1024
 
@@ -38,8 +40,8 @@ def text(value):
             ch.encode(ENCODING)
             out.append(ch)
         except UnicodeEncodeError:
-            base = unicodedata.normalize('NFKD', ch).encode(ENCODING, 'ignore').decode(ENCODING)
-            out.append(base or '?')
+            base = unicodedata.normalize('NFKD', UNDECOMPOSABLE.get(ch, ch))
+            out.append(base.encode(ENCODING, 'ignore').decode(ENCODING) or '?')
     return ' '.join(''.join(out).split())
 
 

@@ -75,11 +75,12 @@ def dms_degrees(value):
 class Units:
     """Unit conversions, checked against proj.db's own conversion factors."""
 
-    def __init__(self, db):
+    def __init__(self, db=None):
         self.factor = {}
         self.name = {}
-        for code, name, factor in db.execute(
-                "select code, name, conv_factor from unit_of_measure where auth_name = 'EPSG'"):
+        rows = db.execute("select code, name, conv_factor from unit_of_measure "
+                          "where auth_name = 'EPSG'") if db else ()
+        for code, name, factor in rows:
             self.factor[int(code)] = factor
             self.name[int(code)] = name
         self.approximate = set()   # units converted with proj.db's double factor

@@ -1,0 +1,243 @@
+#!/usr/bin/env python3
+"""Tests of the generator's conversions and of the checker's power to find
+faults.  Needs no proj.db:  python3 tools/catalogues/test_catalogues.py"""
+import io
+import math
+import os
+import random
+import shutil
+import sys
+import tempfile
+import unittest
+from contextlib import redirect_stdout
+from fractions import Fraction
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import catfile    # noqa: E402
+import check      # noqa: E402
+import epsg       # noqa: E402
+import generate   # noqa: E402
+import shifts     # noqa: E402
+
+
+class Conversions(unittest.TestCase):
+    def test_packed_dms_is_decoded_exactly(self):
+        self.assertEqual(epsg.dms_degrees(52.0922178), 52 + Fraction(9, 60) + Fraction('22.178') / 3600)
+        self.assertEqual(epsg.dms_degrees(-9.0754862), -(9 + Fraction(7, 60) + Fraction('54.862') / 3600))
+        self.assertEqual(epsg.dms_degrees(4.3), Fraction(9, 2))           # 4 degrees 30 minutes
+        self.assertEqual(epsg.dms_degrees(-0.3), Fraction(-1, 2))
+        self.assertEqual(epsg.dms_degrees(27.5), Fraction(2783, 100) + Fraction(1, 300))  # 27 50'
+        with self.assertRaises(ValueError):
+            epsg.dms_degrees(10.61)                                      # 61 minutes
+
+    def test_units_keep_published_values(self):
+        u = epsg.Units()
+        self.assertEqual(float(u.degrees(49, 9102)), 49.0)
+        self.assertEqual(float(u.degrees(38, 9105)), 34.2)               # grads
+        self.assertEqual(float(u.metres(2000000, 9003)), 609601.2192024384)
+        self.assertEqual(float(u.metres(1968500, 9003)), 600000.0)
+        self.assertEqual(float(u.metres(10, 9002)), 3.048)
+        self.assertEqual(float(u.radians(1, 9104)), math.pi / 648000)
+        self.assertEqual(float(u.scale(-20.489, 9202)), -20.489e-6)
+        with self.assertRaises(ValueError):
+            u.metres(1, 9099)                                            # no factor known offline
+
+    def test_numbers_read_back_exactly_and_plainly(self):
+        rnd = random.Random(4)
+        values = [0.0, -0.0, 1e-7, -2.6858677933468294e-06, 400000.0, 609601.2192024384,
+                  0.9996012717, 6356752.314245179, 1e22, 5e-324]
+        values += [rnd.uniform(-1e7, 1e7) * 10 ** rnd.randint(-12, 0) for _ in range(2000)]
+        for x in values:
+            text = catfile.number(x)
+            self.assertRegex(text, r'\A-?\d+(\.\d+)?\Z')
+            self.assertEqual(float(text), x)
+        self.assertEqual(catfile.number(-0.0), '0')
+        self.assertEqual(catfile.number(400000.0), '400000')
+        with self.assertRaises(ValueError):
+            catfile.number(float('nan'))
+
+    def test_texts_fit_the_format(self):
+        t = catfile.text('"Ile; Łódź"\r\n\tWarszawa ő –')
+        self.assertNotIn(';', t)
+        self.assertFalse(t.startswith('"') or t.endswith('"'))
+        self.assertEqual(t, "'Ile, L\u00f3dz' Warszawa o \u2013")
+        t.encode('cp1252')
+        short = catfile.shorten('Europe - west, Austria, Belgium, Denmark, Finland', 30)
+        self.assertLessEqual(len(short), 30)
+        self.assertTrue(short.endswith('...'))
+
+
+class Shifts(unittest.TestCase):
+    P = [4000000.0, 1000000.0, 4800000.0]
+
+    def test_translations_forward_and_back(self):
+        t = [100.0, -50.0, 25.0]
+        moved = shifts.forward(9603, t, [0.0] * 3, 0.0, self.P)
+        self.assertEqual(moved, [4000100.0, 999950.0, 4800025.0])
+        self.assertEqual(shifts.reverse(9603, t, [0.0] * 3, 0.0, moved), self.P)
+
+    def test_conventions_turn_opposite_ways(self):
+        r = [1e-6, -2e-6, 3e-6]
+        pv = shifts.forward(9606, [0.0] * 3, r, 0.0, self.P)
+        cf = shifts.forward(9607, [0.0] * 3, r, 0.0, self.P)
+        for a, b, p in zip(pv, cf, self.P):
+            self.assertAlmostEqual(a - p, p - b, places=6)
+
+    def test_molodensky_badekas_equals_its_helmert_form(self):
+        t = [Fraction(v) for v in ('-145.907', '505.034', '685.756')]
+        r = [Fraction(v) * epsg.PI / 648000 for v in ('-1.162', '2.347', '1.592')]
+        ds = Fraction('6.342') / 10 ** 6
+        pivot = [Fraction(v) for v in ('-3159521.31', '4068151.32', '3748113.85')]
+        point = [-3100000.0, 4000000.0, 3800000.0]
+        for mb, helmert in ((9636, 9607), (1063, 9606)):
+            method, t2 = generate.from_molodensky_badekas(mb, t, r, ds, pivot)
+            self.assertEqual(method, helmert)
+            # Molodensky-Badekas: rotate and scale about the pivot.
+            about = [p - float(q) for p, q in zip(point, pivot)]
+            turned = shifts.forward(helmert, [0.0] * 3, [float(v) for v in r], float(ds), about)
+            expected = [a + float(q) + float(s) for a, q, s in zip(turned, pivot, t)]
+            got = shifts.forward(method, [float(v) for v in t2], [float(v) for v in r], float(ds), point)
+            for a, b in zip(got, expected):
+                self.assertAlmostEqual(a, b, places=6)
+
+
+def record(name, code=None):
+    return dict(name=name, code=code if code is not None else abs(hash(name)) % 10 ** 6 + 10 ** 6)
+
+
+class Order(unittest.TestCase):
+    def test_fixed_positions_and_no_stealing(self):
+        records = [record('Datum %04d' % i) for i in range(700)]
+        records += [record('AAA WGS 72 early'), record('AAB WGS 72BE early'),
+                    record('WGS 72', 1237), record('WGS 72BE', 1240)]
+        order = generate.order_datums(records)
+        self.assertEqual(len(order), len(records))
+        self.assertEqual(order[600]['code'], 1237)
+        self.assertEqual(order[602]['code'], 1240)
+        self.assertIs(generate.resolve(order, 'WGS 72'), order[600])
+        self.assertIs(generate.resolve(order, 'wgs 72be '), order[602])
+        names = [d['name'] for d in order]
+        self.assertEqual(names[:2], ['Datum 0000', 'Datum 0001'])    # the two were deferred
+
+    def test_too_few_records_to_reach_the_fixed_positions(self):
+        records = [record('Datum %d' % i) for i in range(100)]
+        records += [record('WGS 72', 1237), record('WGS 72BE', 1240)]
+        with self.assertRaises(ValueError):
+            generate.order_datums(records)
+
+    def test_lookup_takes_the_first_containing_name(self):
+        order = [record('ED50 (Spain) [x]'), record('ED50 (Spain)'), record('  ')]
+        self.assertIs(generate.resolve(order, 'ed50 (spain)'), order[0])
+        self.assertIs(generate.resolve(order, ''), order[0])
+        self.assertIsNone(generate.resolve(order, 'ED79'))
+
+
+DATA = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                    'data')
+
+
+class CheckerFindsFaults(unittest.TestCase):
+    """Each test spoils a copy of the shipped files in one way."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp()
+        for name in ('ellips.txt', 'datums.txt', 'projct.txt', 'sources.tsv'):
+            shutil.copy(os.path.join(DATA, name), self.dir)
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def run_check(self):
+        out = io.StringIO()
+        with redirect_stdout(out):
+            rc = check.main(['--data', self.dir])
+        return rc, out.getvalue()
+
+    def edit(self, name, change):
+        path = os.path.join(self.dir, name)
+        raw = open(path, 'rb').read()
+        open(path, 'wb').write(change(raw))
+
+    def edit_lines(self, name, change):
+        def apply(raw):
+            lines = raw.decode('cp1252').split('\r\n')
+            change(lines)
+            return '\r\n'.join(lines).encode('cp1252')
+        self.edit(name, apply)
+
+    def assertFault(self, text):
+        rc, out = self.run_check()
+        self.assertEqual(rc, 1, out)
+        self.assertIn(text, out)
+
+    def test_shipped_files_pass(self):
+        rc, out = self.run_check()
+        self.assertEqual(rc, 0, out)
+
+    def test_line_feeds_alone(self):
+        self.edit('ellips.txt', lambda raw: raw.replace(b'\r\n', b'\n'))
+        self.assertFault('line feed without CR')
+
+    def test_count_line(self):
+        self.edit_lines('ellips.txt', lambda lines: lines.__setitem__(0, str(int(lines[0]) + 1)))
+        self.assertFault('record lines')
+
+    def test_capacity(self):
+        def grow(lines):
+            extra = ['Extra %d;x;4326;WGS 84;9603;0;0;0;0;0;0;0' % i for i in range(300)]
+            lines[-1:-1] = extra
+            lines[0] = str(int(lines[0]) + len(extra))
+        self.edit_lines('datums.txt', grow)
+        self.assertFault('capacity 1024')
+
+    def test_fixed_positions(self):
+        def swap(lines):
+            lines[601], lines[602] = lines[602], lines[601]
+        self.edit_lines('datums.txt', swap)
+        self.assertFault('position 601 is not WGS 72')
+
+    def test_unknown_ellipsoid(self):
+        def rename(lines):
+            f = lines[5].split(';')
+            f[3] += ' (XYZ)'
+            lines[5] = ';'.join(f)
+        self.edit_lines('datums.txt', rename)
+        self.assertFault(" (XYZ)' not in ellips.txt")
+
+    def test_published_value(self):
+        self.edit_lines('projct.txt', lambda lines: [
+            lines.__setitem__(i, l.replace(';0.9996012717;', ';0.9996013;'))
+            for i, l in enumerate(lines) if l.startswith('OSGB36 / British National Grid;')])
+        self.assertFault('OSGB36 / British National Grid: ')
+
+    def test_datum_name_resolving_elsewhere(self):
+        def shorten(lines):
+            for i, l in enumerate(lines):
+                if l.startswith('ED50 / UTM zone 31N;'):
+                    f = l.split(';')
+                    f[1] = 'ED50'
+                    lines[i] = ';'.join(f)
+        self.edit_lines('projct.txt', shorten)
+        self.assertFault('ED50 / UTM zone 31N: datumName resolves to')
+
+    def test_quoted_number_and_separator_in_text(self):
+        self.edit_lines('ellips.txt', lambda lines: lines.__setitem__(
+            1, lines[1].replace(';6377563.396;', ';"6377563.396";')))
+        self.edit_lines('datums.txt', lambda lines: lines.__setitem__(
+            3, lines[3].replace(' - ', '; ', 1)))
+        rc, out = self.run_check()
+        self.assertEqual(rc, 1)
+        self.assertIn("'\"6377563.396\"' is not a plain number", out)
+        self.assertIn('datums.txt record 3: 13 fields', out)
+
+    def test_rotation_in_arc_seconds(self):
+        def seconds(lines):
+            f = lines[601].split(';')
+            f[10] = '0.554'
+            lines[601] = ';'.join(f)
+        self.edit_lines('datums.txt', seconds)
+        self.assertFault('rotations not radians')
+
+
+if __name__ == '__main__':
+    unittest.main()
