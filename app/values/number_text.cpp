@@ -68,16 +68,41 @@ void ReadScientific(const char* text, const char* end, Significand& out) {
   out.exponent = negative ? -exponent : exponent;
 }
 
+// Rounds 16 or 17 digits to 15, halves up, carrying into the exponent.
+void RoundDigitsTo15(Significand& out) {
+  const bool up = out.digits[15] >= '5';
+  out.count = 15;
+  if (up) {
+    int k = 14;
+    for (; k >= 0 && out.digits[k] == '9'; --k) out.digits[k] = '0';
+    if (k >= 0) {
+      ++out.digits[k];
+    } else {
+      out.digits[0] = '1';
+      ++out.exponent;
+    }
+  }
+  while (out.count > 1 && out.digits[out.count - 1] == '0') --out.count;
+}
+
 void RoundTo15Digits(double a, Significand& out) {
   char text[40];
-  // The shortest text that reads back as a: when it has at most 15 digits it
-  // is also a rounded to 15 digits, because every decimal of 15 significant
-  // digits survives the trip to a normal double and back. Subnormals hold
-  // fewer bits and always take the exact route.
+  // Subnormals hold fewer bits than 15 digits need; they take the exact route.
   if (a >= DBL_MIN) {
     const auto shortest = std::to_chars(text, text + sizeof text, a, std::chars_format::scientific);
     ReadScientific(text, shortest.ptr, out);
+    // The shortest text that reads back as a: with at most 15 digits it is a
+    // rounded to 15 digits, because every decimal of 15 significant digits
+    // survives the trip to a normal double and back.
     if (out.count <= 15) return;
+    // With 16 or 17 digits no rounding boundary lies strictly between a and
+    // the text (that boundary, a shorter decimal that reads back as a, would
+    // have been chosen), so rounding the text rounds a - unless the text is a
+    // boundary itself, ending in a 5 in the sixteenth place.
+    if (out.count == 17 || out.digits[15] != '5') {
+      RoundDigitsTo15(out);
+      return;
+    }
   }
   // Rounds the exact binary value, an exact half to even.
   const auto rounded =

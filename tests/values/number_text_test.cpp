@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -82,10 +83,15 @@ TEST(FormatGeneral, ReadsBackAsTheCRoundingToFifteenDigits) {
   std::uniform_int_distribution<int> digits(1, 17);
   for (int i = 0; i < 200000; ++i) {
     double value = mantissa(random) * std::pow(10.0, exponent(random));
-    if (i % 2 == 1) {  // short decimals as well, as rounded results are
-      char shortText[40];
-      std::snprintf(shortText, sizeof shortText, "%.*e", digits(random) - 1, value);
-      value = std::strtod(shortText, nullptr);
+    char decimal[40];
+    if (i % 4 == 1) {  // short decimals as well, as rounded results are
+      std::snprintf(decimal, sizeof decimal, "%.*e", digits(random) - 1, value);
+      value = std::strtod(decimal, nullptr);
+    } else if (i % 4 == 2) {  // next to a rounding boundary: a 5 in the sixteenth digit
+      const int length = std::snprintf(decimal, sizeof decimal, "%.15e", value);
+      const int five = static_cast<int>(std::string_view(decimal, length).find('e')) - 1;
+      decimal[five] = '5';
+      value = std::strtod(decimal, nullptr);
     }
     if (i % 3 == 0) value = -value;
     char expected[40];
