@@ -177,6 +177,8 @@ def check_invariants(E, D, P, sources, faults):
                  and identity[0][5:] == [0] * 7, 'no identity record "WGS 84"')
 
     faults.check(P and P[0][0] == 'none', 'projection 1 is not "none"')
+    faults.check(P and D[resolve_datum(D, P[0][1]) - 1][0] == 'WGS 84',
+                 'projection "none" does not lead to the WGS 84 record')
     faults.check(not any(key(p[0]) == 'NONE' for p in P[1:]), 'a second projection named none')
     for pos, p in enumerate(P[1:], 2):
         where = 'projection %d %s' % (pos, p[0])

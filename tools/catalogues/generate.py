@@ -412,7 +412,7 @@ def projection_name(name):
     return catfile.shorten(body, catfile.NAME_WIDTH - len(suffix), r'(, | )') + suffix
 
 
-def select_projections(candidates, report, tally):
+def select_projections(candidates, tally):
     twins = merge(candidates,
                   key=lambda p: (p['datum']['pos'],) + parameter_key(p),
                   prefer=lambda p: (not p['metric'], len(p['name']), p['code']))
@@ -447,7 +447,9 @@ def lines(ellipsoids, order, projections):
     dat = [[d['name'], catfile.shorten(catfile.text(d['area_desc']), catfile.AREA_WIDTH),
             str(d['to']), d['ellipsoid_name'], str(d['method'])]
            + [n(v) for v in d['t'] + d['r'] + [d['ds']]] for d in order]
-    prj = [['none', '', '0', '1', '0', '0', '0', '0', '0', '0']]
+    # "none" stands for geographic coordinates; choosing it moves the datum
+    # list to WGS 84 rather than to whatever datum happens to come first.
+    prj = [['none', 'WGS 84', '0', '1', '0', '0', '0', '0', '0', '0']]
     for p in projections:
         k, lat0, lon0, fe, fn, sp1, sp2 = p['values']
         prj.append([p['oname'], p['datum']['name'], str(p['method'])]
@@ -463,7 +465,8 @@ def write_sources(path, ellipsoids, order, projections):
         for d in order:
             detail = d['tname'] + (' = ' + ' + '.join(map(str, d['steps'])) if d['steps'] else '')
             f.write('datums\t%d\t%d\t%s\t%s\n' % (d['pos'], d['code'], d['kind'], detail))
-        f.write('projct\t1\t0\tnone\tgeographic\n')
+        f.write('projct\t1\t0\tnone\tgeographic, datum %d (WGS 84 identity)\n'
+                % resolve(order, 'WGS 84')['pos'])
         for i, p in enumerate(projections, 2):
             f.write('projct\t%d\t%d\t%s\tdatum %d (EPSG %d), area covered %.2f%s\n' % (
                 i, p['code'], 'prime meridian folded' if p['pm'] else 'projected',
@@ -505,7 +508,7 @@ def main(argv=None):
     for d in order:
         by_datum[d['dcode']].append(d)
     candidates = projection_candidates(db, units, crs, by_datum, report, tally)
-    projections = select_projections(candidates, report, tally)
+    projections = select_projections(candidates, tally)
     stray = [p['oname'] for p in projections if resolve(order, p['datum']['name']) is not p['datum']]
     if stray:
         raise ValueError('datumName resolves to another record: %s' % stray[:5])

@@ -1,4 +1,5 @@
 """The provenance note (data/README.md) and the printed summary of a run."""
+import textwrap
 from collections import Counter, defaultdict
 
 METHOD = {9603: '9603 geocentric translations', 9606: '9606 Helmert position vector',
@@ -102,26 +103,28 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
 | `projct.txt` | {n_prj} (including "none") | 3072 |
 
 - **Ellipsoids**: the ones the datum records use, in alphabetical order
-  ({n_unused} other non-deprecated EPSG ellipsoids are not used and left
-  out). Axes in metres; b is computed from a and the inverse flattening where
-  EPSG defines the ellipsoid that way.
+  ({n_unused} other non-deprecated EPSG ellipsoids are used by none and left
+  out). Axes in metres; b is computed from a and the inverse flattening
+  where EPSG defines the ellipsoid that way.
 - **Datums**: one record per transformation to WGS 84, WGS 72 or WGS 72BE
-  (counts below). Translations are in metres, rotations in radians, the scale difference a
-  pure number, each in the sign convention of its own method (the method code
-  says which). Position 601 is WGS 72 to WGS 84 (EPSG 1237) and position 603
-  WGS 72BE to WGS 84 (EPSG 1240), named "WGS 72" and "WGS 72BE", and no
-  earlier record's name contains theirs. The record "WGS 84" is the identity
-  for WGS 84 itself. Names are "source CRS (area)", with the EPSG operation
-  version or code in brackets where that repeats; the area text is EPSG's
-  description of the area of use. The others are in alphabetical order.
-- **Projections**: position 1 is "none" (geographic), then the projected CRSs
-  of EPSG with the three methods (counts below), in alphabetical order. Angles in
-  decimal degrees (packed DMS and grads decoded), lengths in metres (feet and
-  yards converted with EPSG's exact ratios), a prime meridian other than
-  Greenwich added to the central meridian. `datumName` is the full name of
-  the chosen datum record: of the datum's transformations, the one that
-  covers most of the CRS's area of use, then not superseded, then the most
-  accurate, then the one leading straight to WGS 84.
+  (counts below). Translations in metres, rotations in radians, the scale
+  difference a pure number, each in the sign convention of its own method
+  (the method code says which). Position 601 is WGS 72 to WGS 84 (EPSG 1237)
+  and position 603 WGS 72BE to WGS 84 (EPSG 1240), named "WGS 72" and
+  "WGS 72BE"; no earlier record's name contains theirs. The record "WGS 84"
+  is the identity for WGS 84 itself. Names are "source CRS (area)", with the
+  EPSG operation version or code in brackets where that repeats; the area
+  text is EPSG's description of the area of use. The other records are in
+  alphabetical order.
+- **Projections**: position 1 is "none" (geographic; its `datumName` is
+  "WGS 84"), then the projected CRSs of EPSG with the three methods (counts
+  below), in alphabetical order. Angles in decimal degrees (packed DMS and
+  grads decoded), lengths in metres (feet and yards converted with EPSG's
+  exact ratios), a prime meridian other than Greenwich added to the central
+  meridian. `datumName` is the full name of the chosen datum record: of the
+  datum's transformations, the one that covers most of the CRS's area of
+  use, then not superseded, then the most accurate, then the one leading
+  straight to WGS 84.
 
 | datum records | count |
 |---|---|
@@ -166,7 +169,7 @@ fits its capacity.
 
 {dropped}
 
-The other projection methods: {other_methods}.
+{other_methods}
 
 Grid-based transformations (NADCON, NTv2) need grid files the program cannot
 use. A concatenated operation is taken only where its steps reduce exactly to
@@ -193,4 +196,5 @@ def readme(meta, counts, tally, report):
         targets=table(counts['to'], {k: 'leading to ' + v for k, v in TARGET.items()}),
         prj_methods=table(counts['projection_methods'], METHOD),
         taken=bullets(tally.counts['taken']), merged=bullets(tally.counts['merged']),
-        dropped=bullets(tally.counts['left out']), worst=worst, other_methods=tally.methods_line())
+        dropped=bullets(tally.counts['left out']), worst=worst,
+        other_methods=textwrap.fill('The other projection methods: %s.' % tally.methods_line(), 78))

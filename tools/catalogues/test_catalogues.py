@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Tests of the generator's conversions and of the checker's power to find
-faults.  Needs no proj.db:  python3 tools/catalogues/test_catalogues.py"""
+faults, and, where proj.db is installed, of the shipped files against EPSG
+and a fresh generation.
+
+    python3 tools/catalogues/test_catalogues.py
+"""
 import io
 import math
 import os
@@ -134,6 +138,28 @@ class Order(unittest.TestCase):
 
 DATA = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
                     'data')
+
+
+PROJ_DB = '/usr/share/proj/proj.db'
+
+
+@unittest.skipUnless(os.path.exists(PROJ_DB), 'needs proj.db (apt-get install proj-data)')
+class AgainstEpsg(unittest.TestCase):
+    def test_shipped_files_match_epsg(self):
+        out = io.StringIO()
+        with redirect_stdout(out):
+            rc = check.main(['--data', DATA, '--db', PROJ_DB])
+        self.assertEqual(rc, 0, out.getvalue())
+
+    def test_shipped_files_are_what_the_generator_makes(self):
+        with tempfile.TemporaryDirectory() as out_dir:
+            with redirect_stdout(io.StringIO()):
+                generate.main(['--db', PROJ_DB, '--out', out_dir])
+            for name in sorted(os.listdir(out_dir)):
+                with open(os.path.join(out_dir, name), 'rb') as made, \
+                        open(os.path.join(DATA, name), 'rb') as shipped:
+                    self.assertTrue(made.read() == shipped.read(),
+                                    '%s differs from a fresh generation' % name)
 
 
 class CheckerFindsFaults(unittest.TestCase):
