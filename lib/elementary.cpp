@@ -5,14 +5,71 @@
 
 namespace ostrak {
 
+namespace {
+
+// pi/2 in three parts (Cody and Waite): the first two short enough that k times
+// them is exact for |k| < 2^21, the third to the full 64 bits.
+constexpr Real kHalfPi1 = 0x6487ed51p-30L;
+constexpr Real kHalfPi2 = 0x85a308d3p-65L;
+constexpr Real kHalfPi3 = 0x98cc51701b839a25p-132L;
+constexpr Real kTwoOverPi = 0.636619772367581343075535053490057448L;
+constexpr Real kQuarterPi = 0.785398163397448309615660845819875721L;
+constexpr Real kReductionLimit = 1e6L;
+
+// The C library reduces every argument beyond pi/4 with its multi-word
+// routine, which dominated the cost of a projection; arguments of a few turns
+// are reduced here instead, to the same accuracy, and only the kernel range is
+// left to the C library.
+struct Reduced {
+  Real r;
+  int quadrant;
+};
+
+Reduced ReduceHalfPi(Real x) {
+  const Real k = nearbyintl(x * kTwoOverPi);
+  const Real r = ((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3;
+  return {r, static_cast<int>(static_cast<int64_t>(k) & 3)};
+}
+
+bool NeedsReduction(Real x) {
+  const Real size = fabsl(x);
+  return size > kQuarterPi && size < kReductionLimit;
+}
+
+}  // namespace
+
 Real Sin(Real x) {
-  return sinl(x);
+  if (!NeedsReduction(x)) return sinl(x);
+  const Reduced reduced = ReduceHalfPi(x);
+  switch (reduced.quadrant) {
+    case 0:
+      return sinl(reduced.r);
+    case 1:
+      return cosl(reduced.r);
+    case 2:
+      return -sinl(reduced.r);
+    default:
+      return -cosl(reduced.r);
+  }
 }
+
 Real Cos(Real x) {
-  return cosl(x);
+  if (!NeedsReduction(x)) return cosl(x);
+  const Reduced reduced = ReduceHalfPi(x);
+  switch (reduced.quadrant) {
+    case 0:
+      return cosl(reduced.r);
+    case 1:
+      return -sinl(reduced.r);
+    case 2:
+      return -cosl(reduced.r);
+    default:
+      return sinl(reduced.r);
+  }
 }
+
 Real Tan(Real x) {
-  return sinl(x) / cosl(x);
+  return Sin(x) / Cos(x);
 }
 Real Atan(Real x) {
   return atanl(x);
@@ -55,7 +112,10 @@ Real Power(Real x, Real y) {
   if (y == 0) return 1;
   if (x == 0) return y > 0 ? Real(0) : Real(NAN);
   if (x < 0) y = nearbyintl(y);
-  if (y == truncl(y) && fabsl(y) < 65536) return IntegerPower(x, static_cast<int32_t>(y));
+  if (fabsl(y) < 65536) {
+    const int32_t whole = static_cast<int32_t>(y);
+    if (whole == y) return IntegerPower(x, whole);
+  }
   return Exp(y * Ln(x));
 }
 

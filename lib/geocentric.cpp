@@ -20,10 +20,13 @@ extern "C" void CONVERTLATLONTOXYZ(double latitude, double longitude, double hei
   const Real phi = latitude;
   const Real lambda = longitude;
   const Real h = height;
-  const Real nu = a / Sqrt(1 - Power(Sin(phi), 2) * e2);
-  *x = (Cos(phi) * (h + nu)) * Cos(lambda);
-  *y = (Cos(phi) * (h + nu)) * Sin(lambda);
-  *z = Sin(phi) * (nu * (1 - e2) + h);
+  // Each sine and cosine is formed once and used wherever the formula has it.
+  const Real sinPhi = Sin(phi);
+  const Real cosPhi = Cos(phi);
+  const Real nu = a / Sqrt(1 - PowerOf<2>(sinPhi) * e2);
+  *x = (cosPhi * (h + nu)) * Cos(lambda);
+  *y = (cosPhi * (h + nu)) * Sin(lambda);
+  *z = sinPhi * (nu * (1 - e2) + h);
 }
 
 extern "C" void CONVERTXYZTOLATLON(double x, double y, double z, double startLatitude,
@@ -49,14 +52,15 @@ extern "C" void CONVERTXYZTOLATLON(double x, double y, double z, double startLat
   int passes = 0;
   do {
     previous = phi;
-    const Real nu = a / Sqrt(1 - Power(Sin(previous), 2) * e2);
-    const Real p = Sqrt(Power(X, 2) + Power(Y, 2));
-    phi = Atan(((nu * e2) * Sin(previous) + Z) / p);
+    const Real sinPrevious = Sin(previous);
+    const Real nu = a / Sqrt(1 - PowerOf<2>(sinPrevious) * e2);
+    const Real p = Sqrt(PowerOf<2>(X) + PowerOf<2>(Y));
+    phi = Atan(((nu * e2) * sinPrevious + Z) / p);
   } while (fabsl(previous - phi) > 1e-16L && ++passes < kPassLimit);
   *latitude = static_cast<double>(phi);
 
   const Real storedLatitude = *latitude;
-  const Real nu = a / Sqrt(1 - Power(Sin(storedLatitude), 2) * e2);
+  const Real nu = a / Sqrt(1 - PowerOf<2>(Sin(storedLatitude)) * e2);
 
   // Quadrant of the longitude by the signs of Y and X; on the polar axis it is
   // not written and keeps the caller's value.

@@ -29,6 +29,21 @@ Real Ln(Real x);    // zero, negative, infinite, NaN or denormal argument gives 
 Real Exp(Real x);
 Real Power(Real x, Real y);
 
+// Power(x, N) for a whole N from 1 to 6, known when compiling: the same
+// repeated squaring and multiplying, so the same products to the last bit.
+template <int N>
+inline Real PowerOf(Real x) {
+  static_assert(N >= 1 && N <= 6);
+  Real result = 1;
+  Real base = x;
+  for (int remaining = N; remaining != 0;) {
+    if (remaining & 1) result = result * base;
+    remaining >>= 1;
+    if (remaining != 0) base = base * base;
+  }
+  return result;
+}
+
 // Arcsine for the Oblique Stereographic: 0 outside [-1, 1], full-precision pi/2 at +-1.
 Real ARCSIN(Real x);
 

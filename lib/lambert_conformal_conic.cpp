@@ -28,13 +28,14 @@ struct Conic {
 // t(phi) of the method.
 Real IsometricT(Real phi, Real e) {
   using namespace ostrak;
-  return Tan(PI / 4 - phi / 2) / Power((1 - e * Sin(phi)) / (1 + e * Sin(phi)), e / 2);
+  const Real sinPhi = Sin(phi);
+  return Tan(PI / 4 - phi / 2) / Power((1 - e * sinPhi) / (1 + e * sinPhi), e / 2);
 }
 
 // m(phi) of the method.
 Real ConformalM(Real phi, Real e2) {
   using namespace ostrak;
-  return Cos(phi) / Sqrt(1 - e2 * Power(Sin(phi), 2));
+  return Cos(phi) / Sqrt(1 - e2 * PowerOf<2>(Sin(phi)));
 }
 
 // n, F and rF from the base parallel and the two standard parallels (radians).
@@ -113,7 +114,7 @@ extern "C" void LCCTOLATLON(const ProjectionRecord* projection, double easting, 
   const Real Np = northing / k;
 
   FormConic(c, a, phiF, phi1, phi2);
-  const Real rPrime = Signum(c.n) * fabsl(Sqrt(Power(Ep, 2) + Power(c.rF - Np, 2)));
+  const Real rPrime = Signum(c.n) * fabsl(Sqrt(PowerOf<2>(Ep) + PowerOf<2>(c.rF - Np)));
   const Real tPrime = Power(rPrime / (a * c.F), 1 / c.n);
   const Real chi = PI / 2 - 2 * Atan(tPrime);
   const Real phi = chi + (c.e2 / 2 + 5 * e4 / 24 + e6 / 12) * Sin(2 * chi) +

@@ -31,12 +31,12 @@ Sphere FormSphere(Real a, Real b, Real phi0) {
   const Real a2 = a * a;
   s.e2 = 1 - b2 / a2;
   s.e = Sqrt(s.e2);
-  const Real rho0 = a * (1 - s.e2) / Power(1 - s.e2 * Power(s0, 2), 1.5L);
-  const Real nu0 = a / Sqrt(1 - s.e2 * Power(s0, 2));
+  const Real rho0 = a * (1 - s.e2) / Power(1 - s.e2 * PowerOf<2>(s0), 1.5L);
+  const Real nu0 = a / Sqrt(1 - s.e2 * PowerOf<2>(s0));
   s.R = Sqrt(nu0 * rho0);
   const Real S1 = (1 + s0) / (1 - s0);
   const Real S2 = (1 - s.e * s0) / (1 + s.e * s0);
-  s.n = Sqrt(1 + s.e2 * Power(c0, 4) / (1 - s.e2));
+  s.n = Sqrt(1 + s.e2 * PowerOf<4>(c0) / (1 - s.e2));
   const Real w1 = Power(S1 * Power(S2, s.e), s.n);
   const Real sinChi0Prime = (w1 - 1) / (w1 + 1);
   s.c = (s.n + s0) * (1 - sinChi0Prime) / ((s.n - s0) * (1 + sinChi0Prime));
@@ -67,13 +67,15 @@ extern "C" void LATLONTOOST(const ProjectionRecord* projection, double latitude,
   const Real w = s.c * Power(Sa * Power(Sb, s.e), s.n);
   const Real chi = ARCSIN((w - 1) / (w + 1));
 
-  const Real B = 1 + Sin(chi) * Sin(s.chi0) + Cos(chi) * Cos(s.chi0) * Cos(deltaLambdaSphere);
+  const Real sinChi = Sin(chi), cosChi = Cos(chi);
+  const Real sinChi0 = Sin(s.chi0), cosChi0 = Cos(s.chi0);
+  const Real cosDeltaLambda = Cos(deltaLambdaSphere);
+  const Real B = 1 + sinChi * sinChi0 + cosChi * cosChi0 * cosDeltaLambda;
   *easting = static_cast<double>(projection->falseEasting +
-                                 2 * s.R * k0 * Cos(chi) * Sin(deltaLambdaSphere) / B);
-  *northing = static_cast<double>(
-      projection->falseNorthing +
-      2 * s.R * k0 * (Sin(chi) * Cos(s.chi0) - Cos(chi) * Sin(s.chi0) * Cos(deltaLambdaSphere)) /
-          B);
+                                 2 * s.R * k0 * cosChi * Sin(deltaLambdaSphere) / B);
+  *northing = static_cast<double>(projection->falseNorthing +
+                                  2 * s.R * k0 *
+                                      (sinChi * cosChi0 - cosChi * sinChi0 * cosDeltaLambda) / B);
 }
 
 // Has no error trap.
@@ -99,7 +101,8 @@ extern "C" void OSTTOLATLON(const ProjectionRecord* projection, double easting, 
   *longitude = static_cast<double>(R2D * lambda);
   WrapStoredLongitude(longitude);
 
-  const Real psi = Ln((1 + Sin(chi)) / (s.c * (1 - Sin(chi)))) / (2 * s.n);
+  const Real sinChi = Sin(chi);
+  const Real psi = Ln((1 + sinChi) / (s.c * (1 - sinChi))) / (2 * s.n);
   Real phi = 2 * Atan(Exp(psi)) - PI / 2;
   // Converges in three or four passes on an Earth ellipsoid; the pass limit
   // only guarantees an end, and a NaN ends the loop at once.
@@ -108,9 +111,10 @@ extern "C" void OSTTOLATLON(const ProjectionRecord* projection, double easting, 
   int passes = 0;
   do {
     previous = phi;
+    const Real sinPhi = Sin(phi);
     const Real psiI =
-        Ln(Tan(phi / 2 + PI / 4) * Power((1 - s.e * Sin(phi)) / (1 + s.e * Sin(phi)), s.e / 2));
-    phi = phi - (psiI - psi) * Cos(phi) * (1 - s.e2 * Power(Sin(phi), 2)) / (1 - s.e2);
+        Ln(Tan(phi / 2 + PI / 4) * Power((1 - s.e * sinPhi) / (1 + s.e * sinPhi), s.e / 2));
+    phi = phi - (psiI - psi) * Cos(phi) * (1 - s.e2 * PowerOf<2>(sinPhi)) / (1 - s.e2);
   } while (fabsl(previous - phi) > 1e-13L && ++passes < kPassLimit);
   *latitude = static_cast<double>(R2D * phi);
 }

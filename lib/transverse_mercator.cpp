@@ -23,7 +23,7 @@ Eccentricities FormEccentricities(Real a, Real b) {
   const Real b2 = b * b;
   const Real a2 = a * a;
   e.e2 = 1 - b2 / a2;
-  e.e4 = ostrak::Power(e.e2, 2);
+  e.e4 = ostrak::PowerOf<2>(e.e2);
   e.e6 = e.e4 * e.e2;
   e.ep2 = e.e2 / (1 - e.e2);
   return e;
@@ -60,18 +60,23 @@ extern "C" void LATLONTOTM(const ProjectionRecord* projection, double latitude, 
     *easting = 0.0;
     *northing = static_cast<double>(k0 * (M - M0));
   } else {
-    const Real nu = a / Sqrt(1 - Power(Sin(phi), 2) * e.e2);
-    const Real T = Power(Tan(phi), 2);
-    const Real C = Power(Cos(phi), 2) * e.ep2;
-    const Real A = Cos(phi) * deltaLambda;
+    // Each sine and cosine is formed once; tan is their quotient, as Tan forms it.
+    const Real sinPhi = Sin(phi);
+    const Real cosPhi = Cos(phi);
+    const Real tanPhi = sinPhi / cosPhi;
+    const Real nu = a / Sqrt(1 - PowerOf<2>(sinPhi) * e.e2);
+    const Real T = PowerOf<2>(tanPhi);
+    const Real C = PowerOf<2>(cosPhi) * e.ep2;
+    const Real A = cosPhi * deltaLambda;
     *easting = static_cast<double>(
-        (nu * k0) * ((Power(A, 3) * ((1 - T) + C) / 6 + A) +
-                     Power(A, 5) * ((((5 - 18 * T) + Power(T, 2)) + 72 * C) - 58 * e.ep2) / 120));
+        (nu * k0) *
+        ((PowerOf<3>(A) * ((1 - T) + C) / 6 + A) +
+         PowerOf<5>(A) * ((((5 - 18 * T) + PowerOf<2>(T)) + 72 * C) - 58 * e.ep2) / 120));
     *northing = static_cast<double>(
         ((M - M0) +
-         (Tan(phi) * nu) *
-             ((Power(A, 4) * (((5 - T) + 9 * C) + 4 * Power(C, 2)) / 24 + Power(A, 2) / 2) +
-              Power(A, 6) * ((((61 - 58 * T) + Power(T, 2)) + 600 * C) - 330 * e.ep2) / 720)) *
+         (tanPhi * nu) *
+             ((PowerOf<4>(A) * (((5 - T) + 9 * C) + 4 * PowerOf<2>(C)) / 24 + PowerOf<2>(A) / 2) +
+              PowerOf<6>(A) * ((((61 - 58 * T) + PowerOf<2>(T)) + 600 * C) - 330 * e.ep2) / 720)) *
         k0);
   }
   *easting = static_cast<double>(projection->falseEasting + static_cast<Real>(*easting));
@@ -99,10 +104,10 @@ extern "C" void TMTOLATLON(const ProjectionRecord* projection, double easting, d
   const Real e1 = (1 - Sqrt(1 - e.e2)) / (Sqrt(1 - e.e2) + 1);
   const Real M1 = northing / k0 + M0;
   const Real mu1 = M1 / ((1 - e.e2 / 4 - 3 * e.e4 / 64 - 5 * e.e6 / 256) * a);
-  const Real phi1 = (((mu1 + (3 * e1 / 2 - 27 * Power(e1, 3) / 32) * Sin(2 * mu1)) +
-                      (21 * Power(e1, 2) / 16 - 55 * Power(e1, 4) / 32) * Sin(4 * mu1)) +
-                     (151 * Power(e1, 3) / 96) * Sin(6 * mu1)) +
-                    (1097 * Power(e1, 4) / 512) * Sin(8 * mu1);
+  const Real phi1 = (((mu1 + (3 * e1 / 2 - 27 * PowerOf<3>(e1) / 32) * Sin(2 * mu1)) +
+                      (21 * PowerOf<2>(e1) / 16 - 55 * PowerOf<4>(e1) / 32) * Sin(4 * mu1)) +
+                     (151 * PowerOf<3>(e1) / 96) * Sin(6 * mu1)) +
+                    (1097 * PowerOf<4>(e1) / 512) * Sin(8 * mu1);
 
   const Real footpointDegrees = phi1 * R2D;
   if (footpointDegrees >= 90) {
@@ -116,28 +121,31 @@ extern "C" void TMTOLATLON(const ProjectionRecord* projection, double easting, d
     return;
   }
 
-  const Real C1 = Power(Cos(phi1), 2) * e.ep2;
-  const Real T1 = Power(Tan(phi1), 2);
-  const Real nu1 = a / Sqrt(1 - Power(Sin(phi1), 2) * e.e2);
-  const Real rho1 = ((1 - e.e2) * a) / Sqrt(Power(1 - Power(Sin(phi1), 2) * e.e2, 3));
+  const Real sinPhi1 = Sin(phi1);
+  const Real cosPhi1 = Cos(phi1);
+  const Real tanPhi1 = sinPhi1 / cosPhi1;
+  const Real C1 = PowerOf<2>(cosPhi1) * e.ep2;
+  const Real T1 = PowerOf<2>(tanPhi1);
+  const Real nu1 = a / Sqrt(1 - PowerOf<2>(sinPhi1) * e.e2);
+  const Real rho1 = ((1 - e.e2) * a) / Sqrt(PowerOf<3>(1 - PowerOf<2>(sinPhi1) * e.e2));
   const Real D = easting / (k0 * nu1);
 
   const Real phi =
-      phi1 -
-      ((Power(D, 2) / 2 -
-        Power(D, 4) * ((((3 * T1 + 5) + 10 * C1) - 4 * Power(C1, 2)) - 9 * e.ep2) / 24) +
-       Power(D, 6) *
-           (((((90 * T1 + 61) + 298 * C1) + 45 * Power(T1, 2)) - 3 * Power(C1, 2)) - 252 * e.ep2) /
-           720) *
-          (Tan(phi1) * nu1 / rho1);
+      phi1 - ((PowerOf<2>(D) / 2 -
+               PowerOf<4>(D) * ((((3 * T1 + 5) + 10 * C1) - 4 * PowerOf<2>(C1)) - 9 * e.ep2) / 24) +
+              PowerOf<6>(D) *
+                  (((((90 * T1 + 61) + 298 * C1) + 45 * PowerOf<2>(T1)) - 3 * PowerOf<2>(C1)) -
+                   252 * e.ep2) /
+                  720) *
+                 (tanPhi1 * nu1 / rho1);
   *latitude = static_cast<double>(R2D * phi);
 
   const Real lambda =
-      ((D - Power(D, 3) * ((2 * T1 + 1) + C1) / 6) +
-       Power(D, 5) *
-           (((((5 - 2 * C1) + 28 * T1) - 3 * Power(C1, 2)) + 24 * Power(T1, 2)) + 8 * e.ep2) /
+      ((D - PowerOf<3>(D) * ((2 * T1 + 1) + C1) / 6) +
+       PowerOf<5>(D) *
+           (((((5 - 2 * C1) + 28 * T1) - 3 * PowerOf<2>(C1)) + 24 * PowerOf<2>(T1)) + 8 * e.ep2) /
            120) /
-          Cos(phi1) +
+          cosPhi1 +
       lambda0;
   *longitude = static_cast<double>(R2D * lambda);
   WrapStoredLongitude(longitude);

@@ -1,0 +1,129 @@
+// Calls per second of each export of Ostrak32, through the shared library.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "ostrak32.h"
+
+namespace {
+
+constexpr double kRadPerDegree = 3.14159265358979 / 180;
+
+EllipsoidRecord Wgs84() {
+  EllipsoidRecord e;
+  std::memset(&e, 0, sizeof e);
+  e.semiMajorAxis = 6378137.0;
+  e.semiMinorAxis = 6356752.314245179;
+  return e;
+}
+
+ProjectionRecord Projection(int32_t method) {
+  ProjectionRecord p;
+  std::memset(&p, 0, sizeof p);
+  p.methodCode = method;
+  p.semiMajorAxis = 6378137.0;
+  p.semiMinorAxis = 6356752.314245179;
+  p.scaleFactor = method == 9809 ? 0.9999079 : (method == 9807 ? 0.9996 : 1.0);
+  p.latitudeOfOrigin = method == 9802 ? 46.5 : (method == 9809 ? 52.1561605556 : 0);
+  p.centralMeridian = 3;
+  p.falseEasting = 500000;
+  p.firstStandardParallel = 44;
+  p.secondStandardParallel = 49;
+  return p;
+}
+
+DatumRecord Helmert(int32_t method) {
+  DatumRecord d;
+  std::memset(&d, 0, sizeof d);
+  d.methodCode = method;
+  d.translationX = -87;
+  d.translationY = -98;
+  d.translationZ = -121;
+  d.rotationX = 1e-6;
+  d.rotationY = -2e-6;
+  d.rotationZ = 3e-6;
+  d.scaleDifference = 2e-6;
+  return d;
+}
+
+// Varies the input a little from call to call so nothing is hoisted out of the loop.
+double Wobble(int64_t i) {
+  return static_cast<double>(i & 1023) * 1e-4;
+}
+
+void BM_CONVERTLATLONTOXYZ(benchmark::State& state) {
+  const EllipsoidRecord e = Wgs84();
+  double x, y, z;
+  int64_t i = 0;
+  for (auto _ : state) {
+    CONVERTLATLONTOXYZ((47 + Wobble(i++)) * kRadPerDegree, 8 * kRadPerDegree, 400, &x, &y, &z, &e);
+    benchmark::DoNotOptimize(x);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_CONVERTXYZTOLATLON(benchmark::State& state) {
+  const EllipsoidRecord e = Wgs84();
+  double x, y, z, lat = 0, lon = 0, h = 0;
+  CONVERTLATLONTOXYZ(47 * kRadPerDegree, 8 * kRadPerDegree, 400, &x, &y, &z, &e);
+  int64_t i = 0;
+  for (auto _ : state) {
+    // The start latitude a datum shift away, as in the chain.
+    CONVERTXYZTOLATLON(x + Wobble(i++), y, z, 47.001 * kRadPerDegree, &lat, &lon, &h, &e);
+    benchmark::DoNotOptimize(lat);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+template <void (*Shift)(double*, double*, double*, double, double, double, const DatumRecord*)>
+void BM_Shift(benchmark::State& state) {
+  const DatumRecord d = Helmert(static_cast<int32_t>(state.range(0)));
+  double x, y, z;
+  int64_t i = 0;
+  for (auto _ : state) {
+    Shift(&x, &y, &z, 4321000 + Wobble(i++), 654000, 4650000, &d);
+    benchmark::DoNotOptimize(x);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+template <void (*Forward)(const ProjectionRecord*, double, double, double*, double*, double)>
+void BM_Forward(benchmark::State& state) {
+  const ProjectionRecord p = Projection(static_cast<int32_t>(state.range(0)));
+  double e, n;
+  int64_t i = 0;
+  for (auto _ : state) {
+    Forward(&p, 48 + Wobble(i++), 4, &e, &n, p.centralMeridian);
+    benchmark::DoNotOptimize(e);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+template <void (*Forward)(const ProjectionRecord*, double, double, double*, double*, double),
+          void (*Inverse)(const ProjectionRecord*, double, double, double*, double*, double)>
+void BM_Inverse(benchmark::State& state) {
+  const ProjectionRecord p = Projection(static_cast<int32_t>(state.range(0)));
+  double e, n, lat, lon;
+  Forward(&p, 48, 4, &e, &n, p.centralMeridian);
+  int64_t i = 0;
+  for (auto _ : state) {
+    Inverse(&p, e + Wobble(i++), n, &lat, &lon, p.centralMeridian);
+    benchmark::DoNotOptimize(lat);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(BM_CONVERTLATLONTOXYZ);
+BENCHMARK(BM_CONVERTXYZTOLATLON);
+BENCHMARK(BM_Shift<STARTTOWGS84>)->Name("STARTTOWGS84")->Arg(9603)->Arg(9606)->Arg(9607);
+BENCHMARK(BM_Shift<WGS84TOTARGET>)->Name("WGS84TOTARGET")->Arg(9603)->Arg(9606)->Arg(9607);
+BENCHMARK(BM_Forward<LATLONTOTM>)->Name("LATLONTOTM")->Arg(9807);
+BENCHMARK((BM_Inverse<LATLONTOTM, TMTOLATLON>))->Name("TMTOLATLON")->Arg(9807);
+BENCHMARK(BM_Forward<LATLONTOLCC>)->Name("LATLONTOLCC")->Arg(9802);
+BENCHMARK((BM_Inverse<LATLONTOLCC, LCCTOLATLON>))->Name("LCCTOLATLON")->Arg(9802);
+BENCHMARK(BM_Forward<LATLONTOOST>)->Name("LATLONTOOST")->Arg(9809);
+BENCHMARK((BM_Inverse<LATLONTOOST, OSTTOLATLON>))->Name("OSTTOLATLON")->Arg(9809);
+
+}  // namespace
+
+BENCHMARK_MAIN();
