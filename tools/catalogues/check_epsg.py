@@ -170,19 +170,16 @@ def compare(db_path, E, D, P, sources, faults):
 def projection_values(epsg, crs_code):
     """(method, values, geodetic CRS) of a projected CRS, in degrees and metres,
     the prime meridian folded in."""
-    row = epsg.one('''select p.geodetic_crs_code, c.method_code,
-                             c.param1_code, c.param1_value, c.param1_uom_code,
-                             c.param2_code, c.param2_value, c.param2_uom_code,
-                             c.param3_code, c.param3_value, c.param3_uom_code,
-                             c.param4_code, c.param4_value, c.param4_uom_code,
-                             c.param5_code, c.param5_value, c.param5_uom_code,
-                             c.param6_code, c.param6_value, c.param6_uom_code,
-                             c.param7_code, c.param7_value, c.param7_uom_code
-                      from projected_crs p join conversion_table c
-                        on c.auth_name = p.conversion_auth_name and c.code = p.conversion_code
-                      where p.auth_name = 'EPSG' and p.code = ?''', crs_code)
-    gcrs, method = row[:2]
-    par = {row[2 + 3 * i]: (row[3 + 3 * i], row[4 + 3 * i]) for i in range(7) if row[2 + 3 * i]}
+    gcrs, conversion = epsg.one("select geodetic_crs_code, conversion_code from projected_crs "
+                                "where auth_name = 'EPSG' and code = ?", crs_code)
+    cur = epsg.db.execute("select * from conversion_table where auth_name = 'EPSG' and code = ?",
+                          (conversion,))
+    conv = dict(zip([col[0] for col in cur.description], cur.fetchone()))
+    method = conv['method_code']
+    par = {}
+    for i in range(1, 8):
+        if conv['param%d_code' % i]:
+            par[conv['param%d_code' % i]] = (conv['param%d_value' % i], conv['param%d_uom_code' % i])
     ang = lambda c: epsg.degrees(*par[c])
     lin = lambda c: epsg.si(*par[c])
     pm_lon, pm_uom = epsg.one('''select pm.longitude, pm.uom_code from geodetic_crs g

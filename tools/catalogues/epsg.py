@@ -105,19 +105,15 @@ class Units:
         self.approximate.add(code)
         return Fraction(f)
 
+    def _times(self, value, code, table, kind):
+        f = table.get(int(code))
+        return exact(value) * (f if f is not None else self._fallback(int(code), kind))
+
     def metres(self, value, code):
-        code = int(code)
-        f = LENGTH_UNITS.get(code)
-        if f is None:
-            f = self._fallback(code, 'length')
-        return exact(value) * f
+        return self._times(value, code, LENGTH_UNITS, 'length')
 
     def scale(self, value, code):
-        code = int(code)
-        f = SCALE_UNITS.get(code)
-        if f is None:
-            f = self._fallback(code, 'scale')
-        return exact(value) * f
+        return self._times(value, code, SCALE_UNITS, 'scale')
 
     def degrees(self, value, code):
         code = int(code)
@@ -134,6 +130,11 @@ class Units:
         f, base = ANGLE_UNITS.get(code) or (self._fallback(code, 'angle'), 'rad')
         v = exact(value) * f
         return v * PI / 180 if base == 'deg' else v
+
+
+# The seven parameter slots of a conversion, for a select list.
+PARAMETER_COLUMNS = ', '.join('c.param{0}_code, c.param{0}_value, c.param{0}_uom_code'.format(i)
+                              for i in range(1, 8))
 
 
 def open_db(path):

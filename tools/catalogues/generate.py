@@ -316,20 +316,14 @@ def projection_candidates(db, units, crs, by_datum, report, tally):
     pms = epsg.prime_meridians(db, units)
     twins = greenwich_twins(db, crs)
     rows = db.execute(
-        '''select p.code, p.name, p.geodetic_crs_code, c.method_code,
-                  c.param1_code, c.param1_value, c.param1_uom_code,
-                  c.param2_code, c.param2_value, c.param2_uom_code,
-                  c.param3_code, c.param3_value, c.param3_uom_code,
-                  c.param4_code, c.param4_value, c.param4_uom_code,
-                  c.param5_code, c.param5_value, c.param5_uom_code,
-                  c.param6_code, c.param6_value, c.param6_uom_code,
-                  c.param7_code, c.param7_value, c.param7_uom_code,
+        '''select p.code, p.name, p.geodetic_crs_code, c.method_code, %s,
                   a.uom_code
            from projected_crs p
            join conversion_table c on c.auth_name = p.conversion_auth_name and c.code = p.conversion_code
            left join axis a on a.coordinate_system_auth_name = p.coordinate_system_auth_name
                 and a.coordinate_system_code = p.coordinate_system_code and a.coordinate_system_order = 1
-           where p.auth_name = 'EPSG' and p.deprecated = 0 order by p.code''').fetchall()
+           where p.auth_name = 'EPSG' and p.deprecated = 0
+           order by p.code''' % epsg.PARAMETER_COLUMNS).fetchall()
     out = []
     for r in rows:
         code, name, gcode, method = r[:4]
