@@ -145,8 +145,9 @@ def check_invariants(E, D, P, sources, faults):
 
     for pos, d in enumerate(D, 1):
         where = 'datum %d %s' % (pos, d[0])
-        faults.check(resolve_ellipsoid(E, d[3]) is not None, '%s: ellipsoid %r not in ellips.txt'
-                     % (where, d[3]))
+        pos_e = resolve_ellipsoid(E, d[3])
+        faults.check(pos_e is not None and E[pos_e - 1][1] == d[3],
+                     '%s: ellipsoid %r not in ellips.txt' % (where, d[3]))
         faults.check(d[2] in (4326, 4322, 4324), '%s: toCrsCode %d' % (where, d[2]))
         faults.check(d[4] in (9603, 9606, 9607), '%s: method %d' % (where, d[4]))
         t, r, ds = d[5:8], d[8:11], d[11]

@@ -23,10 +23,10 @@ from shifts import round_trip_error
 ELLIPSOID_CAPACITY, DATUM_CAPACITY, PROJECTION_CAPACITY = 64, 1024, 3072
 SHIFT_METHODS = (9603, 9606, 9607)
 MOLODENSKY_BADEKAS = {9636: 9607, 1063: 9606}      # M-B method -> Helmert of the same convention
-TARGETS = {4326: 'WGS 84', 4322: 'WGS 72', 4324: 'WGS 72BE'}
+TARGETS = (4326, 4322, 4324)                       # WGS 84, WGS 72, WGS 72BE
+TARGETS_SQL = '(%s)' % ', '.join(map(str, TARGETS))
 PROJECTION_METHODS = (9807, 9802, 9809)
 GREENWICH = 8901
-WGS84_DATUM, WGS84_ELLIPSOID = 6326, 7030
 # The program's chain takes WGS 72 -> WGS 84 from position 601 and
 # WGS 72BE -> WGS 84 from position 603.
 FIXED = {601: (1237, 'WGS 72'), 603: (1240, 'WGS 72BE')}
@@ -120,17 +120,17 @@ def datum_candidates(db, units, crs, sup, report):
     helmert_rows = db.execute(
         '''select %s from helmert_transformation_table
            where auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
-             and target_crs_code in (4326, 4322, 4324)''' % epsg.HELMERT_COLUMNS).fetchall()
+             and target_crs_code in %s''' % (epsg.HELMERT_COLUMNS, TARGETS_SQL)).fetchall()
     worst_helmert = 0.0
     converted = []
     for row in helmert_rows:
         h = epsg.helmert_dict(row)
         method = h['method_code']
         src = source_ok(h['source_crs_code'], 'transformation')
-        if src is not None and method not in SHIFT_METHODS and method not in MOLODENSKY_BADEKAS:
-            tally.left('transformation: %s' % method_name.get(method, method), src['datum'])
-            continue
         if src is None:
+            continue
+        if method not in SHIFT_METHODS and method not in MOLODENSKY_BADEKAS:
+            tally.left('transformation: %s' % method_name.get(method, method), src['datum'])
             continue
         t, r, ds, pivot = epsg.helmert_parameters(h, units)
         kind = 'helmert'
@@ -169,7 +169,7 @@ def datum_candidates(db, units, crs, sup, report):
             '''select code, name, source_crs_code, target_crs_code, accuracy, operation_version
                from concatenated_operation
                where auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
-                 and target_crs_code in (4326, 4322, 4324) order by code''').fetchall():
+                 and target_crs_code in %s order by code''' % TARGETS_SQL).fetchall():
         steps = [c for (c,) in db.execute(
             '''select step_code from concatenated_operation_step
                where operation_auth_name = 'EPSG' and operation_code = ? order by step_number''',
@@ -193,7 +193,7 @@ def datum_candidates(db, units, crs, sup, report):
         for method, source in db.execute(
                 '''select method_code, source_crs_code from %s
                    where auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
-                     and target_crs_code in (4326, 4322, 4324)''' % table):
+                     and target_crs_code in %s''' % (table, TARGETS_SQL)):
             src = source_ok(source, 'transformation')
             if src is not None:
                 kind = 'grid-based, ' if table == 'grid_transformation' else ''
@@ -256,7 +256,10 @@ def order_datums(records):
             order.append(fixed[pos])
             continue
         later_fixed = [folded(f['name']) for p, f in fixed.items() if p > pos]
-        pick = next(d for d in queue if not any(n in folded(d['name']) for n in later_fixed))
+        pick = next((d for d in queue if not any(n in folded(d['name']) for n in later_fixed)), None)
+        if pick is None:
+            raise ValueError('position %d can only be filled by a record that would shadow %s'
+                             % (pos, later_fixed))
         queue.remove(pick)
         order.append(pick)
     for i, d in enumerate(order, 1):
