@@ -510,6 +510,10 @@ def main(argv=None):
     if stray:
         raise ValueError('datumName resolves to another record: %s' % stray[:5])
 
+    cover = Counter('all' if p['cover'] >= 1 else 'half or more' if p['cover'] >= 0.5
+                    else 'less than half' for p in projections)
+    report.append('projections by how much of their area their datum record covers: '
+                  + ', '.join('%s %d' % kv for kv in sorted(cover.items())))
     ell_lines, dat_lines, prj_lines = lines(ellipsoids, order, projections)
     catfile.write_all(args.out, ell_lines, dat_lines, prj_lines)
     write_sources(os.path.join(args.out, 'sources.tsv'), ellipsoids, order, projections)
@@ -521,7 +525,8 @@ def main(argv=None):
                   projection_methods=Counter(p['method'] for p in projections),
                   unused_ellipsoids=sum(1 for c, e in ells.items()
                                         if not e['deprecated'] and c not in used),
-                  approximate_units=sorted(units.name[c] for c in units.approximate))
+                  approximate_units=sorted(units.name[c] for c in units.approximate),
+                  cover=cover)
     text = provenance.readme(meta, counts, tally, report)
     with open(os.path.join(args.out, 'README.md'), 'w', encoding='utf-8', newline='\n') as f:
         f.write(text)
