@@ -266,4 +266,8 @@ class CheckerFindsFaults(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    result = unittest.main(exit=False).result
+    failed = len(result.failures) + len(result.errors)
+    skipped = len(result.skipped)
+    print('%d passed, %d failed, %d skipped' % (result.testsRun - failed - skipped, failed, skipped))
+    sys.exit(1 if failed else 0)
