@@ -1,6 +1,8 @@
 #include "dms_text.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <new>
 #include <string_view>
 
@@ -26,28 +28,49 @@ char* AppendPadded(char* out, int n, int width) {
   return out + width;
 }
 
+// The whole minutes m = floor(60 f) and the thousandths of a second
+// floor(3 600 000 (f - m / 60) + 1/2) of a fraction of a degree 0 <= f < 1,
+// worked out exactly on the binary value of f, so that no rounding of a
+// step can push a value across a thousandth. The thousandths may come out as
+// 60 000, which the caller carries.
+void SplitFraction(double fraction, int& minutes, int& thousandths) {
+  // Below 2^-23 (a fortieth of a second) there is nothing to round up.
+  if (fraction < 0x1p-23) {
+    minutes = 0;
+    thousandths = 0;
+    return;
+  }
+  // fraction = significand / 2^shift, with 53 <= shift <= 75 for 2^-23 <= f < 1.
+  const uint64_t bits = std::bit_cast<uint64_t>(fraction);
+  const uint64_t significand = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  const int shift = 1075 - static_cast<int>(bits >> 52);
+  using Wide = unsigned __int128;
+  minutes = static_cast<int>((Wide{significand} * 60) >> shift);
+  const Wide halfUp = Wide{significand} * 3600000 + (Wide{1} << (shift - 1));
+  thousandths = static_cast<int>(halfUp >> shift) - 60000 * minutes;
+}
+
 size_t FormatDmsText(char* out, double value) {
   if (!std::isfinite(value)) return FormatPlainTo(out, value);
   char* p = out;
   if (value < 0) *p++ = '-';
-  long double a = std::fabs(static_cast<long double>(value));
-  const long double fraction = a - std::trunc(a);
-  long double minutes = std::floor(60 * fraction);
-  // Thousandths of a second, halves up. The fraction left over after the whole
-  // minutes is below 1/60, so this is at most 60000.
-  long double thousandths = std::floor(3600000 * (fraction - minutes / 60) + 0.5L);
-  if (thousandths >= 60000) {
+  const double a = std::fabs(value);
+  // From 2^52 on, a double has no fraction.
+  double degrees = a < 0x1p52 ? static_cast<double>(static_cast<int64_t>(a)) : a;
+  int minutes = 0;
+  int thousandths = 0;
+  SplitFraction(a - degrees, minutes, thousandths);  // the subtraction is exact
+  if (thousandths == 60000) {
     thousandths = 0;
-    minutes += 1;
-    if (minutes >= 60) {
+    if (++minutes == 60) {
       minutes = 0;
-      a += 1;
+      degrees += 1;
     }
   }
-  p += FormatPlainTo(p, static_cast<double>(std::floor(a)));
+  p += FormatPlainTo(p, degrees);
   *p++ = '.';
-  p = AppendPadded(p, static_cast<int>(minutes), 2);
-  p = AppendPadded(p, static_cast<int>(thousandths), 5);
+  p = AppendPadded(p, minutes, 2);
+  p = AppendPadded(p, thousandths, 5);
   return p - out;
 }
 

@@ -69,61 +69,62 @@ void BM_ReadNumber(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadNumber);
 
-void BM_SplitFieldViews(benchmark::State& state) {
-  const std::string source = "  52.2216444 ;\t13.2400360,  45.25  ";
+constexpr const char* kListLine = "  52.2216444 ;\t13.2400360,  45.25  ";
+
+template <typename Field>
+void SplitBench(benchmark::State& state, int32_t (*split)(std::string&, Field*, int32_t)) {
   std::string line;
   line.reserve(64);
-  std::string_view fields[3];
+  Field fields[3];
   AllocationCount count(state);
   for (auto _ : state) {
-    line.assign(source);
-    benchmark::DoNotOptimize(SplitFieldViews(line, fields, 3));
+    line.assign(kListLine);
+    benchmark::DoNotOptimize(split(line, fields, 3));
   }
+}
+void BM_SplitFieldViews(benchmark::State& state) {
+  SplitBench(state, &SplitFieldViews);
+}
+void BM_SplitFields(benchmark::State& state) {
+  SplitBench(state, &SplitFields);
 }
 BENCHMARK(BM_SplitFieldViews);
-
-void BM_SplitFields(benchmark::State& state) {
-  const std::string source = "  52.2216444 ;\t13.2400360,  45.25  ";
-  std::string line;
-  line.reserve(64);
-  std::string fields[3];
-  AllocationCount count(state);
-  for (auto _ : state) {
-    line.assign(source);
-    benchmark::DoNotOptimize(SplitFields(line, fields, 3));
-  }
-}
 BENCHMARK(BM_SplitFields);
 
+// A routine that writes the text of a value into a caller's buffer.
 template <size_t N>
-void FormatGeneralBench(benchmark::State& state, const double (&values)[N]) {
-  char text[kNumberTextCapacity];
+void WriteBench(benchmark::State& state, size_t (*write)(char*, double),
+                const double (&values)[N]) {
+  char text[kDmsTextCapacity];
+  static_assert(kDmsTextCapacity >= kNumberTextCapacity);
   size_t k = 0;
   AllocationCount count(state);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(FormatGeneralTo(text, Cycle(values, k)));
+    benchmark::DoNotOptimize(write(text, Cycle(values, k)));
     benchmark::ClobberMemory();
   }
 }
+// List output: grid values rounded to centimetres.
+size_t FormatPlainRounded(char* out, double value) {
+  return FormatPlainTo(out, RoundTo(value, 2));
+}
+
 void BM_FormatGeneralTo_Long(benchmark::State& state) {
-  FormatGeneralBench(state, kLongValues);
+  WriteBench(state, &FormatGeneralTo, kLongValues);
 }
 void BM_FormatGeneralTo_Short(benchmark::State& state) {
-  FormatGeneralBench(state, kShortValues);
+  WriteBench(state, &FormatGeneralTo, kShortValues);
+}
+void BM_FormatPlainTo_RoundTo2(benchmark::State& state) {
+  WriteBench(state, &FormatPlainRounded, kLongValues);
+}
+void BM_FormatDmsTo(benchmark::State& state) {
+  WriteBench(state, &FormatDmsTo, kAngles);
 }
 BENCHMARK(BM_FormatGeneralTo_Long);
 BENCHMARK(BM_FormatGeneralTo_Short);
-
-void BM_FormatPlainTo(benchmark::State& state) {
-  char text[kNumberTextCapacity];
-  size_t k = 0;
-  AllocationCount count(state);
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(FormatPlainTo(text, RoundTo(Cycle(kLongValues, k), 2)));
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_FormatPlainTo);
+BENCHMARK(BM_FormatPlainTo_RoundTo2);
+BENCHMARK(BM_FormatDmsTo);
 
 void BM_FormatGeneral_String(benchmark::State& state) {
   size_t k = 0;
@@ -131,17 +132,6 @@ void BM_FormatGeneral_String(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(FormatGeneral(Cycle(kLongValues, k)));
 }
 BENCHMARK(BM_FormatGeneral_String);
-
-void BM_FormatDmsTo(benchmark::State& state) {
-  char text[kDmsTextCapacity];
-  size_t k = 0;
-  AllocationCount count(state);
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(FormatDmsTo(text, Cycle(kAngles, k)));
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_FormatDmsTo);
 
 void BM_ParseDms(benchmark::State& state) {
   std::string text;

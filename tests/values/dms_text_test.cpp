@@ -32,6 +32,11 @@ TEST(FormatDms, SevenDigitsWithCarries) {
       {Degrees(12, 30, 15.2506), "12.3015251"},
       {Degrees(12, 5, 1.5), "12.0501500"},
       {Degrees(7, 0, 0.009), "7.0000009"},
+      // Exact halves of a thousandth round up: 1/256 degree is 14.0625 seconds,
+      // 3/256 degree 42.1875 seconds.
+      {0.00390625, "0.0014063"},
+      {-1.00390625, "-1.0014063"},
+      {30.01171875, "30.0042188"},
       // Seconds that round up to 60 carry into the minutes, and 60 minutes
       // into the degrees.
       {Degrees(12, 29, 59.9996), "12.3000000"},
@@ -45,6 +50,9 @@ TEST(FormatDms, SevenDigitsWithCarries) {
       {-0.99999999, "-1.0000000"},
       {-1e-9, "-0.0000000"},
       {-Degrees(45, 59, 59.9999), "-46.0000000"},
+      {123456789.5, "123456789.3000000"},
+      {HUGE_VAL, "INF"},
+      {-HUGE_VAL, "-INF"},
   };
   for (const FormatDmsCase& c : cases) {
     EXPECT_EQ(FormatDms(c.value), c.text) << c.value;

@@ -38,16 +38,12 @@ TEST(SplitFields, AnyRunOfSeparatorsIsOne) {
     EXPECT_EQ(SplitFields(line, fields, 3), c.count) << c.line;
     EXPECT_EQ(line, c.rewritten) << c.line;
     EXPECT_EQ(std::vector<std::string>(fields, fields + 3), c.stored) << c.line;
-  }
-}
 
-TEST(SplitFieldViews, AgreesWithSplitFields) {
-  for (const SplitCase& c : kSplitCases) {
-    std::string line = c.line;
-    std::string_view fields[3] = {"old", "old", "old"};
-    EXPECT_EQ(SplitFieldViews(line, fields, 3), c.count) << c.line;
-    EXPECT_EQ(line, c.rewritten) << c.line;
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(fields[k], c.stored[k]) << c.line << " field " << k;
+    std::string viewLine = c.line;
+    std::string_view views[3] = {"old", "old", "old"};
+    EXPECT_EQ(SplitFieldViews(viewLine, views, 3), c.count) << c.line;
+    EXPECT_EQ(viewLine, c.rewritten) << c.line;
+    EXPECT_EQ(std::vector<std::string>(views, views + 3), c.stored) << c.line;
   }
 }
 
