@@ -24,8 +24,10 @@ inline constexpr const char* kProjectionFile = "projct.txt";
 inline constexpr int32_t kWgs72DatumPosition = 601;
 inline constexpr int32_t kWgs72beDatumPosition = 603;
 
-// Fixed arrays, zero-filled when created. A count is -1 until its file is read,
-// then the number of records loaded; positions beyond it stay zero.
+// Fixed arrays, zero-filled when created (ProgramCatalogues(), or
+// std::make_unique<Catalogues>(); too large for the stack). A count is -1 until
+// its file is read, then the number of records loaded; positions beyond it
+// stay zero.
 struct Catalogues {
   int32_t ellipsoidCount = -1;
   int32_t datumCount = -1;

@@ -38,8 +38,9 @@ double RoundTo(double value, int32_t decimals);
 // fields; a run of them counts as one separator, and separators at the start
 // or end of the line are ignored. The line is rewritten in place to its fields
 // joined by single commas. The first `capacity` fields are stored into
-// fields[0], fields[1], ...; the result is the number of fields in the line,
-// stored or not (0 for a line of separators only).
+// fields[0], fields[1], ... (positions the line has no field for are emptied);
+// the result is the number of fields in the line, stored or not (0 for a line
+// of separators only).
 int32_t SplitFields(std::string& line, std::string* fields, int32_t capacity);
 // The same without allocation: the views point into the rewritten line and stay
 // valid while the line is not changed.

@@ -111,15 +111,6 @@ TEST(FormatPlain, DropsOnlyTheBlank) {
   EXPECT_EQ(FormatPlain(-0.5), "-.5");
 }
 
-TEST(FormatGeneral, BufferFormsMatchTheStrings) {
-  char text[kNumberTextCapacity];
-  const double longest = -1.23456789012345e-300;
-  size_t length = FormatGeneralTo(text, longest);
-  EXPECT_EQ(std::string(text, length), "-1.23456789012345E-300");
-  length = FormatPlainTo(text, 0.75);
-  EXPECT_EQ(std::string(text, length), ".75");
-}
-
 struct ReadCase {
   const char* text;
   double value;
