@@ -96,9 +96,9 @@ void RoundTo15Digits(double a, Significand& out) {
     // survives the trip to a normal double and back.
     if (out.count <= 15) return;
     // With 16 or 17 digits no rounding boundary lies strictly between a and
-    // the text (that boundary, a shorter decimal that reads back as a, would
-    // have been chosen), so rounding the text rounds a - unless the text is a
-    // boundary itself, ending in a 5 in the sixteenth place.
+    // the text (the boundary, a decimal of 16 digits that reads back as a and
+    // is closer to it, would have been chosen), so rounding the text rounds a,
+    // unless the text is a boundary itself: a 5 in the sixteenth place.
     if (out.count == 17 || out.digits[15] != '5') {
       RoundDigitsTo15(out);
       return;
