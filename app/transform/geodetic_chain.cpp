@@ -1,0 +1,138 @@
+#include "geodetic_chain.h"
+
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <fpu_control.h>
+#endif
+
+#include "ostrak32.h"
+
+namespace {
+
+constexpr int32_t kNoHop = 0;
+
+// The catalogue position of the shift from WGS 72 or WGS 72BE to WGS 84, for a
+// datum whose own shift leads there; 0 for any other code.
+int32_t HopPosition(int32_t toCrsCode) {
+  if (toCrsCode == kCrsWgs72be) return kWgs72beDatumPosition;
+  if (toCrsCode == kCrsWgs72) return kWgs72DatumPosition;
+  return kNoHop;
+}
+
+void CopyAxes(CrsSide& side) {
+  side.projection.semiMajorAxis = side.ellipsoid.semiMajorAxis;
+  side.projection.semiMinorAxis = side.ellipsoid.semiMinorAxis;
+}
+
+}  // namespace
+
+bool IsSupportedProjectionMethod(int32_t methodCode) {
+  return methodCode == kTransverseMercator || methodCode == kLambertConic2SP ||
+         methodCode == kObliqueStereographic;
+}
+
+const char* LambertParallelProblem(const ProjectionRecord& projection) {
+  const double base = projection.latitudeOfOrigin;
+  const double first = projection.firstStandardParallel;
+  const double second = projection.secondStandardParallel;
+  // Zero counts as neither hemisphere.
+  if ((first < 0 && second > 0) || (first > 0 && second < 0)) {
+    return "Error - First and Second Parallel not in same hemisphere !";
+  }
+  if ((first > 0 && first > second) || (first < 0 && first < second)) {
+    return "Error - First and Second Parallel in wrong order !";
+  }
+  if (second == first) return "Error - First and Second Parallel are equal !";
+  if ((base > 0 && first < 0) || (base < 0 && first > 0)) {
+    return "Baseparallel and First Parallel not in same hemisphere !";
+  }
+  return nullptr;
+}
+
+void RestoreFloatingPointMode() {
+#if defined(__x86_64__) || defined(__i386__)
+  fpu_control_t mode = _FPU_EXTENDED | _FPU_RC_NEAREST | _FPU_MASK_IM | _FPU_MASK_DM |
+                       _FPU_MASK_ZM | _FPU_MASK_OM | _FPU_MASK_UM | _FPU_MASK_PM;
+  _FPU_SETCW(mode);
+#endif
+}
+
+void InverseProjection(CrsSide& start, ChainValues& v) {
+  CopyAxes(start);
+  const ProjectionRecord& p = start.projection;
+  switch (p.methodCode) {
+    case kTransverseMercator:
+      TMTOLATLON(&p, v.easting, v.northing, &v.latitude, &v.longitude, p.centralMeridian);
+      break;
+    case kLambertConic2SP:
+      LCCTOLATLON(&p, v.easting, v.northing, &v.latitude, &v.longitude, p.centralMeridian);
+      break;
+    case kObliqueStereographic:
+      OSTTOLATLON(&p, v.easting, v.northing, &v.latitude, &v.longitude, p.centralMeridian);
+      break;
+    default:
+      return;
+  }
+  RestoreFloatingPointMode();
+}
+
+void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
+                      ChainValues& v) {
+  v.phi = static_cast<double>(static_cast<long double>(v.latitude) * RAD_PER_DEGREE);
+  v.lambda = static_cast<double>(static_cast<long double>(v.longitude) * RAD_PER_DEGREE);
+  if (v.lambda > PI) v.lambda = static_cast<double>(v.lambda - 2 * static_cast<long double>(PI));
+
+  // The same system on both sides: the full name fields compared exactly.
+  const bool sameSystem =
+      std::memcmp(start.datum.name, target.datum.name, sizeof start.datum.name) == 0 &&
+      std::memcmp(start.ellipsoid.name, target.ellipsoid.name, sizeof start.ellipsoid.name) == 0;
+  if (sameSystem) {
+    v.phiTarget = v.phi;
+    v.lambdaTarget = v.lambda;
+    v.heightTarget = v.height;
+  } else {
+    CONVERTLATLONTOXYZ(v.phi, v.lambda, v.height, &v.x, &v.y, &v.z, &start.ellipsoid);
+    RestoreFloatingPointMode();
+    STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x, v.y, v.z, &start.datum);
+    RestoreFloatingPointMode();
+    if (const int32_t hop = HopPosition(start.datum.toCrsCode); hop != kNoHop) {
+      STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
+      RestoreFloatingPointMode();
+    }
+    if (const int32_t hop = HopPosition(target.datum.toCrsCode); hop != kNoHop) {
+      WGS84TOTARGET(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
+      RestoreFloatingPointMode();
+    }
+    WGS84TOTARGET(&v.xTarget, &v.yTarget, &v.zTarget, v.x84, v.y84, v.z84, &target.datum);
+    RestoreFloatingPointMode();
+    CONVERTXYZTOLATLON(v.xTarget, v.yTarget, v.zTarget, v.phi, &v.phiTarget, &v.lambdaTarget,
+                       &v.heightTarget, &target.ellipsoid);
+    RestoreFloatingPointMode();
+  }
+  v.latitudeTarget = static_cast<double>(v.phiTarget / static_cast<long double>(RAD_PER_DEGREE));
+  v.longitudeTarget =
+      static_cast<double>(v.lambdaTarget / static_cast<long double>(RAD_PER_DEGREE));
+}
+
+void ForwardProjection(CrsSide& target, ChainValues& v) {
+  CopyAxes(target);
+  const ProjectionRecord& p = target.projection;
+  switch (p.methodCode) {
+    case kTransverseMercator:
+      LATLONTOTM(&p, v.latitudeTarget, v.longitudeTarget, &v.eastingTarget, &v.northingTarget,
+                 p.centralMeridian);
+      break;
+    case kLambertConic2SP:
+      LATLONTOLCC(&p, v.latitudeTarget, v.longitudeTarget, &v.eastingTarget, &v.northingTarget,
+                  p.centralMeridian);
+      break;
+    case kObliqueStereographic:
+      LATLONTOOST(&p, v.latitudeTarget, v.longitudeTarget, &v.eastingTarget, &v.northingTarget,
+                  p.centralMeridian);
+      break;
+    default:
+      return;
+  }
+  RestoreFloatingPointMode();
+}

@@ -1,0 +1,51 @@
+// The chain of library calls shared by point and list mode: start grid ->
+// start geographic -> start geocentric -> WGS 84 (with an optional hop through
+// WGS 72 or WGS 72BE) -> target geocentric -> target geographic -> target grid.
+#pragma once
+
+#include "catalogue.h"
+#include "program_state.h"
+
+// The working values of one point. In list mode they carry over from one line
+// to the next, so a value that a library call leaves unwritten keeps the
+// previous line's.
+struct ChainValues {
+  double easting = 0, northing = 0;                          // start grid, metres
+  double latitude = 0, longitude = 0, height = 0;            // start geographic, degrees, metres
+  double phi = 0, lambda = 0;                                // start, radians
+  double x = 0, y = 0, z = 0;                                // start datum, geocentric
+  double x84 = 0, y84 = 0, z84 = 0;                          // WGS 84, geocentric
+  double xTarget = 0, yTarget = 0, zTarget = 0;              // target datum, geocentric
+  double phiTarget = 0, lambdaTarget = 0, heightTarget = 0;  // radians, metres
+  double latitudeTarget = 0, longitudeTarget = 0;            // degrees
+  double eastingTarget = 0, northingTarget = 0;              // target grid, metres
+};
+
+inline constexpr int32_t kTransverseMercator = 9807;
+inline constexpr int32_t kLambertConic2SP = 9802;
+inline constexpr int32_t kObliqueStereographic = 9809;
+inline constexpr int32_t kCrsWgs84 = 4326;
+inline constexpr int32_t kCrsWgs72 = 4322;
+inline constexpr int32_t kCrsWgs72be = 4324;
+
+bool IsSupportedProjectionMethod(int32_t methodCode);
+
+// The first failing check of a Lambert definition's parallels, or nullptr.
+const char* LambertParallelProblem(const ProjectionRecord& projection);
+
+// The program's floating-point mode again after a library call: round to
+// nearest, 64-bit significand, every exception masked.
+void RestoreFloatingPointMode();
+
+// Grid to geographic on the start side by its projection method (easting and
+// northing in metres to latitude and longitude in degrees); an unknown method
+// makes no call. The side's ellipsoid axes are copied into its projection first.
+void InverseProjection(CrsSide& start, ChainValues& v);
+
+// Geographic start to geographic target: the longitude wrap, the same-system
+// shortcut, and the library calls through WGS 84.
+void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
+                      ChainValues& v);
+
+// Geographic to grid on the target side by its projection method.
+void ForwardProjection(CrsSide& target, ChainValues& v);

@@ -1,0 +1,300 @@
+#include "list_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "errormessage.h"
+#include "fixed_text.h"
+#include "message.h"
+
+namespace {
+
+constexpr size_t kDetectBytes = 256;
+
+RenameFunction renameFile = &::rename;
+constexpr size_t kBlockSize = 1 << 20;
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+  int fd = -1;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+ssize_t ReadSome(int fd, char* data, size_t size) {
+  ssize_t got;
+  do {
+    got = ::read(fd, data, size);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
+// Reads up to size bytes, fewer only at the end of the file.
+ssize_t ReadFully(int fd, char* data, size_t size) {
+  size_t total = 0;
+  while (total < size) {
+    const ssize_t got = ReadSome(fd, data + total, size - total);
+    if (got < 0) return -1;
+    if (got == 0) break;
+    total += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(total);
+}
+
+// Writes a copy of the open file with every LF turned into CR LF into a new
+// temporary file beside target, and puts it in target's place. Raises the
+// error number of a failure; the temporary file is then removed and target
+// is left as it was.
+void ReplaceWithDosText(int source, const std::string& target, const struct stat& status,
+                        ErrorTrap& trap) {
+  const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  std::string pattern = (folder.empty() ? std::string(".") : folder.string()) + "/.varnel-XXXXXX";
+  Descriptor temporary{::mkstemp(pattern.data())};
+  if (temporary.fd < 0) {
+    trap.Raise(ErrorNumberFromErrno(errno));
+    return;
+  }
+  bool ok = ::fchmod(temporary.fd, status.st_mode & 07777) == 0;
+  std::unique_ptr<char[]> in(new char[kBlockSize]);
+  std::unique_ptr<char[]> out(new char[2 * kBlockSize]);
+  while (ok) {
+    const ssize_t got = ReadSome(source, in.get(), kBlockSize);
+    if (got < 0) {
+      ok = false;
+      break;
+    }
+    if (got == 0) break;
+    size_t size = 0;
+    for (ssize_t i = 0; i < got; ++i) {
+      if (in[i] == '\n') out[size++] = '\r';
+      out[size++] = in[i];
+    }
+    ok = WriteAll(temporary.fd, out.get(), size);
+  }
+  ok = ok && ::fsync(temporary.fd) == 0;
+  const int closeResult = ::close(temporary.fd);
+  temporary.fd = -1;
+  ok = ok && closeResult == 0 && renameFile(pattern.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    const int failure = errno;
+    ::unlink(pattern.c_str());
+    trap.Raise(ErrorNumberFromErrno(failure));
+  }
+}
+
+// Converts the file if it is Unix text. Gives true when it is Unix text but
+// read-only, which the caller reports.
+bool ConvertIfUnixText(const std::string& name, ErrorTrap& trap) {
+  // The real file behind any links is the one replaced.
+  char resolved[PATH_MAX];
+  if (::realpath(name.c_str(), resolved) == nullptr) {
+    trap.Raise(ErrorNumberFromErrno(errno));
+    return false;
+  }
+  Descriptor file{::open(resolved, O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) {
+    trap.Raise(ErrorNumberFromErrno(errno));
+    return false;
+  }
+  char head[kDetectBytes];
+  const ssize_t got = ReadFully(file.fd, head, sizeof head);
+  if (got < 0) {
+    trap.Raise(ErrorNumberFromErrno(errno));
+    return false;
+  }
+  if (std::string_view(head, static_cast<size_t>(got)).find('\r') != std::string_view::npos) {
+    return false;  // DOS text: left untouched
+  }
+  struct stat status;
+  if (::fstat(file.fd, &status) != 0) {
+    trap.Raise(ErrorNumberFromErrno(errno));
+    return false;
+  }
+  // The read-only attribute: no write permission for anyone.
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return true;
+  if (::lseek(file.fd, 0, SEEK_SET) != 0) {
+    trap.Raise(ErrorNumberFromErrno(errno));
+    return false;
+  }
+  ReplaceWithDosText(file.fd, resolved, status, trap);
+  return false;
+}
+
+}  // namespace
+
+void SetRenameFunctionForTesting(RenameFunction rename) {
+  renameFile = rename ? rename : &::rename;
+}
+
+std::string NativePath(std::string_view name) {
+  std::string path(name);
+#ifndef _WIN32
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+#endif
+  return path;
+}
+
+bool ListFileExists(const std::string& name) {
+  struct stat status;
+  return ::stat(NativePath(name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  const std::string pathA = NativePath(a);
+  const std::string pathB = NativePath(b);
+  struct stat statusA, statusB;
+  const bool existsA = ::stat(pathA.c_str(), &statusA) == 0;
+  const bool existsB = ::stat(pathB.c_str(), &statusB) == 0;
+  if (existsA && existsB) {
+    return statusA.st_dev == statusB.st_dev && statusA.st_ino == statusB.st_ino;
+  }
+  if (existsA != existsB) return false;
+  std::error_code error;
+  const auto canonicalA = std::filesystem::weakly_canonical(pathA, error);
+  if (error) return pathA == pathB;
+  const auto canonicalB = std::filesystem::weakly_canonical(pathB, error);
+  if (error) return pathA == pathB;
+  return canonicalA == canonicalB;
+}
+
+void ConvertListFile(const std::string& name, int32_t& errorNumber) {
+  errorNumber = 0;
+  bool readOnly = false;
+  {
+    ErrorTrap trap("ConvertListFile", errorNumber, &ERRORMESSAGE);
+    readOnly = ConvertIfUnixText(NativePath(TrimBlanks(name)), trap);
+  }
+  if (readOnly) {
+    errorNumber = -1;
+    ShowMessage("Error: File " + std::string(TrimBlanks(name)) +
+                    " is in Unix-Ascii, but is read-only and cannot be converted.",
+                kCaptionWarning, MB_ICONEXCLAMATION);
+  }
+}
+
+LineReader::~LineReader() {
+  Close();
+}
+
+int32_t LineReader::Open(const std::string& name) {
+  Close();
+  fd_ = ::open(NativePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) {
+    error_ = ErrorNumberFromErrno(errno);
+    return error_;
+  }
+  buffer_.resize(kBlockSize);
+  begin_ = end_ = 0;
+  eof_ = false;
+  error_ = 0;
+  return 0;
+}
+
+void LineReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+// Moves the unread rest to the front and reads more behind it.
+bool LineReader::Fill() {
+  if (eof_ || fd_ < 0) return false;
+  if (begin_ > 0) {
+    buffer_.erase(0, begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    buffer_.resize(std::max(buffer_.size() + begin_, kBlockSize));
+  }
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // a very long line
+  const ssize_t got = ReadSome(fd_, buffer_.data() + end_, buffer_.size() - end_);
+  if (got < 0) {
+    error_ = ErrorNumberFromErrno(errno);
+    eof_ = true;
+    return false;
+  }
+  if (got == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += static_cast<size_t>(got);
+  return true;
+}
+
+bool LineReader::Next(std::string_view& line) {
+  size_t scanned = begin_;
+  for (;;) {
+    const char* data = buffer_.data();
+    for (size_t i = scanned; i < end_; ++i) {
+      const char c = data[i];
+      if (c != '\r' && c != '\n') continue;
+      // A CR at the end of what is read may be followed by the LF of its line end.
+      if (c == '\r' && i + 1 == end_ && !eof_) break;
+      line = std::string_view(data + begin_, i - begin_);
+      begin_ = i + 1;
+      if (c == '\r' && begin_ < end_ && data[begin_] == '\n') ++begin_;
+      return true;
+    }
+    const size_t offset = std::max(scanned, end_ == 0 ? 0 : end_ - 1) - begin_;
+    if (!Fill()) {
+      if (error_ != 0 || begin_ == end_) return false;
+      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+      const bool endsWithCr = !line.empty() && line.back() == '\r';
+      if (endsWithCr) line.remove_suffix(1);
+      begin_ = end_;
+      return true;
+    }
+    scanned = begin_ + offset;
+  }
+}
+
+LineWriter::~LineWriter() {
+  Close();
+}
+
+int32_t LineWriter::Open(const std::string& name) {
+  file_ = std::fopen(NativePath(name).c_str(), "wb");
+  if (file_ == nullptr) {
+    error_ = ErrorNumberFromErrno(errno);
+    return error_;
+  }
+  std::setvbuf(file_, nullptr, _IOFBF, kBlockSize);
+  error_ = 0;
+  return 0;
+}
+
+void LineWriter::Write(std::string_view text) {
+  if (file_ == nullptr || error_ != 0) return;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+    error_ = ErrorNumberFromErrno(errno);
+  }
+}
+
+int32_t LineWriter::Close() {
+  if (file_ == nullptr) return error_;
+  if (std::fflush(file_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
+  if (std::fclose(file_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
+  file_ = nullptr;
+  return error_;
+}

@@ -1,0 +1,80 @@
+// File services of list mode: existence and identity of list files, the
+// conversion of Unix text to CR LF, and streaming line input and output.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// A name typed or chosen in Windows form ("\" separators) names the same file here.
+std::string NativePath(std::string_view name);
+
+// A regular file of that name exists.
+bool ListFileExists(const std::string& name);
+
+// Both names lead to one file (after the folder and links are resolved), or,
+// where neither exists yet, to one path.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Converts a list file whose first 256 bytes hold no carriage return (Unix
+// text) to CR LF line ends, in place. errorNumber: 0 when the file was already
+// DOS text or has been converted; -1 when it is Unix text but read-only (after
+// a warning); otherwise the run-time error number, reported by the error trap.
+// The converted text goes to a new temporary file in the same folder, which
+// replaces the list file only when it is complete: a failure leaves the
+// original as it was.
+void ConvertListFile(const std::string& name, int32_t& errorNumber);
+
+// Test seam: the rename that puts a converted file in place (nullptr: the C library's).
+using RenameFunction = int (*)(const char* from, const char* to);
+void SetRenameFunctionForTesting(RenameFunction rename);
+
+// Reads a file line by line in large blocks. A line ends at CR LF, CR or LF;
+// a last line without an end is still a line; an empty file has no lines.
+class LineReader {
+ public:
+  LineReader() = default;
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // 0, or the run-time error number.
+  int32_t Open(const std::string& name);
+  // The next line without its end; false at the end of the file or on an error.
+  bool Next(std::string_view& line);
+  int32_t Error() const { return error_; }
+  void Close();
+
+ private:
+  bool Fill();
+
+  int fd_ = -1;
+  std::string buffer_;
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+  int32_t error_ = 0;
+};
+
+// Writes a file through a large buffer; the first failure is kept.
+class LineWriter {
+ public:
+  LineWriter() = default;
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  // Creates the file or empties it. 0, or the run-time error number.
+  int32_t Open(const std::string& name);
+  bool IsOpen() const { return file_ != nullptr; }
+  void Write(std::string_view text);
+  void EndLine() { Write("\r\n"); }
+  // Flushes and closes; 0, or the run-time error number of the first failure.
+  int32_t Close();
+  int32_t Error() const { return error_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  int32_t error_ = 0;
+};

@@ -1,0 +1,63 @@
+// The transform command's checks common to both modes, and point mode: one
+// coordinate typed into the start boxes, transformed into the target boxes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "catalogue.h"
+#include "program_state.h"
+
+// Which of the six selection lists have a selection.
+struct Selections {
+  bool startProjection = false;
+  bool startDatum = false;
+  bool startEllipsoid = false;
+  bool targetProjection = false;
+  bool targetDatum = false;
+  bool targetEllipsoid = false;
+};
+
+// Shows the message for the first list without a selection and gives false.
+bool CheckSelections(const Selections& selections);
+
+// The texts of the start boxes that point mode reads.
+struct PointInput {
+  std::string easting;    // 801
+  std::string northing;   // 802
+  std::string latitude;   // 808
+  std::string longitude;  // 807
+  std::string height;     // 809
+};
+
+// The texts point mode writes; a box without a value keeps its text.
+struct PointOutput {
+  std::optional<std::string> startLatitude;    // 808, projected start only
+  std::optional<std::string> startLongitude;   // 807
+  std::optional<std::string> startHeight;      // 809
+  std::optional<std::string> targetLatitude;   // 810
+  std::optional<std::string> targetLongitude;  // 811
+  std::optional<std::string> targetHeight;     // 812
+  std::optional<std::string> targetEasting;    // 805, projected target only
+  std::optional<std::string> targetNorthing;   // 806
+};
+
+// Checks the input in order, showing the first problem's message (then no
+// result is given), and runs the chain. The sides' projection records get
+// their ellipsoid's axes.
+PointOutput TransformPoint(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
+                           const PointInput& input);
+
+// Messages of the transform command.
+inline constexpr const char* kBadCharacterMessage = "Bad character in numeric field.";
+inline constexpr const char* kPoleMessage = "Program does not work for latitude +/- 90 degrees";
+inline constexpr const char* kLatitudeRangeMessage = "Latitude input error! Latitude > 90 degrees!";
+
+// "Please select a start <what> first." / "Please select a target <what> first.", as a warning.
+void ShowSelectFirst(bool startSide, const char* what);
+
+// Every character is one of " +-.1234567890".
+bool HasOnlyNumberCharacters(std::string_view text);
+
+// Shows the pole or range message for a latitude that cannot be transformed; false then.
+bool CheckLatitude(double latitude);

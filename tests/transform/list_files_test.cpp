@@ -1,0 +1,212 @@
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "list_files.h"
+#include "message_recorder.h"
+#include "transform_fixtures.h"
+
+namespace {
+
+// The text with every LF turned into CR LF, worked out here independently.
+std::string Dos(const std::string& unix) {
+  std::string out;
+  for (char c : unix) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct ConversionCase {
+  const char* what;
+  std::string before;
+  std::string after;
+};
+
+TEST(ConvertListFile, ConvertsUnixTextAndLeavesDosText) {
+  const std::string unix256 = std::string(251, '7') + " 1\n2\n";  // 256 bytes
+  const std::string unix257 = std::string(252, '7') + " 1\n2\n";  // 257 bytes
+  const std::string lateCr = std::string(300, '5') + "\n1 2\r\n3 4\n";
+  const ConversionCase cases[] = {
+      {"Unix lines", "1 2\n3 4\n", "1 2\r\n3 4\r\n"},
+      {"exactly 256 bytes", unix256, Dos(unix256)},
+      {"257 bytes", unix257, Dos(unix257)},
+      {"a carriage return only after byte 256", lateCr, Dos(lateCr)},
+      {"no line break at all", "12 34", "12 34"},
+      {"empty", "", ""},
+      {"DOS text", "1 2\r\n3 4\n", "1 2\r\n3 4\n"},
+      {"carriage returns only", "1 2\r3 4\r", "1 2\r3 4\r"},
+  };
+  ASSERT_EQ(unix256.size(), 256u);
+  ASSERT_EQ(unix257.size(), 257u);
+  EXPECT_NE(Dos(lateCr).find("1 2\r\r\n"), std::string::npos);
+  MessageRecorder recorder;
+  for (const ConversionCase& c : cases) {
+    TempFolder folder;
+    const std::string file = folder.File("list.txt");
+    WriteFile(file, c.before);
+    int32_t error = 99;
+    ConvertListFile(file, error);
+    EXPECT_EQ(error, 0) << c.what;
+    EXPECT_EQ(ReadFile(file), c.after) << c.what;
+    EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"list.txt"}) << c.what;
+  }
+  EXPECT_TRUE(recorder.messages().empty());
+}
+
+TEST(ConvertListFile, DosTextIsNeverRewritten) {
+  TempFolder folder;
+  const std::string file = folder.File("dos.txt");
+  WriteFile(file, "1 2\r\n");
+  const struct utimbuf old { 1000000000, 1000000000 };
+  ASSERT_EQ(::utime(file.c_str(), &old), 0);
+  int32_t error = 0;
+  ConvertListFile(file, error);
+  struct stat status;
+  ASSERT_EQ(::stat(file.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mtime, 1000000000);
+}
+
+TEST(ConvertListFile, ReadOnlyUnixTextIsReportedAndKept) {
+  MessageRecorder recorder;
+  TempFolder folder;
+  const std::string file = folder.File("locked.txt");
+  WriteFile(file, "1 2\n");
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  int32_t error = 0;
+  ConvertListFile("  " + file + " ", error);
+  EXPECT_EQ(error, -1);
+  EXPECT_EQ(ReadFile(file), "1 2\n");
+  ASSERT_EQ(recorder.messages().size(), 1u);
+  EXPECT_EQ(recorder.messages()[0].text,
+            "Error: File " + file + " is in Unix-Ascii, but is read-only and cannot be converted.");
+  EXPECT_EQ(recorder.messages()[0].caption, "Warning !");
+  EXPECT_EQ(recorder.messages()[0].style, MB_ICONEXCLAMATION);  // not task-modal
+}
+
+TEST(ConvertListFile, AnExistingTmpfileIsLeftAlone) {
+  TempFolder folder;
+  WriteFile(folder.File("tmpfile.tmp"), "somebody else's data");
+  WriteFile(folder.File("list.txt"), "1 2\n");
+  int32_t error = 0;
+  ConvertListFile(folder.File("list.txt"), error);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(ReadFile(folder.File("list.txt")), "1 2\r\n");
+  EXPECT_EQ(ReadFile(folder.File("tmpfile.tmp")), "somebody else's data");
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"list.txt", "tmpfile.tmp"}));
+}
+
+int FailingRename(const char*, const char*) {
+  errno = EACCES;
+  return -1;
+}
+
+TEST(ConvertListFile, AFailedReplacementLeavesTheOriginal) {
+  MessageRecorder recorder;
+  TempFolder folder;
+  const std::string file = folder.File("list.txt");
+  WriteFile(file, "1 2\n3 4\n");
+  SetRenameFunctionForTesting(&FailingRename);
+  int32_t error = 0;
+  ConvertListFile(file, error);
+  SetRenameFunctionForTesting(nullptr);
+  EXPECT_EQ(error, 70);
+  EXPECT_EQ(ReadFile(file), "1 2\n3 4\n");
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"list.txt"});
+  EXPECT_EQ(recorder.texts(),
+            std::vector<std::string>{
+                "DLL/subroutine error 70 in ConvertListFile: File operation failed - permission "
+                "denied!"});
+}
+
+TEST(ConvertListFile, ThroughALinkTheTargetIsConvertedAndTheLinkStays) {
+  TempFolder folder;
+  WriteFile(folder.File("real.txt"), "1 2\n");
+  std::filesystem::create_symlink(folder.File("real.txt"), folder.File("link.txt"));
+  int32_t error = 0;
+  ConvertListFile(folder.File("link.txt"), error);
+  EXPECT_EQ(error, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.txt")));
+  EXPECT_EQ(ReadFile(folder.File("real.txt")), "1 2\r\n");
+}
+
+TEST(ConvertListFile, KeepsThePermissions) {
+  TempFolder folder;
+  const std::string file = folder.File("list.txt");
+  WriteFile(file, "1 2\n");
+  ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+  int32_t error = 0;
+  ConvertListFile(file, error);
+  struct stat status;
+  ASSERT_EQ(::stat(file.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  LineReader reader;
+  EXPECT_EQ(reader.Open(path), 0);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.Next(line)) lines.emplace_back(line);
+  EXPECT_EQ(reader.Error(), 0);
+  return lines;
+}
+
+TEST(LineReader, LineEnds) {
+  TempFolder folder;
+  const std::string file = folder.File("lines.txt");
+  WriteFile(file, "a\r\nb\rc\nd\r\n\r\ne");
+  EXPECT_EQ(ReadLines(file), (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+  WriteFile(file, "");
+  EXPECT_TRUE(ReadLines(file).empty());
+  WriteFile(file, "only\r\n");
+  EXPECT_EQ(ReadLines(file), std::vector<std::string>{"only"});
+  WriteFile(file, "\r\n");
+  EXPECT_EQ(ReadLines(file), std::vector<std::string>{""});
+}
+
+TEST(LineReader, LineEndAcrossBlocksAndVeryLongLines) {
+  TempFolder folder;
+  const std::string file = folder.File("big.txt");
+  // A CR as the last byte of the first 1 MiB block, its LF the first of the next.
+  const std::string first(1048575, 'x');
+  const std::string longLine(3 * 1048576 + 17, 'y');
+  WriteFile(file, first + "\r\n" + longLine + "\nz");
+  const std::vector<std::string> lines = ReadLines(file);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], first);
+  EXPECT_EQ(lines[1], longLine);
+  EXPECT_EQ(lines[2], "z");
+}
+
+TEST(ListFiles, ExistenceIdentityAndWindowsPaths) {
+  TempFolder folder;
+  WriteFile(folder.File("a.txt"), "1");
+  std::filesystem::create_directory(folder.File("sub"));
+  EXPECT_TRUE(ListFileExists(folder.File("a.txt")));
+  EXPECT_FALSE(ListFileExists(folder.File("b.txt")));
+  EXPECT_FALSE(ListFileExists(folder.File("sub")));  // a folder is no list file
+  EXPECT_TRUE(ListFileExists(folder.path() + "\\a.txt"));
+  EXPECT_TRUE(SameFile(folder.File("a.txt"), folder.File("sub/../a.txt")));
+  EXPECT_TRUE(SameFile(folder.File("new.txt"), folder.File("sub/../new.txt")));
+  EXPECT_FALSE(SameFile(folder.File("a.txt"), folder.File("new.txt")));
+  std::filesystem::create_symlink(folder.File("a.txt"), folder.File("link.txt"));
+  EXPECT_TRUE(SameFile(folder.File("link.txt"), folder.File("a.txt")));
+}
+
+}  // namespace
