@@ -191,6 +191,13 @@ def check_invariants(E, D, P, sources, faults):
         if method == 9802:
             faults.check(k0 == 1 and -90 < sp1 < 90 and -90 < sp2 < 90 and sp1 != sp2,
                          '%s: Lambert needs k0 1 and two parallels: %r' % (where, p[3:]))
+            # The program's own checks before it projects from a Lambert grid.
+            faults.check(not (sp1 < 0 < sp2 or sp2 < 0 < sp1),
+                         '%s: parallels in two hemispheres' % where)
+            faults.check(not (sp1 > 0 and sp1 > sp2) and not (sp1 < 0 and sp1 < sp2),
+                         '%s: first parallel not the one nearer the equator' % where)
+            faults.check(not (lat0 > 0 and sp1 < 0) and not (lat0 < 0 and sp1 > 0),
+                         '%s: base parallel in the other hemisphere' % where)
         else:
             faults.check(0.9 < k0 <= 1.001 and sp1 == 0 and sp2 == 0, '%s: %r' % (where, p[3:]))
         found = resolve_datum(D, p[1])
@@ -235,7 +242,8 @@ def check_published(E, D, P, faults):
         ('Amersfoort / RD New', 9809,
          (0.9999079, dms(52, 9, 22.178), dms(5, 23, 15.5), 155000, 463000, 0, 0),
          'Amersfoort (', 'Bessel 1841'),
-        ('RGF93 v1 / Lambert-93', 9802, (1, 46.5, 3, 700000, 6600000, 49, 44),
+        # Published with the parallels 49 and 44; stored nearer the equator first.
+        ('RGF93 v1 / Lambert-93', 9802, (1, 46.5, 3, 700000, 6600000, 44, 49),
          'RGF93 v1 (', 'GRS 1980'),
         ('NAD27 / Texas South Central', 9802,
          (1, dms(27, 50), -99, 2000000 * US_FOOT, 0, dms(28, 23), dms(30, 17)),

@@ -189,6 +189,8 @@ def projection_values(epsg, crs_code):
     pm = epsg.degrees(pm_lon, pm_uom)
     if method == 9802:
         values = [1.0, ang(8821), ang(8822) + pm, lin(8826), lin(8827), ang(8823), ang(8824)]
+        if abs(values[5]) > abs(values[6]):  # nearer the equator first, as the program wants
+            values[5], values[6] = values[6], values[5]
     else:
         values = [par[8805][0], ang(8801), ang(8802) + pm, lin(8806), lin(8807), 0.0, 0.0]
     values[2] = (values[2] + 180) % 360 - 180 if abs(values[2]) > 180 else values[2]

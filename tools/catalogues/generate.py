@@ -296,10 +296,14 @@ def projection_values(method, params, units, pm_shift):
         lon0 -= 360
     elif lon0 <= -180:
         lon0 += 360
+    first = get(sp1, units.degrees) if sp1 else Fraction(0)
+    second = get(sp2, units.degrees) if sp2 else Fraction(0)
+    # The program wants the standard parallel nearer the equator first; the
+    # projection is the same with the two in either order.
+    if abs(first) > abs(second):
+        first, second = second, first
     return (get(k, units.scale) if k else Fraction(1), get(lat, units.degrees), lon0,
-            get(fe, units.metres), get(fn, units.metres),
-            get(sp1, units.degrees) if sp1 else Fraction(0),
-            get(sp2, units.degrees) if sp2 else Fraction(0))
+            get(fe, units.metres), get(fn, units.metres), first, second)
 
 
 def greenwich_twins(db, crs):
