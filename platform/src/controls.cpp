@@ -1,0 +1,466 @@
+// The "BUTTON", "EDIT", "STATIC" and "COMBOBOX" classes on Qt widgets.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstring>
+
+#include "core.h"
+
+namespace win32 {
+namespace {
+
+DWORD ButtonType(const Window& window) {
+  return window.style & BS_TYPEMASK;
+}
+bool IsRadio(const Window& window) {
+  return ButtonType(window) == BS_RADIOBUTTON || ButtonType(window) == BS_AUTORADIOBUTTON;
+}
+
+// Checks an automatic radio button and unchecks the others of its group.
+void CheckAutoRadio(Window& button) {
+  const HWND handle = button.handle;
+  ApplyButtonCheck(button, true);
+  for (HWND mate : GroupOf(handle)) {
+    Window* other = Find(mate);
+    if (mate != handle && other && other->kind == Kind::Button &&
+        ButtonType(*other) == BS_AUTORADIOBUTTON) {
+      ApplyButtonCheck(*other, false);
+    }
+  }
+}
+
+class PushButton : public QPushButton {
+ public:
+  explicit PushButton(QWidget* parent) : QPushButton(parent) {
+    setAutoDefault(false);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QPushButton::clicked, this, [this] {
+      if (Window* window = Find(HandleOf(this))) NotifyParent(*window, BN_CLICKED);
+    });
+  }
+};
+
+// Qt's automatic exclusivity is per parent widget; Windows groups run from one
+// WS_GROUP control to the next, so the check state is kept by hand.
+class RadioButton : public QRadioButton {
+ public:
+  explicit RadioButton(QWidget* parent) : QRadioButton(parent) {
+    setAutoExclusive(false);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QRadioButton::clicked, this, [this] {
+      if (Window* window = Find(HandleOf(this))) NotifyParent(*window, BN_CLICKED);
+    });
+  }
+
+ protected:
+  void nextCheckState() override {
+    Window* window = Find(HandleOf(this));
+    if (window && ButtonType(*window) == BS_AUTORADIOBUTTON) CheckAutoRadio(*window);
+  }
+};
+
+class ComboBox : public QComboBox {
+ public:
+  explicit ComboBox(QWidget* parent, bool editable) : QComboBox(parent) {
+    setEditable(editable);
+    setInsertPolicy(QComboBox::NoInsert);
+    setFocusPolicy(Qt::StrongFocus);
+    if (editable) {
+      setCompleter(nullptr);
+      connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        // As Windows: typing drops the list selection, or follows the text
+        // while the list is open.
+        selection =
+            view()->isVisible() && !text.isEmpty() ? findText(text, Qt::MatchStartsWith) : -1;
+        if (Window* window = Find(HandleOf(this))) {
+          NotifyParent(*window, CBN_EDITUPDATE);
+          if ((window = Find(HandleOf(this)))) NotifyParent(*window, CBN_EDITCHANGE);
+        }
+      });
+    }
+    connect(this, &QComboBox::activated, this, [this](int index) {
+      selection = index;
+      if (Window* window = Find(HandleOf(this))) NotifyParent(*window, CBN_SELCHANGE);
+    });
+  }
+
+  QString EditText() const {
+    if (isEditable()) return lineEdit()->text();
+    return selection >= 0 ? itemText(selection) : QString();
+  }
+
+  void Select(int index) {
+    const QSignalBlocker blocker(this);
+    selection = index;
+    setCurrentIndex(index);  // -1 also clears the edit text, as on Windows
+  }
+
+  // Qt selects the first item put into an empty list; Windows selects nothing.
+  void Insert(int index, const QString& text) {
+    const QSignalBlocker blocker(this);
+    const QString editText = isEditable() ? lineEdit()->text() : QString();
+    insertItem(index, text);
+    if (selection >= 0 && index <= selection) ++selection;
+    if (selection < 0 && currentIndex() != -1) {
+      setCurrentIndex(-1);
+      if (isEditable()) lineEdit()->setText(editText);
+    }
+  }
+
+  int selection = -1;
+};
+
+int FindItem(const QComboBox& combo, int start, const QString& text, bool exact) {
+  const int count = combo.count();
+  for (int step = 1; step <= count; ++step) {
+    const int index = (start + step + count) % count;
+    const QString item = combo.itemText(index);
+    if (exact ? item.compare(text, Qt::CaseInsensitive) == 0
+              : item.startsWith(text, Qt::CaseInsensitive)) {
+      return index;
+    }
+  }
+  return CB_ERR;
+}
+
+void SetButtonText(Window& window) {
+  const QString text = FromAnsi(window.text);
+  if (auto* group = qobject_cast<QGroupBox*>(window.widget)) {
+    group->setTitle(text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(window.widget)) {
+    button->setText(text);
+    // The dialog keyboard handles mnemonics; Qt's own shortcut would click late.
+    button->setShortcut(QKeySequence());
+  }
+}
+
+LRESULT ButtonProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* button = qobject_cast<QAbstractButton*>(window.widget);
+  switch (message) {
+    case WM_SETTEXT:
+      CommonProcedure(window, message, wParam, lParam);
+      SetButtonText(window);
+      return TRUE;
+    case BM_GETCHECK:
+      return button && IsRadio(window) && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+    case BM_SETCHECK:
+      if (IsRadio(window)) {
+        if (wParam == BST_CHECKED && ButtonType(window) == BS_AUTORADIOBUTTON) {
+          CheckAutoRadio(window);
+        } else {
+          ApplyButtonCheck(window, wParam == BST_CHECKED);
+        }
+      }
+      return 0;
+    case BM_GETSTATE:
+      return (button && IsRadio(window) && button->isChecked() ? BST_CHECKED : 0) |
+             (button && button->isDown() ? BST_PUSHED : 0) |
+             (button && button->hasFocus() ? BST_FOCUS : 0);
+    case BM_CLICK:
+      // As a mouse click: the button takes the focus, then acts.
+      if (button && button->isEnabled() && IsWindowVisible(window.handle)) {
+        const HWND handle = window.handle;
+        SetFocus(handle);
+        if (Find(handle)) button->click();
+      }
+      return 0;
+    default:
+      return CommonProcedure(window, message, wParam, lParam);
+  }
+}
+
+LRESULT EditProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* edit = qobject_cast<QLineEdit*>(window.widget);
+  if (edit == nullptr) return 0;
+  switch (message) {
+    case WM_SETTEXT:
+      edit->setText(FromAnsi(reinterpret_cast<const char*>(lParam)));
+      return TRUE;
+    case WM_GETTEXT:
+      return CopyOut(ToAnsi(edit->text()), reinterpret_cast<char*>(lParam),
+                     static_cast<int>(wParam));
+    case WM_GETTEXTLENGTH:
+      return edit->text().size();
+    case EM_SETSEL: {
+      const int start = static_cast<int>(wParam);
+      int end = static_cast<int>(lParam);
+      if (start < 0) {
+        edit->deselect();
+        return 0;
+      }
+      if (end < 0 || end > edit->text().size()) end = static_cast<int>(edit->text().size());
+      edit->setSelection(start, end - start);
+      return 0;
+    }
+    case EM_GETSEL: {
+      const DWORD start = static_cast<DWORD>(edit->hasSelectedText() ? edit->selectionStart()
+                                                                     : edit->cursorPosition());
+      const DWORD end = static_cast<DWORD>(edit->hasSelectedText() ? edit->selectionEnd() : start);
+      if (wParam) *reinterpret_cast<DWORD*>(wParam) = start;
+      if (lParam) *reinterpret_cast<DWORD*>(lParam) = end;
+      return MAKELRESULT(start, end);
+    }
+    case EM_LIMITTEXT:
+      edit->setMaxLength(wParam ? static_cast<int>(wParam) : 32767);
+      return 0;
+    case EM_SETREADONLY:
+      edit->setReadOnly(wParam != 0);
+      window.style = wParam ? window.style | ES_READONLY : window.style & ~ES_READONLY;
+      return TRUE;
+    default:
+      return CommonProcedure(window, message, wParam, lParam);
+  }
+}
+
+LRESULT StaticProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTEXT) {
+    CommonProcedure(window, message, wParam, lParam);
+    if (auto* label = qobject_cast<QLabel*>(window.widget)) {
+      const QString text = FromAnsi(window.text);
+      label->setText((window.style & SS_NOPREFIX) ? text : WithoutMnemonic(text));
+    }
+    return TRUE;
+  }
+  return CommonProcedure(window, message, wParam, lParam);
+}
+
+LRESULT ComboProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* combo = dynamic_cast<ComboBox*>(window.widget.data());
+  if (combo == nullptr) return CB_ERR;
+  const int count = combo->count();
+  const int index = static_cast<int>(wParam);
+  const auto* text = reinterpret_cast<const char*>(lParam);
+  switch (message) {
+    case WM_SETTEXT:
+      if (!combo->isEditable()) return CB_ERR;
+      combo->lineEdit()->setText(FromAnsi(text));
+      return TRUE;
+    case WM_GETTEXT:
+      return CopyOut(ToAnsi(combo->EditText()), reinterpret_cast<char*>(lParam),
+                     static_cast<int>(wParam));
+    case WM_GETTEXTLENGTH:
+      return combo->EditText().size();
+    case CB_ADDSTRING: {
+      int at = count;
+      if (window.style & CBS_SORT) {
+        at = 0;
+        while (at < count &&
+               combo->itemText(at).compare(FromAnsi(text), Qt::CaseInsensitive) <= 0) {
+          ++at;
+        }
+      }
+      combo->Insert(at, FromAnsi(text));
+      return at;
+    }
+    case CB_INSERTSTRING: {
+      const int at = index < 0 || index > count ? count : index;
+      combo->Insert(at, FromAnsi(text));
+      return at;
+    }
+    case CB_DELETESTRING: {
+      if (index < 0 || index >= count) return CB_ERR;
+      const QSignalBlocker blocker(combo);
+      const int selection = combo->selection;
+      combo->removeItem(index);
+      combo->selection = index == selection ? -1 : selection - (index < selection ? 1 : 0);
+      combo->setCurrentIndex(combo->selection);
+      return combo->count();
+    }
+    case CB_RESETCONTENT: {
+      const QSignalBlocker blocker(combo);
+      combo->clear();
+      combo->selection = -1;
+      if (combo->isEditable()) combo->lineEdit()->clear();
+      return CB_OKAY;
+    }
+    case CB_GETCOUNT:
+      return count;
+    case CB_GETCURSEL:
+      return combo->selection;
+    case CB_SETCURSEL:
+      // No notification, as on Windows.
+      if (index < 0 || index >= count) {
+        combo->Select(-1);
+        return CB_ERR;
+      }
+      combo->Select(index);
+      return index;
+    case CB_GETLBTEXT:
+      if (index < 0 || index >= count || lParam == 0) return CB_ERR;
+      {
+        const std::string item = ToAnsi(combo->itemText(index));
+        std::memcpy(reinterpret_cast<char*>(lParam), item.c_str(), item.size() + 1);
+        return static_cast<LRESULT>(item.size());
+      }
+    case CB_GETLBTEXTLEN:
+      return index < 0 || index >= count ? CB_ERR : ToAnsi(combo->itemText(index)).size();
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+      return count == 0 ? CB_ERR
+                        : FindItem(*combo, index, FromAnsi(text), message == CB_FINDSTRINGEXACT);
+    case CB_SELECTSTRING: {
+      const int found = count == 0 ? CB_ERR : FindItem(*combo, index, FromAnsi(text), false);
+      if (found != CB_ERR) combo->Select(found);
+      return found;
+    }
+    case CB_SETITEMDATA:
+      if (index < 0 || index >= count) return CB_ERR;
+      combo->setItemData(index, QVariant::fromValue<qlonglong>(lParam));
+      return TRUE;
+    case CB_GETITEMDATA:
+      return index < 0 || index >= count ? CB_ERR : combo->itemData(index).toLongLong();
+    case CB_SHOWDROPDOWN:
+      if (wParam) {
+        combo->showPopup();
+      } else {
+        combo->hidePopup();
+      }
+      return TRUE;
+    case CB_GETDROPPEDSTATE:
+      return combo->view()->isVisible();
+    case CB_LIMITTEXT:
+      if (combo->isEditable()) combo->lineEdit()->setMaxLength(wParam ? index : 32767);
+      return TRUE;
+    default:
+      return CommonProcedure(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+void ApplyButtonCheck(Window& button, bool checked) {
+  auto* widget = qobject_cast<QAbstractButton*>(button.widget);
+  if (widget == nullptr || !IsRadio(button)) return;
+  const QSignalBlocker blocker(widget);
+  widget->setChecked(checked);
+  // The checked radio button of a group is its tab stop.
+  button.style = checked ? button.style | WS_TABSTOP : button.style & ~WS_TABSTOP;
+}
+
+HWND CreateControl(DWORD exStyle, const QString& className, const char* text, DWORD style,
+                   QRect rect, HWND parent, int id) {
+  Window* parentWindow = Find(parent);
+  if (parentWindow == nullptr || !parentWindow->client || !(style & WS_CHILD)) return nullptr;
+  QWidget* host = parentWindow->client;
+  const QString name = className.toUpper();
+  QWidget* widget = nullptr;
+  Kind kind;
+  ClassProcedure procedure;
+  if (name == "BUTTON") {
+    kind = Kind::Button;
+    procedure = &ButtonProcedure;
+    switch (style & BS_TYPEMASK) {
+      case BS_GROUPBOX:
+        widget = new QGroupBox(host);
+        widget->setFocusPolicy(Qt::NoFocus);
+        break;
+      case BS_RADIOBUTTON:
+      case BS_AUTORADIOBUTTON:
+        widget = new RadioButton(host);
+        break;
+      default:
+        widget = new PushButton(host);
+        static_cast<PushButton*>(widget)->setDefault((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+        break;
+    }
+  } else if (name == "EDIT") {
+    kind = Kind::Edit;
+    procedure = &EditProcedure;
+    auto* edit = new QLineEdit(host);
+    edit->setFrame(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE) || style & WS_BORDER);
+    const Qt::Alignment horizontal = (style & ES_RIGHT)    ? Qt::AlignRight
+                                     : (style & ES_CENTER) ? Qt::AlignHCenter
+                                                           : Qt::AlignLeft;
+    edit->setAlignment(horizontal | Qt::AlignVCenter);
+    edit->setReadOnly(style & ES_READONLY);
+    if (style & ES_PASSWORD) edit->setEchoMode(QLineEdit::Password);
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] {
+      if (Window* window = Find(HandleOf(edit))) NotifyParent(*window, EN_CHANGE);
+    });
+    widget = edit;
+  } else if (name == "STATIC") {
+    kind = Kind::Static;
+    procedure = &StaticProcedure;
+    auto* label = new QLabel(host);
+    const DWORD type = style & 0x1F;
+    label->setAlignment((type == SS_RIGHT    ? Qt::AlignRight
+                         : type == SS_CENTER ? Qt::AlignHCenter
+                                             : Qt::AlignLeft) |
+                        Qt::AlignTop);
+    label->setWordWrap(type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
+    label->setTextFormat(Qt::PlainText);
+    widget = label;
+  } else if (name == "COMBOBOX") {
+    kind = Kind::ComboBox;
+    procedure = &ComboProcedure;
+    auto* combo = new ComboBox(host, (style & 3) != CBS_DROPDOWNLIST);
+    // The template height includes the dropped-down list; the box itself is
+    // as high as its font needs.
+    const int boxHeight = combo->sizeHint().height();
+    const int itemHeight = std::max(1, combo->fontMetrics().height() + 2);
+    combo->setMaxVisibleItems(std::max(1, (rect.height() - boxHeight) / itemHeight));
+    rect.setHeight(boxHeight);
+    widget = combo;
+  } else if (name == QString(WC_TABCONTROLA).toUpper()) {
+    kind = Kind::TabControl;
+    procedure = &TabProcedure;
+    widget = NewTabControl(host, style);
+  } else {
+    return nullptr;
+  }
+
+  Window& window = NewWindow(kind, procedure, parent);
+  const HWND handle = window.handle;
+  window.id = id;
+  window.style = style & ~WS_VISIBLE;
+  window.exStyle = exStyle;
+  window.font = parentWindow->font;
+  AttachWidget(window, widget);
+  widget->setGeometry(rect);
+  parentWindow->children.push_back(handle);
+  SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+  if (style & WS_DISABLED) widget->setEnabled(false);
+  if (style & WS_VISIBLE) {
+    ShowWindow(handle, SW_SHOWNA);
+  } else {
+    widget->hide();
+  }
+  return handle;
+}
+
+}  // namespace win32
+
+using namespace win32;
+
+extern "C" {
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menuOrId,
+                            HINSTANCE /*instance*/, LPVOID /*param*/) {
+  if (className == nullptr || IS_INTRESOURCE(className)) return nullptr;
+  return CreateControl(exStyle, FromAnsi(className), windowName, style, QRect(x, y, width, height),
+                       parent, static_cast<int>(reinterpret_cast<intptr_t>(menuOrId)));
+}
+
+BOOL WINAPI CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId) {
+  Window* window = win32::Find(dialog);
+  if (window == nullptr) return FALSE;
+  const std::vector<HWND> children = window->children;
+  for (HWND child : children) {
+    const int id = GetDlgCtrlID(child);
+    if (id >= firstId && id <= lastId) {
+      SendMessageA(child, BM_SETCHECK, id == checkId ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+  }
+  return TRUE;
+}
+
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
+  return static_cast<UINT>(SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0));
+}
+
+}  // extern "C"

@@ -1,0 +1,137 @@
+// Shell, current directory, the library table and the common controls.
+#include <unistd.h>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <cctype>
+#include <cstring>
+#include <set>
+
+#include "../platform_testing.h"
+#include "core.h"
+
+namespace win32 {
+namespace {
+
+const HMODULE kCommonControls = reinterpret_cast<HMODULE>(uintptr_t{0x7C000000});
+const HINSTANCE kProgram = reinterpret_cast<HINSTANCE>(uintptr_t{0x00400000});
+
+std::set<std::string>& Hidden() {
+  static std::set<std::string> hidden;
+  return hidden;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::vector<std::pair<DWORD, DWORD>>& CommonControlsRecord() {
+  static std::vector<std::pair<DWORD, DWORD>> calls;
+  return calls;
+}
+
+}  // namespace
+}  // namespace win32
+
+using namespace win32;
+
+namespace platform_testing {
+void HideLibrary(const std::string& fileName, bool hidden) {
+  if (hidden) {
+    Hidden().insert("LIBRARY:" + Upper(fileName));
+  } else {
+    Hidden().erase("LIBRARY:" + Upper(fileName));
+  }
+}
+void HideProcedure(const std::string& procName, bool hidden) {
+  if (hidden) {
+    Hidden().insert("PROC:" + procName);
+  } else {
+    Hidden().erase("PROC:" + procName);
+  }
+}
+std::vector<std::pair<DWORD, DWORD>> CommonControlsCalls() {
+  return CommonControlsRecord();
+}
+}  // namespace platform_testing
+
+extern "C" {
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  return moduleName == nullptr ? kProgram : nullptr;
+}
+
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
+  if (fileName == nullptr) return nullptr;
+  std::string name = NativePath(fileName);
+  name = Upper(name.substr(name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1));
+  if (Hidden().count("LIBRARY:" + name) > 0) return nullptr;
+  if (name == "COMCTL32.DLL" || name == "COMCTL32") return kCommonControls;
+  return nullptr;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
+  if (module != kCommonControls || procName == nullptr || IS_INTRESOURCE(procName)) return nullptr;
+  const std::string name = procName;
+  if (Hidden().count("PROC:" + name) > 0) return nullptr;
+  if (name == "InitCommonControlsEx") return reinterpret_cast<FARPROC>(&InitCommonControlsEx);
+  if (name == "InitCommonControls") return reinterpret_cast<FARPROC>(&InitCommonControls);
+  return nullptr;
+}
+
+BOOL WINAPI FreeLibrary(HMODULE module) {
+  return module == kCommonControls;
+}
+
+// The classes are always there; the calls are kept for the tests.
+void WINAPI InitCommonControls(void) {
+  CommonControlsRecord().emplace_back(0, 0);
+}
+
+BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
+  if (init == nullptr || init->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
+  CommonControlsRecord().emplace_back(init->dwSize, init->dwICC);
+  return TRUE;
+}
+
+HINSTANCE WINAPI ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                               LPCSTR directory, INT show) {
+  QString name = FromPath(file);
+  if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"'))
+    name = name.mid(1, name.size() - 2);
+  const QString folder = directory && *directory ? FromPath(directory) : QDir::currentPath();
+  const QString path = QFileInfo(name).isAbsolute() ? name : QDir(folder).filePath(name);
+  INT_PTR result = SE_ERR_FNF;
+  platform_testing::Seam* seam = platform_testing::Seam::Active();
+  if (QFileInfo::exists(path)) {
+    if (seam != nullptr) {
+      result = seam->shellExecuteResult();
+    } else {
+      result = QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 42 : SE_ERR_NOASSOC;
+    }
+  }
+  if (seam != nullptr) {
+    seam->Record(platform_testing::ShellExecuteRecord{
+        owner, operation ? operation : "", file ? file : "", ToPath(path),
+        parameters ? parameters : "", directory ? directory : "", show, result});
+  }
+  return reinterpret_cast<HINSTANCE>(result);
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+  char path[4096];
+  if (getcwd(path, sizeof path) == nullptr) return 0;
+  const DWORD length = static_cast<DWORD>(std::strlen(path));
+  if (buffer == nullptr || size <= length) return length + 1;
+  std::memcpy(buffer, path, length + 1);
+  return length;
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR path) {
+  if (path == nullptr) return FALSE;
+  return chdir(NativePath(path).c_str()) == 0;
+}
+
+}  // extern "C"

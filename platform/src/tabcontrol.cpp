@@ -1,0 +1,219 @@
+// "SysTabControl32": a tab strip over a framed display area.
+//
+// A selection the user makes is announced as Windows does: TCN_SELCHANGING
+// while the old tab is still current (a non-zero answer keeps it), then the
+// change, then TCN_SELCHANGE. TCM_SETCURFOCUS announces the same way;
+// TCM_SETCURSEL changes silently.
+#include <QStyleOptionTabWidgetFrame>
+#include <QStylePainter>
+#include <QTabBar>
+#include <QWheelEvent>
+
+#include "core.h"
+
+namespace win32 {
+namespace {
+
+class TabBar : public QTabBar {
+ public:
+  TabBar(QWidget* parent, bool fixedWidth) : QTabBar(parent), fixedWidth_(fixedWidth) {}
+
+ protected:
+  QSize tabSizeHint(int index) const override {
+    QSize size = QTabBar::tabSizeHint(index);
+    if (fixedWidth_) {
+      for (int i = 0; i < count(); ++i) {
+        size.setWidth(std::max(size.width(), QTabBar::tabSizeHint(i).width()));
+      }
+    }
+    return size;
+  }
+  void wheelEvent(QWheelEvent* event) override { event->ignore(); }  // not a Windows gesture
+
+ private:
+  bool fixedWidth_;
+};
+
+bool SelectAnnounced(HWND handle, int index);
+
+class TabControl : public QWidget {
+ public:
+  TabControl(QWidget* parent, DWORD style)
+      : QWidget(parent), bar_(new TabBar(this, style & TCS_FIXEDWIDTH)) {
+    bar_->setDrawBase(false);
+    bar_->setExpanding(false);
+    bar_->setFocusPolicy((style & TCS_FOCUSNEVER) ? Qt::NoFocus : Qt::StrongFocus);
+    connect(bar_, &QTabBar::currentChanged, this, [this](int index) {
+      // The user moved the bar: put the old tab back while the parent is asked.
+      if (index == selection_) return;
+      {
+        const QSignalBlocker blocker(bar_);
+        bar_->setCurrentIndex(selection_);
+      }
+      SelectAnnounced(HandleOf(this), index);
+    });
+  }
+
+  QTabBar* bar() const { return bar_; }
+  int selection() const { return selection_; }
+  void SetSelection(int index) {
+    const QSignalBlocker blocker(bar_);
+    if (index >= 0) bar_->setCurrentIndex(index);
+    selection_ = bar_->count() > 0 ? bar_->currentIndex() : -1;
+    if (index < 0) selection_ = -1;
+  }
+  // After Qt inserted or removed a tab (it selects the first tab put in).
+  void Resync() { selection_ = bar_->count() > 0 ? bar_->currentIndex() : -1; }
+  int BarHeight() const { return bar_->sizeHint().height(); }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    bar_->setGeometry(0, 0, width(), BarHeight());
+    QWidget::resizeEvent(event);
+  }
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionTabWidgetFrame option;
+    option.initFrom(this);
+    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
+    const int top = std::max(0, BarHeight() - overlap);
+    option.rect = QRect(0, top, width(), height() - top);
+    option.shape = QTabBar::RoundedNorth;
+    option.tabBarSize = bar_->sizeHint();
+    option.tabBarRect = bar_->geometry();
+    option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    painter.drawPrimitive(QStyle::PE_FrameTabWidget, option);
+  }
+
+ private:
+  TabBar* bar_;
+  int selection_ = -1;
+};
+
+TabControl* TabControlOf(const Window& window) {
+  return dynamic_cast<TabControl*>(window.widget.data());
+}
+
+LRESULT Announce(HWND handle, UINT code) {
+  Window* window = Find(handle);
+  if (window == nullptr) return 0;
+  NMHDR header{handle, static_cast<UINT_PTR>(window->id), code};
+  return SendMessageA(window->parent, WM_NOTIFY, static_cast<WPARAM>(window->id),
+                      reinterpret_cast<LPARAM>(&header));
+}
+
+bool SelectAnnounced(HWND handle, int index) {
+  Window* window = Find(handle);
+  TabControl* control = window ? TabControlOf(*window) : nullptr;
+  if (control == nullptr || index == control->selection() || index < 0 ||
+      index >= control->bar()->count()) {
+    return false;
+  }
+  if (Announce(handle, TCN_SELCHANGING) != 0) return false;  // the parent refused
+  window = Find(handle);
+  if (window == nullptr) return false;
+  TabControlOf(*window)->SetSelection(index);
+  Announce(handle, TCN_SELCHANGE);
+  return true;
+}
+
+}  // namespace
+
+QWidget* NewTabControl(QWidget* parent, DWORD style) {
+  return new TabControl(parent, style);
+}
+
+LRESULT TabProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TabControl* control = TabControlOf(window);
+  if (control == nullptr) return 0;
+  QTabBar* bar = control->bar();
+  const int index = static_cast<int>(wParam);
+  const bool valid = index >= 0 && index < bar->count();
+  switch (message) {
+    case TCM_GETITEMCOUNT:
+      return bar->count();
+    case TCM_INSERTITEMA: {
+      const auto* item = reinterpret_cast<const TCITEMA*>(lParam);
+      if (item == nullptr || index < 0) return -1;
+      const QString text = (item->mask & TCIF_TEXT) ? FromAnsi(item->pszText) : QString();
+      int at;
+      {
+        const QSignalBlocker blocker(bar);
+        at = bar->insertTab(std::min(index, bar->count()), text);
+        if (item->mask & TCIF_PARAM)
+          bar->setTabData(at, QVariant::fromValue<qlonglong>(item->lParam));
+      }
+      control->Resync();
+      return at;
+    }
+    case TCM_SETITEMA:
+    case TCM_GETITEMA: {
+      auto* item = reinterpret_cast<TCITEMA*>(lParam);
+      if (item == nullptr || !valid) return FALSE;
+      if (message == TCM_SETITEMA) {
+        if (item->mask & TCIF_TEXT) bar->setTabText(index, FromAnsi(item->pszText));
+        if (item->mask & TCIF_PARAM)
+          bar->setTabData(index, QVariant::fromValue<qlonglong>(item->lParam));
+      } else {
+        if (item->mask & TCIF_TEXT) {
+          CopyOut(ToAnsi(bar->tabText(index)), item->pszText, item->cchTextMax);
+        }
+        if (item->mask & TCIF_PARAM) item->lParam = bar->tabData(index).toLongLong();
+      }
+      return TRUE;
+    }
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS: {
+      if (message == TCM_DELETEITEM && !valid) return FALSE;
+      {
+        const QSignalBlocker blocker(bar);
+        if (message == TCM_DELETEITEM) {
+          bar->removeTab(index);
+        } else {
+          while (bar->count() > 0) bar->removeTab(0);
+        }
+      }
+      control->Resync();
+      return TRUE;
+    }
+    case TCM_GETCURSEL:
+    case TCM_GETCURFOCUS:
+      return control->selection();
+    case TCM_SETCURSEL: {
+      const int previous = control->selection();
+      if (!valid) return -1;
+      control->SetSelection(index);
+      return previous;
+    }
+    case TCM_SETCURFOCUS:
+      SelectAnnounced(window.handle, index);
+      return 0;
+    case TCM_GETITEMRECT: {
+      auto* rect = reinterpret_cast<RECT*>(lParam);
+      if (rect == nullptr || !valid) return FALSE;
+      const QRect r = bar->tabRect(index).translated(bar->pos());
+      *rect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+      return TRUE;
+    }
+    case TCM_ADJUSTRECT: {
+      auto* rect = reinterpret_cast<RECT*>(lParam);
+      if (rect == nullptr) return 0;
+      // The display area lies inside the frame, below the strip.
+      const int frame = control->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 1;
+      const int sign = wParam ? -1 : 1;
+      rect->left += sign * frame;
+      rect->right -= sign * frame;
+      rect->top += sign * (control->BarHeight() + frame);
+      rect->bottom -= sign * frame;
+      return 0;
+    }
+    case TCM_GETROWCOUNT:
+      return 1;
+    case TCM_SETPADDING:  // Qt's style sets the padding of tabs
+      return 0;
+    default:
+      return CommonProcedure(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace win32
