@@ -15,56 +15,80 @@ constexpr Real kHalfPi3 = 0x98cc51701b839a25p-132L;
 constexpr Real kTwoOverPi = 0.636619772367581343075535053490057448L;
 constexpr Real kQuarterPi = 0.785398163397448309615660845819875721L;
 constexpr Real kReductionLimit = 1e6L;
+// Adding and taking away 1.5 * 2^63 rounds to a whole number in the rounding
+// mode of the unit, round to nearest (halves to even) in the library.
+constexpr Real kRoundingShift = 0x1.8p63L;
+
+#if defined(__x86_64__) || defined(__i386__)
+// Within +-pi/4 the unit's own instructions need no argument reduction and
+// are as accurate as the C library's kernels, at half their cost.
+Real KernelSin(Real r) {
+  Real y;
+  __asm__("fsin" : "=t"(y) : "0"(r));
+  return y;
+}
+Real KernelCos(Real r) {
+  Real y;
+  __asm__("fcos" : "=t"(y) : "0"(r));
+  return y;
+}
+#else
+Real KernelSin(Real r) {
+  return sinl(r);
+}
+Real KernelCos(Real r) {
+  return cosl(r);
+}
+#endif
 
 // The C library reduces every argument beyond pi/4 with its multi-word
 // routine, which dominated the cost of a projection; arguments of a few turns
-// are reduced here instead, to the same accuracy, and only the kernel range is
-// left to the C library.
+// are reduced here instead, to the same accuracy.
 struct Reduced {
   Real r;
   int quadrant;
 };
 
 Reduced ReduceHalfPi(Real x) {
-  const Real k = nearbyintl(x * kTwoOverPi);
+  volatile Real shifted = x * kTwoOverPi + kRoundingShift;  // kept from being folded away
+  const Real k = shifted - kRoundingShift;
   const Real r = ((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3;
-  return {r, static_cast<int>(static_cast<int64_t>(k) & 3)};
-}
-
-bool NeedsReduction(Real x) {
-  const Real size = fabsl(x);
-  return size > kQuarterPi && size < kReductionLimit;
+  return {r, static_cast<int>(static_cast<int64_t>(static_cast<double>(k)) & 3)};
 }
 
 }  // namespace
 
 Real Sin(Real x) {
-  if (!NeedsReduction(x)) return sinl(x);
+  const Real size = fabsl(x);
+  if (size <= kQuarterPi) return KernelSin(x);
+  if (!(size < kReductionLimit)) return sinl(x);  // also infinities and NaN
   const Reduced reduced = ReduceHalfPi(x);
   switch (reduced.quadrant) {
     case 0:
-      return sinl(reduced.r);
+      return KernelSin(reduced.r);
     case 1:
-      return cosl(reduced.r);
+      return KernelCos(reduced.r);
     case 2:
-      return -sinl(reduced.r);
+      return -KernelSin(reduced.r);
     default:
-      return -cosl(reduced.r);
+      return -KernelCos(reduced.r);
   }
 }
 
 Real Cos(Real x) {
-  if (!NeedsReduction(x)) return cosl(x);
+  const Real size = fabsl(x);
+  if (size <= kQuarterPi) return KernelCos(x);
+  if (!(size < kReductionLimit)) return cosl(x);
   const Reduced reduced = ReduceHalfPi(x);
   switch (reduced.quadrant) {
     case 0:
-      return cosl(reduced.r);
+      return KernelCos(reduced.r);
     case 1:
-      return -sinl(reduced.r);
+      return -KernelSin(reduced.r);
     case 2:
-      return -cosl(reduced.r);
+      return -KernelCos(reduced.r);
     default:
-      return sinl(reduced.r);
+      return KernelSin(reduced.r);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "list_transform.h"
 
+#include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "dms_text.h"
@@ -72,7 +74,7 @@ void AppendAngle(std::string& out, double degrees, const UnitsAndFormats& format
 
 void AppendRounded(std::string& out, double value) {
   char text[kNumberTextCapacity];
-  out.append(text, FormatPlainTo(text, RoundTo(value, 2)));
+  out.append(text, FormatRoundedTo(text, value));
 }
 
 // One list run. Every file it opens is closed when it returns.
@@ -92,6 +94,8 @@ class ListRun {
 
   CrsSide& start_;
   CrsSide& target_;
+  bool startProjected_ = false;
+  bool targetProjected_ = false;
   const Catalogues& catalogues_;
   ErrorTrap& trap_;
   LineReader input_;
@@ -105,8 +109,8 @@ class ListRun {
 };
 
 void ListRun::Run(const ListBoxes& boxes) {
-  const bool startProjected = !IsGeographic(start_.projection);
-  const bool targetProjected = !IsGeographic(target_.projection);
+  const bool startProjected = startProjected_ = !IsGeographic(start_.projection);
+  const bool targetProjected = targetProjected_ = !IsGeographic(target_.projection);
 
   // The input file.
   std::string& storedInput = startProjected ? startProjListFile : startSysListFile;
@@ -238,7 +242,7 @@ ListRun::LineResult ListRun::TransformLine(std::string_view line) {
   line_.assign(line);
   fieldCount_ = SplitFieldViews(line_, fields_, 3);
 
-  if (!IsGeographic(start_.projection)) {
+  if (startProjected_) {
     if (!ReadGridLine()) return LineResult::kEndRun;
     if (start_.projection.methodCode == kLambertConic2SP &&
         LambertParallelProblem(start_.projection) != nullptr) {
@@ -252,7 +256,7 @@ ListRun::LineResult ListRun::TransformLine(std::string_view line) {
 
   RunGeodeticChain(start_, target_, catalogues_, v_);
 
-  if (!IsGeographic(target_.projection)) {
+  if (targetProjected_) {
     ForwardProjection(target_, v_);
     const long double factor = target_.unitsAndFormats.lengthFactor;
     text_.clear();
@@ -276,6 +280,27 @@ ListRun::LineResult ListRun::TransformLine(std::string_view line) {
 }
 
 }  // namespace
+
+size_t FormatRoundedTo(char* out, double value) {
+  const double rounded = RoundTo(value, 2);
+  if (!(std::fabs(rounded) < 1e13)) return FormatPlainTo(out, rounded);
+  // rounded is the double nearest a whole number of hundredths, which times
+  // 100 in the extended format is within a hair of that number.
+  const long long hundredths = std::llround(static_cast<long double>(rounded) * 100);
+  char* p = out;
+  unsigned long long magnitude = hundredths < 0 ? 0ULL - static_cast<unsigned long long>(hundredths)
+                                                : static_cast<unsigned long long>(hundredths);
+  if (hundredths < 0) *p++ = '-';
+  const unsigned long long whole = magnitude / 100;
+  const unsigned cents = static_cast<unsigned>(magnitude % 100);
+  if (whole != 0 || cents == 0) p = std::to_chars(p, out + kNumberTextCapacity, whole).ptr;
+  if (cents != 0) {
+    *p++ = '.';
+    *p++ = static_cast<char>('0' + cents / 10);
+    if (cents % 10 != 0) *p++ = static_cast<char>('0' + cents % 10);
+  }
+  return static_cast<size_t>(p - out);
+}
 
 void TransformList(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
                    const ListBoxes& boxes) {

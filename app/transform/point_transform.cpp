@@ -1,5 +1,6 @@
 #include "point_transform.h"
 
+#include <array>
 #include <cmath>
 
 #include "dms_text.h"
@@ -62,7 +63,19 @@ void ShowSelectFirst(bool startSide, const char* what) {
 }
 
 bool HasOnlyNumberCharacters(std::string_view text) {
-  return text.find_first_not_of(" +-.1234567890") == std::string_view::npos;
+  // A table rather than a search of the set for each character: list mode
+  // checks every field of every line.
+  static constexpr auto kAllowed = [] {
+    std::array<bool, 256> allowed{};
+    for (const char c : std::string_view(" +-.1234567890")) {
+      allowed[static_cast<unsigned char>(c)] = true;
+    }
+    return allowed;
+  }();
+  for (const char c : text) {
+    if (!kAllowed[static_cast<unsigned char>(c)]) return false;
+  }
+  return true;
 }
 
 bool CheckLatitude(double latitude) {
