@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QTabBar>
 #include <algorithm>
 #include <cstring>
@@ -424,7 +425,7 @@ BOOL WINAPI ShowWindow(HWND handle, int command) {
   } else {
     widget->show();
     if (widget->isWindow() && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE) {
-      widget->raise();
+      if (QGuiApplication::platformName() != "offscreen") widget->raise();  // it has no stacking
       widget->activateWindow();
     }
   }

@@ -1,0 +1,185 @@
+// Buttons, radio groups, edit boxes and combo boxes: what a user does becomes
+// the notification a Win32 control sends; what the program sends is silent.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include "dialog_builder.h"
+#include "platform_testing.h"
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    received.clear();
+    react = nullptr;
+    DialogBuilder builder(kPopup | WS_VISIBLE, WS_EX_CONTROLPARENT, 0, 0, 240, 160, "controls");
+    builder
+        .Item(WS_VISIBLE | WS_TABSTOP, 0, 4, 4, 60, 14, 401, nullptr, 0x0080, "&Exit")
+        // Two groups with the same parent, as in the "Coordinate formats" dialog.
+        .Item(WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 4, 24, 60, 12, 601,
+              nullptr, 0x0080, "DDD.MMSSsss")
+        .Item(WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 70, 24, 60, 12, 602, nullptr, 0x0080,
+              "DDD.dddddd")
+        .Item(WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 4, 40, 60, 12, 603,
+              nullptr, 0x0080, "Meter")
+        .Item(WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 70, 40, 60, 12, 604, nullptr, 0x0080, "Feet")
+        .Item(WS_VISIBLE | BS_RADIOBUTTON | WS_GROUP, 0, 140, 40, 60, 12, 605, nullptr, 0x0080,
+              "Manual")
+        .Item(WS_VISIBLE | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, 4, 60, 120, 88,
+              301, nullptr, 0x0085, "")
+        .Item(WS_VISIBLE | CBS_DROPDOWNLIST | WS_TABSTOP, 0, 130, 60, 100, 60, 302, nullptr, 0x0085,
+              "")
+        .Item(WS_VISIBLE | ES_RIGHT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 4, 80, 76, 12,
+              801, nullptr, 0x0081, "");
+    dialog = CreateDialogIndirectParamA(nullptr, builder.get(), nullptr, RecordingProc, 0);
+    received.clear();
+  }
+  void TearDown() override { DestroyWindow(dialog); }
+
+  QWidget* WidgetOf(int id) { return platform_testing::Widget(GetDlgItem(dialog, id)); }
+  void ClickRadio(int id) {  // on its indicator, where a user clicks
+    QWidget* radio = WidgetOf(id);
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+  }
+  std::vector<std::pair<int, int>> Commands() {  // (id, notification code)
+    std::vector<std::pair<int, int>> result;
+    for (const Received& r : ReceivedOf(WM_COMMAND)) {
+      EXPECT_EQ(reinterpret_cast<HWND>(r.lParam), GetDlgItem(dialog, LOWORD(r.wParam)));
+      result.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
+    }
+    return result;
+  }
+  void Fill(int id, std::initializer_list<const char*> items) {
+    for (const char* item : items) SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, (LPARAM)item);
+  }
+
+  HWND dialog = nullptr;
+};
+
+TEST_F(ControlsTest, ClickingAPushButtonSendsBnClickedWithItsIdAndHandle) {
+  QTest::mouseClick(WidgetOf(401), Qt::LeftButton);
+  EXPECT_EQ(Commands(), (std::vector<std::pair<int, int>>{{401, BN_CLICKED}}));
+  QTest::mouseClick(WidgetOf(401), Qt::RightButton);
+  EXPECT_EQ(Commands().size(), 1u);
+}
+
+TEST_F(ControlsTest, AutoRadioButtonsAreExclusiveWithinTheirWsGroupOnly) {
+  CheckRadioButton(dialog, 601, 602, 601);
+  CheckRadioButton(dialog, 603, 604, 603);
+  EXPECT_TRUE(received.empty());  // BM_SETCHECK sends nothing
+
+  ClickRadio(604);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 604), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 603), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 601), static_cast<UINT>(BST_CHECKED));  // other group
+  // A click on the checked button keeps it checked and still notifies.
+  ClickRadio(604);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 604), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(Commands(), (std::vector<std::pair<int, int>>{{604, BN_CLICKED}, {604, BN_CLICKED}}));
+  // The checked radio button is the group's tab stop.
+  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dialog, 604), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_FALSE(GetWindowLongPtrA(GetDlgItem(dialog, 603), GWL_STYLE) & WS_TABSTOP);
+}
+
+TEST_F(ControlsTest, ManualRadioButtonNotifiesButLeavesItsStateToTheProgram) {
+  ClickRadio(605);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 605), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_EQ(Commands(), (std::vector<std::pair<int, int>>{{605, BN_CLICKED}}));
+  SendDlgItemMessageA(dialog, 605, BM_SETCHECK, BST_CHECKED, 0);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 605), static_cast<UINT>(BST_CHECKED));
+}
+
+TEST_F(ControlsTest, ComboBoxKeepsInsertionOrderAndStartsWithoutSelection) {
+  SetDlgItemTextA(dialog, 301, "typed");
+  Fill(301, {"none", "Zulu", "Alpha"});
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 301)), "typed");  // adding leaves the edit text alone
+  char item[32];
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETLBTEXT, 1, (LPARAM)item), 4);
+  EXPECT_STREQ(item, "Zulu");
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "alpha"), 2);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_RESETCONTENT, 0, 0), CB_OKAY);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(ControlsTest, SetCurSelIsSilentWhileAUserChoiceSendsSelChange) {
+  Fill(301, {"none", "UTM 32N", "Lambert"});
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 1, 0), 1);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 7, 0), CB_ERR);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCURSEL, 0, 0), CB_ERR);
+  SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 1, 0);
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 301)), "UTM 32N");
+  EXPECT_TRUE(Commands().empty());
+
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(301));
+  ASSERT_NE(combo, nullptr);
+  QTest::keyClick(combo, Qt::Key_Down);  // the user moves the closed list
+  EXPECT_EQ(Commands(), (std::vector<std::pair<int, int>>{{301, CBN_SELCHANGE}}));
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCURSEL, 0, 0), 2);
+  emit combo->activated(0);  // chosen from the open list
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(Commands().back(), (std::pair<int, int>{301, CBN_SELCHANGE}));
+}
+
+TEST_F(ControlsTest, TypingInAComboSendsEditChangeAndDropsTheSelection) {
+  Fill(301, {"none", "UTM 32N"});
+  SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 1, 0);
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(301));
+  QTest::keyClicks(combo->lineEdit(), "x");
+  const auto commands = Commands();
+  ASSERT_FALSE(commands.empty());
+  EXPECT_EQ(commands.back(), (std::pair<int, int>{301, CBN_EDITCHANGE}));
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 301)), "UTM 32Nx");
+}
+
+TEST_F(ControlsTest, DropDownListShowsTheSelectedItemAsItsText) {
+  Fill(302, {"Meter", "Feet"});
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 302)), "");
+  SendDlgItemMessageA(dialog, 302, CB_SETCURSEL, 1, 0);
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, 302)), "Feet");
+}
+
+TEST_F(ControlsTest, EditBoxTextRoundTripsWindows1252) {
+  HWND edit = GetDlgItem(dialog, 801);
+  auto* line = qobject_cast<QLineEdit*>(WidgetOf(801));
+  EXPECT_TRUE(line->alignment() & Qt::AlignRight);
+  const char text[] = "51\xB0 28' \x80 \x93quoted\x94";  // degree sign, euro, curly quotes
+  SetWindowTextA(edit, text);
+  EXPECT_EQ(line->text(), QString::fromUtf8("51° 28' € “quoted”"));
+  EXPECT_EQ(TextOf(edit), text);
+  EXPECT_EQ(GetWindowTextLengthA(edit), static_cast<int>(sizeof text - 1));
+  char small[4];
+  EXPECT_EQ(GetWindowTextA(edit, small, sizeof small), 3);
+  EXPECT_STREQ(small, "51\xB0");
+}
+
+TEST_F(ControlsTest, EnableWindowReportsThePreviousStateAndBlocksClicks) {
+  HWND button = GetDlgItem(dialog, 401);
+  EXPECT_FALSE(EnableWindow(button, FALSE));  // was enabled
+  EXPECT_TRUE(EnableWindow(button, FALSE));   // was disabled
+  EXPECT_FALSE(IsWindowEnabled(button));
+  QTest::mouseClick(WidgetOf(401), Qt::LeftButton);
+  EXPECT_TRUE(Commands().empty());
+  EXPECT_TRUE(EnableWindow(button, TRUE));
+  EXPECT_TRUE(IsWindowEnabled(button));
+}
+
+TEST_F(ControlsTest, ShowWindowHidesAndShowsAndReportsThePreviousVisibility) {
+  ShowWindow(dialog, SW_SHOW);
+  HWND edit = GetDlgItem(dialog, 801);
+  EXPECT_TRUE(ShowWindow(edit, SW_HIDE));
+  EXPECT_FALSE(IsWindowVisible(edit));
+  EXPECT_FALSE(ShowWindow(edit, SW_SHOW));
+  EXPECT_TRUE(IsWindowVisible(edit));
+  ShowWindow(dialog, SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(edit));  // a child is visible only with its parent
+}
+
+}  // namespace
