@@ -33,14 +33,19 @@ void CheckAutoRadio(Window& button) {
   }
 }
 
+// A click, by mouse, Space or BM_CLICK, is BN_CLICKED to the parent.
+void NotifyClicks(QAbstractButton* button) {
+  button->setFocusPolicy(Qt::StrongFocus);
+  QObject::connect(button, &QAbstractButton::clicked, button, [button] {
+    if (Window* window = Find(HandleOf(button))) NotifyParent(*window, BN_CLICKED);
+  });
+}
+
 class PushButton : public QPushButton {
  public:
   explicit PushButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
-    setFocusPolicy(Qt::StrongFocus);
-    connect(this, &QPushButton::clicked, this, [this] {
-      if (Window* window = Find(HandleOf(this))) NotifyParent(*window, BN_CLICKED);
-    });
+    NotifyClicks(this);
   }
 };
 
@@ -50,10 +55,7 @@ class RadioButton : public QRadioButton {
  public:
   explicit RadioButton(QWidget* parent) : QRadioButton(parent) {
     setAutoExclusive(false);
-    setFocusPolicy(Qt::StrongFocus);
-    connect(this, &QRadioButton::clicked, this, [this] {
-      if (Window* window = Find(HandleOf(this))) NotifyParent(*window, BN_CLICKED);
-    });
+    NotifyClicks(this);
   }
 
  protected:

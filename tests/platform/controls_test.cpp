@@ -15,8 +15,7 @@ namespace {
 class ControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    received.clear();
-    react = nullptr;
+    StartRecording();
     DialogBuilder builder(kPopup | WS_VISIBLE, WS_EX_CONTROLPARENT, 0, 0, 240, 160, "controls");
     builder
         .Item(WS_VISIBLE | WS_TABSTOP, 0, 4, 4, 60, 14, 401, nullptr, 0x0080, "&Exit")

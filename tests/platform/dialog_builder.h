@@ -103,6 +103,11 @@ inline INT_PTR CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, 
   return react ? react(window, message, wParam, lParam) : FALSE;
 }
 
+inline void StartRecording() {
+  received.clear();
+  react = nullptr;
+}
+
 inline std::vector<Received> ReceivedOf(UINT message) {
   std::vector<Received> result;
   for (const Received& r : received) {

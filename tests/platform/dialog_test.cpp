@@ -13,10 +13,7 @@ namespace {
 
 class DialogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    received.clear();
-    react = nullptr;
-  }
+  void SetUp() override { StartRecording(); }
   void TearDown() override {
     react = nullptr;
     for (HWND window : created) DestroyWindow(window);

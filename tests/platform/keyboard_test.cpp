@@ -13,8 +13,7 @@ namespace {
 class KeyboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    received.clear();
-    react = nullptr;
+    StartRecording();
     DialogBuilder builder(kPopup | WS_VISIBLE, WS_EX_CONTROLPARENT, 0, 0, 300, 160, "keys");
     builder.Item(WS_VISIBLE | CBS_DROPDOWN | WS_TABSTOP, 0, 4, 4, 100, 80, 301, nullptr, 0x0085, "")
         .Item(WS_VISIBLE | WS_TABSTOP, 0, 110, 4, 60, 14, 410, nullptr, 0x0080, "&Start Units")

@@ -14,8 +14,7 @@ namespace {
 class LoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    received.clear();
-    react = nullptr;
+    StartRecording();
     DialogBuilder builder(kPopup | WS_MINIMIZEBOX, WS_EX_CONTROLPARENT, 19, 42, 200, 120, "main");
     dialog = CreateDialogIndirectParamA(nullptr, builder.get(), nullptr, RecordingProc, 0);
     received.clear();

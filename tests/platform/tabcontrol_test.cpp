@@ -15,8 +15,7 @@ constexpr int kTabs[] = {501, 502, 503, 504};
 class TabControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    received.clear();
-    react = nullptr;
+    StartRecording();
     DialogBuilder builder(kPopup | WS_VISIBLE, WS_EX_CONTROLPARENT, 0, 0, 400, 100, "tabs");
     dialog = CreateDialogIndirectParamA(nullptr, builder.get(), nullptr, RecordingProc, 0);
     int x = 4;
@@ -47,6 +46,15 @@ class TabControlTest : public ::testing::Test {
   HWND dialog = nullptr;
 };
 
+// One control changed once: SELCHANGING while on `from`, SELCHANGE on `to`.
+void ExpectOneChange(const std::vector<Received>& notes, LRESULT from, LRESULT to) {
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0].code, TCN_SELCHANGING);
+  EXPECT_EQ(notes[0].tabNow, from);
+  EXPECT_EQ(notes[1].code, TCN_SELCHANGE);
+  EXPECT_EQ(notes[1].tabNow, to);
+}
+
 TEST_F(TabControlTest, InsertedItemsStartOnTheFirstTabWithoutNotifications) {
   char text[32];
   TCITEMA item{TCIF_TEXT, 0, 0, text, sizeof text, 0, 0};
@@ -59,16 +67,8 @@ TEST_F(TabControlTest, InsertedItemsStartOnTheFirstTabWithoutNotifications) {
 TEST_F(TabControlTest, UserClickSendsSelChangingOnTheOldTabThenSelChangeOnTheNew) {
   ClickTab(503, 1);
   const auto notes = ReceivedOf(WM_NOTIFY);
-  ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0].code, TCN_SELCHANGING);
-  EXPECT_EQ(notes[0].tabNow, 0);
-  EXPECT_EQ(notes[1].code, TCN_SELCHANGE);
-  EXPECT_EQ(notes[1].tabNow, 1);
-  for (const Received& note : notes) {
-    const auto* header = reinterpret_cast<const NMHDR*>(note.lParam);
-    (void)header;  // the header lived on the sender's stack; its fields were checked live
-    EXPECT_EQ(note.wParam, 503u);
-  }
+  ExpectOneChange(notes, 0, 1);
+  for (const Received& note : notes) EXPECT_EQ(note.wParam, 503u);
   ClickTab(503, 1);  // the current tab: nothing
   EXPECT_EQ(ReceivedOf(WM_NOTIFY).size(), 2u);
 }
@@ -98,12 +98,7 @@ TEST_F(TabControlTest, SetCurSelIsSilentAndSetCurFocusNotifiesOnlyOnAChange) {
   SendMessageA(Tab(502), TCM_SETCURFOCUS, 0, 0);  // already there
   EXPECT_TRUE(received.empty());
   SendMessageA(Tab(502), TCM_SETCURFOCUS, 1, 0);
-  const auto notes = ReceivedOf(WM_NOTIFY);
-  ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0].code, TCN_SELCHANGING);
-  EXPECT_EQ(notes[0].tabNow, 0);
-  EXPECT_EQ(notes[1].code, TCN_SELCHANGE);
-  EXPECT_EQ(notes[1].tabNow, 1);
+  ExpectOneChange(ReceivedOf(WM_NOTIFY), 0, 1);
 }
 
 TEST_F(TabControlTest, ANonZeroAnswerToSelChangingKeepsTheTab) {
@@ -144,19 +139,11 @@ TEST_F(TabControlTest, CascadeFromAnyTabControlBringsAllFourToTheSameTab) {
       EXPECT_EQ(notes.size(), 8u);
       EXPECT_EQ(notes[0].wParam, static_cast<WPARAM>(start));
       for (int id : kTabs) {
-        int changing = 0, changed = 0;
+        std::vector<Received> mine;
         for (const Received& note : notes) {
-          if (note.wParam != static_cast<WPARAM>(id)) continue;
-          if (note.code == TCN_SELCHANGING) {
-            ++changing;
-            EXPECT_EQ(note.tabNow, 1 - target);
-          } else {
-            ++changed;
-            EXPECT_EQ(note.tabNow, target);
-          }
+          if (note.wParam == static_cast<WPARAM>(id)) mine.push_back(note);
         }
-        EXPECT_EQ(changing, 1);
-        EXPECT_EQ(changed, 1);
+        ExpectOneChange(mine, 1 - target, target);
       }
     }
   }
