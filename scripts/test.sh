@@ -8,4 +8,7 @@ rm -rf build
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON
 cmake --build build -j"$(nproc)"
 bash scripts/check-format.sh
+# The shipped catalogue files, checked by their own reader (no proj.db needed).
+python3 tools/catalogues/test_catalogues.py
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+

@@ -39,7 +39,6 @@ bool IsZero(const void* record, size_t size) {
   return true;
 }
 
-
 TEST_F(CatalogueFiles, ReadsEveryFieldOfTheThreeFiles) {
   Write("ellips.txt", kEllipsoids);
   Write("datums.txt", kDatums);
