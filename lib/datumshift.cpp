@@ -18,18 +18,21 @@ constexpr int32_t kGeocentricTranslations = 9603;
 constexpr int32_t kPositionVector = 9606;
 constexpr int32_t kCoordinateFrame = 9607;
 
+struct ShiftParameters {
+  Real tX, tY, tZ, rX, rY, rZ;
+};
+
+ShiftParameters Parameters(const DatumRecord& d) {
+  return {d.translationX, d.translationY, d.translationZ, d.rotationX, d.rotationY, d.rotationZ};
+}
+
 }  // namespace
 
 extern "C" void STARTTOWGS84(double* xShifted, double* yShifted, double* zShifted, double x,
                              double y, double z, const DatumRecord* datum) {
   using namespace ostrak;
   LibraryErrorTrap trap("STARTTOWGS84");
-  const Real tX = datum->translationX;
-  const Real tY = datum->translationY;
-  const Real tZ = datum->translationZ;
-  const Real rX = datum->rotationX;
-  const Real rY = datum->rotationY;
-  const Real rZ = datum->rotationZ;
+  const auto [tX, tY, tZ, rX, rY, rZ] = Parameters(*datum);
   const Real X = x;
   const Real Y = y;
   const Real Z = z;
@@ -61,12 +64,7 @@ extern "C" void WGS84TOTARGET(double* xLocal, double* yLocal, double* zLocal, do
                               double z, const DatumRecord* datum) {
   using namespace ostrak;
   LibraryErrorTrap trap("WGS84TOTARGET");
-  const Real tX = datum->translationX;
-  const Real tY = datum->translationY;
-  const Real tZ = datum->translationZ;
-  const Real rX = datum->rotationX;
-  const Real rY = datum->rotationY;
-  const Real rZ = datum->rotationZ;
+  const auto [tX, tY, tZ, rX, rY, rZ] = Parameters(*datum);
   const Real X = x;
   const Real Y = y;
   const Real Z = z;

@@ -8,15 +8,25 @@
 
 using ostrak::Real;
 
+namespace {
+
+// e^2 = (a^2 - b^2) / a^2 of the geocentric conversions.
+Real GeocentricEccentricitySquared(const EllipsoidRecord& ellipsoid) {
+  const Real a = ellipsoid.semiMajorAxis;
+  const Real b = ellipsoid.semiMinorAxis;
+  const Real a2 = a * a;
+  const Real b2 = b * b;
+  return (a2 - b2) / a2;
+}
+
+}  // namespace
+
 extern "C" void CONVERTLATLONTOXYZ(double latitude, double longitude, double height, double* x,
                                    double* y, double* z, const EllipsoidRecord* ellipsoid) {
   using namespace ostrak;
   LibraryErrorTrap trap("CONVERTLATLONTOXYZ");
   const Real a = ellipsoid->semiMajorAxis;
-  const Real b = ellipsoid->semiMinorAxis;
-  const Real a2 = a * a;
-  const Real b2 = b * b;
-  const Real e2 = (a2 - b2) / a2;
+  const Real e2 = GeocentricEccentricitySquared(*ellipsoid);
   const Real phi = latitude;
   const Real lambda = longitude;
   const Real h = height;
@@ -35,10 +45,7 @@ extern "C" void CONVERTXYZTOLATLON(double x, double y, double z, double startLat
   using namespace ostrak;
   LibraryErrorTrap trap("CONVERTXYZTOLATLON");
   const Real a = ellipsoid->semiMajorAxis;
-  const Real b = ellipsoid->semiMinorAxis;
-  const Real a2 = a * a;
-  const Real b2 = b * b;
-  const Real e2 = (a2 - b2) / a2;
+  const Real e2 = GeocentricEccentricitySquared(*ellipsoid);
   const Real X = x;
   const Real Y = y;
   const Real Z = z;

@@ -59,6 +59,14 @@ class LibraryErrorTrap : public ErrorTrap {
       : ErrorTrap(routine, libraryErrorNumber, &ERRORMESSAGE) {}
 };
 
+// The first eccentricity squared of the projections, 1 - b^2/a^2 (the two
+// squares formed first).
+inline Real EccentricitySquared(Real a, Real b) {
+  const Real b2 = b * b;
+  const Real a2 = a * a;
+  return 1 - b2 / a2;
+}
+
 // Wraps a longitude difference in degrees by one turn at most.
 inline Real WrapLongitudeDifference(Real deltaDegrees) {
   if (deltaDegrees < -180) deltaDegrees += 360;

@@ -38,9 +38,17 @@ Real ConformalM(Real phi, Real e2) {
   return Cos(phi) / Sqrt(1 - e2 * PowerOf<2>(Sin(phi)));
 }
 
-// n, F and rF from the base parallel and the two standard parallels (radians).
-void FormConic(Conic& c, Real a, Real phiF, Real phi1, Real phi2) {
+// e^2, e, then n, F and rF from the base parallel and the two standard
+// parallels of the record.
+Conic FormConic(const ProjectionRecord& p, Real D2R) {
   using namespace ostrak;
+  Conic c;
+  const Real a = p.semiMajorAxis;
+  c.e2 = EccentricitySquared(a, p.semiMinorAxis);
+  c.e = Sqrt(c.e2);
+  const Real phiF = p.latitudeOfOrigin * D2R;
+  const Real phi1 = p.firstStandardParallel * D2R;
+  const Real phi2 = p.secondStandardParallel * D2R;
   const Real tF = IsometricT(phiF, c.e);
   const Real m1 = ConformalM(phi1, c.e2);
   const Real t1 = IsometricT(phi1, c.e);
@@ -49,6 +57,7 @@ void FormConic(Conic& c, Real a, Real phiF, Real phi1, Real phi2) {
   c.n = (Ln(m1) - Ln(m2)) / (Ln(t1) - Ln(t2));
   c.F = m1 / (c.n * Power(t1, c.n));
   c.rF = a * c.F * Power(tF, c.n);
+  return c;
 }
 
 Real Signum(Real x) {
@@ -63,22 +72,13 @@ extern "C" void LATLONTOLCC(const ProjectionRecord* projection, double latitude,
   LibraryErrorTrap trap("LATLONTOLCC");
   const Real D2R = PI / 180;
   const Real a = projection->semiMajorAxis;
-  const Real b = projection->semiMinorAxis;
   const Real k = projection->scaleFactor;
-  Conic c;
-  const Real b2 = b * b;
-  const Real a2 = a * a;
-  c.e2 = 1 - b2 / a2;
-  c.e = Sqrt(c.e2);
   const Real phi = latitude * D2R;
-  const Real phiF = projection->latitudeOfOrigin * D2R;
-  const Real phi1 = projection->firstStandardParallel * D2R;
-  const Real phi2 = projection->secondStandardParallel * D2R;
   const Real deltaLambda =
       WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * D2R;
 
+  const Conic c = FormConic(*projection, D2R);
   const Real t = IsometricT(phi, c.e);
-  FormConic(c, a, phiF, phi1, phi2);
   const Real r = a * c.F * Power(t, c.n);
   const Real theta = c.n * deltaLambda;
 
@@ -91,21 +91,13 @@ extern "C" void LCCTOLATLON(const ProjectionRecord* projection, double easting, 
   using namespace ostrak;
   LibraryErrorTrap trap("LCCTOLATLON");
   const Real a = projection->semiMajorAxis;
-  const Real b = projection->semiMinorAxis;
   const Real k = projection->scaleFactor;
-  Conic c;
-  const Real b2 = b * b;
-  const Real a2 = a * a;
-  c.e2 = 1 - b2 / a2;
-  const Real e4 = c.e2 * c.e2;
-  const Real e6 = e4 * c.e2;
-  c.e = Sqrt(c.e2);
   const Real D2R = PI / 180;
   const Real R2D = 1 / D2R;
   const Real lambda0 = centralMeridian * D2R;
-  const Real phiF = projection->latitudeOfOrigin * D2R;
-  const Real phi1 = projection->firstStandardParallel * D2R;
-  const Real phi2 = projection->secondStandardParallel * D2R;
+  const Conic c = FormConic(*projection, D2R);
+  const Real e4 = c.e2 * c.e2;
+  const Real e6 = e4 * c.e2;
 
   // The false origin is removed in the routine's own copies, as doubles.
   easting = static_cast<double>(easting - static_cast<Real>(projection->falseEasting));
@@ -113,7 +105,6 @@ extern "C" void LCCTOLATLON(const ProjectionRecord* projection, double easting, 
   const Real Ep = easting / k;
   const Real Np = northing / k;
 
-  FormConic(c, a, phiF, phi1, phi2);
   const Real rPrime = Signum(c.n) * fabsl(Sqrt(PowerOf<2>(Ep) + PowerOf<2>(c.rF - Np)));
   const Real tPrime = Power(rPrime / (a * c.F), 1 / c.n);
   const Real chi = PI / 2 - 2 * Atan(tPrime);

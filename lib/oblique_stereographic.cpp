@@ -27,9 +27,7 @@ Sphere FormSphere(Real a, Real b, Real phi0) {
   Sphere s;
   const Real s0 = Sin(phi0);
   const Real c0 = Cos(phi0);
-  const Real b2 = b * b;
-  const Real a2 = a * a;
-  s.e2 = 1 - b2 / a2;
+  s.e2 = EccentricitySquared(a, b);
   s.e = Sqrt(s.e2);
   const Real rho0 = a * (1 - s.e2) / Power(1 - s.e2 * PowerOf<2>(s0), 1.5L);
   const Real nu0 = a / Sqrt(1 - s.e2 * PowerOf<2>(s0));

@@ -20,9 +20,7 @@ struct Eccentricities {
 
 Eccentricities FormEccentricities(Real a, Real b) {
   Eccentricities e;
-  const Real b2 = b * b;
-  const Real a2 = a * a;
-  e.e2 = 1 - b2 / a2;
+  e.e2 = ostrak::EccentricitySquared(a, b);
   e.e4 = ostrak::PowerOf<2>(e.e2);
   e.e6 = e.e4 * e.e2;
   e.ep2 = e.e2 / (1 - e.e2);

@@ -20,8 +20,8 @@ std::string AngleText(double degrees, const UnitsAndFormats& formats) {
   return std::string(TrimBlanks(FormatGeneral(degrees)));
 }
 
-// Reads a grid value from its box: present, numeric, scaled to metres.
-bool ReadGridValue(const std::string& text, const char* what, double factor, double& metres) {
+// A start box must hold something, and only number characters.
+bool CheckBoxText(const std::string& text, const char* what) {
   if (TrimBlanks(text).empty()) {
     ShowSelectFirst(true, what);
     return false;
@@ -30,6 +30,12 @@ bool ReadGridValue(const std::string& text, const char* what, double factor, dou
     ShowMessage(kBadCharacterMessage, kCaptionWarning, kWarningStyle);
     return false;
   }
+  return true;
+}
+
+// Reads a grid value from its box, scaled to metres.
+bool ReadGridValue(const std::string& text, const char* what, double factor, double& metres) {
+  if (!CheckBoxText(text, what)) return false;
   metres = static_cast<double>(static_cast<long double>(ReadNumber(text)) * factor);
   return true;
 }
@@ -37,14 +43,7 @@ bool ReadGridValue(const std::string& text, const char* what, double factor, dou
 // Reads an angle from its box in the side's angle format.
 bool ReadAngle(const std::string& text, const char* what, int32_t kind,
                const UnitsAndFormats& formats, double& degrees) {
-  if (TrimBlanks(text).empty()) {
-    ShowSelectFirst(true, what);
-    return false;
-  }
-  if (!HasOnlyNumberCharacters(text)) {
-    ShowMessage(kBadCharacterMessage, kCaptionWarning, kWarningStyle);
-    return false;
-  }
+  if (!CheckBoxText(text, what)) return false;
   if (formats.angleFormat == kAngleFormatDms) {
     std::string normalised = text;
     return ParseDms(normalised, kind, degrees) == 0;
