@@ -1,0 +1,62 @@
+// The main window: its controls, menu, icon and mode tabs, and the procedure
+// that keeps the two sides in step with the selection lists.
+#pragma once
+
+#include <windows.h>
+
+// The main window, kept for the run: the list fillers and the transform
+// command address the selection lists through it.
+extern HWND mainWindow;
+
+// Selection lists.
+inline constexpr int kStartProjectionList = 301;
+inline constexpr int kTargetProjectionList = 302;
+inline constexpr int kStartDatumList = 303;
+inline constexpr int kTargetDatumList = 304;
+inline constexpr int kStartEllipsoidList = 305;
+inline constexpr int kTargetEllipsoidList = 306;
+
+// Push buttons.
+inline constexpr int kExitButton = 401;
+inline constexpr int kStartInfoButton = 402;
+inline constexpr int kTransformButton = 403;
+inline constexpr int kTargetInfoButton = 404;
+inline constexpr int kHelpButton = 405;
+inline constexpr int kStartUnitsButton = 410;
+inline constexpr int kTargetUnitsButton = 411;
+
+// Mode tab controls: over the start grid, target grid, start geographic and
+// target geographic pages.
+inline constexpr int kStartGridTabs = 501;
+inline constexpr int kTargetGridTabs = 502;
+inline constexpr int kStartGeographicTabs = 503;
+inline constexpr int kTargetGeographicTabs = 504;
+inline constexpr int kPointModeTab = 0;
+inline constexpr int kListModeTab = 1;
+
+// Menu commands.
+inline constexpr int kMenuExit = 1001;
+inline constexpr int kMenuAddProjection = 1002;
+inline constexpr int kMenuAddDatum = 1003;
+inline constexpr int kMenuAddEllipsoid = 1004;
+inline constexpr int kMenuHelp = 1005;
+inline constexpr int kMenuAbout = 1006;
+
+// Posted to itself at initialisation: build the entry pages once the window
+// procedure has returned from WM_INITDIALOG.
+inline constexpr UINT kBuildPagesMessage = WM_USER + 999;
+
+inline constexpr const char* kMainWindowCaption = "Varnel - Coordinate Transformation V3.0";
+inline constexpr const char* kNotImplementedMessage = "Sorry, not yet implemented...";
+
+// Builds the main window hidden with its controls, menu bar, icon and tabs;
+// it initialises itself (lists filled, both sides reset) on the way.
+HWND CreateMainWindow();
+
+// Shows the main window and runs its messages until it has been destroyed.
+void RunMainWindow(HWND window);
+
+// Attaches the menu bar and gives it.
+HMENU BuildMenuBar(HWND window);
+
+INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,58 @@
+// The program's entry: common controls, program-wide values, the catalogues,
+// then the main window until it is closed.
+#include <commctrl.h>
+#include <windows.h>
+
+#include "catalogue.h"
+#include "main_window.h"
+#include "message.h"
+#include "program_state.h"
+#include "startup.h"
+
+namespace {
+
+// The arrow with the hourglass while the catalogues load.
+void ShowLoadingCursor(bool busy) {
+  SetCursor(LoadCursorA(nullptr, busy ? IDC_APPSTARTING : IDC_ARROW));
+}
+
+}  // namespace
+
+void InitializeCommonControls() {
+  const HMODULE library = LoadLibraryA("COMCTL32.DLL");
+  if (library == nullptr) return;
+  using InitializeEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  if (const FARPROC found = GetProcAddress(library, "InitCommonControlsEx")) {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                       ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
+    reinterpret_cast<InitializeEx>(found)(&classes);
+  } else {
+    InitCommonControls();
+  }
+  FreeLibrary(library);
+}
+
+int32_t ProgramMessageBox(const char* text, const char* caption, uint32_t style) {
+  return MessageBoxA(nullptr, text, caption, style);
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  InitializeCommonControls();
+  pointMode = 1;
+  SetProgramConstants();
+  // The four captions are constants; from here on every message of the
+  // program, the catalogue loader's first, is a real message box.
+  InstallMessageFunction(&ProgramMessageBox);
+  SetBusyCursorHook(&ShowLoadingCursor);
+  int32_t loaded = -1;
+  LoadCatalogues(ProgramCatalogues(), loaded);
+  const HWND window = CreateMainWindow();
+  if (loaded == 0) {
+    // A catalogue file is missing: its message has been shown, and the
+    // window goes without ever being seen.
+    DestroyWindow(window);
+    return 1;
+  }
+  RunMainWindow(window);
+  return 0;
+}

@@ -1,0 +1,69 @@
+#include "transform_command.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "entry_pages.h"
+#include "list_transform.h"
+#include "main_window.h"
+#include "point_transform.h"
+#include "program_state.h"
+
+namespace {
+
+bool HasSelection(int list) {
+  return SendDlgItemMessageA(mainWindow, list, CB_GETCURSEL, 0, 0) >= 0;
+}
+
+std::string BoxText(PageId page, int box) {
+  const HWND control = GetDlgItem(PageWindow(page), box);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void WriteBox(PageId page, int box, const std::optional<std::string>& text) {
+  if (text) SetDlgItemTextA(PageWindow(page), box, text->c_str());
+}
+
+void TransformTypedPoint() {
+  const PointInput input{BoxText(StartXY, kStartEastingBox), BoxText(StartXY, kStartNorthingBox),
+                         BoxText(StartLatLon, kStartLatitudeBox),
+                         BoxText(StartLatLon, kStartLongitudeBox),
+                         BoxText(StartLatLon, kStartHeightBox)};
+  const PointOutput output = TransformPoint(startSide, targetSide, ProgramCatalogues(), input);
+  WriteBox(StartLatLon, kStartLatitudeBox, output.startLatitude);
+  WriteBox(StartLatLon, kStartLongitudeBox, output.startLongitude);
+  WriteBox(StartLatLon, kStartHeightBox, output.startHeight);
+  WriteBox(TargetLatLon, kTargetLatitudeBox, output.targetLatitude);
+  WriteBox(TargetLatLon, kTargetLongitudeBox, output.targetLongitude);
+  WriteBox(TargetLatLon, kTargetHeightBox, output.targetHeight);
+  WriteBox(TargetXY, kTargetEastingBox, output.targetEasting);
+  WriteBox(TargetXY, kTargetNorthingBox, output.targetNorthing);
+}
+
+// The names are read again at every run, so a name typed by hand counts.
+void TransformListFiles() {
+  const ListBoxes boxes{
+      BoxText(StartProjList, kStartProjListBox), BoxText(StartSysList, kStartSysListBox),
+      BoxText(TargetProjList, kTargetProjListBox), BoxText(TargetSysList, kTargetSysListBox)};
+  TransformList(startSide, targetSide, ProgramCatalogues(), boxes);
+}
+
+}  // namespace
+
+void TransformCommand() {
+  const Selections selections{
+      HasSelection(kStartProjectionList), HasSelection(kStartDatumList),
+      HasSelection(kStartEllipsoidList),  HasSelection(kTargetProjectionList),
+      HasSelection(kTargetDatumList),     HasSelection(kTargetEllipsoidList)};
+  if (!CheckSelections(selections)) return;
+  if (pointMode == 0) {
+    TransformListFiles();
+  } else {
+    TransformTypedPoint();
+  }
+}
