@@ -1,6 +1,8 @@
 // The main window's commands from its widgets: transforming a typed point and
 // a list file, the CRS information, the units buttons, Browse, the menu.
 #include <QAction>
+#include <QApplication>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -290,6 +292,50 @@ TEST_F(CommandsTest, EveryMessageOfThePointChainReachesTheUser) {
     }
     EXPECT_EQ(Text(TargetXY, kTargetEastingBox), "");  // no result after a failed check
   }
+}
+
+TEST_F(CommandsTest, TheKeyboardAloneChoosesTypesAndTransforms) {
+  auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  };
+  auto tabTo = [&](HWND control) {
+    for (int presses = 0; presses < 60 && GetFocus() != control; ++presses) press(Qt::Key_Tab);
+    ASSERT_EQ(GetFocus(), control);
+  };
+  SetFocus(Control(kStartProjectionList));
+  press(Qt::Key_Down);  // the entry after "none"
+  tabTo(Control(kTargetProjectionList));
+  press(Qt::Key_Down);
+  EXPECT_EQ(Selection(kStartDatumList), kOsgb1936);
+  EXPECT_EQ(Selection(kTargetDatumList), kOsgb1936);
+
+  // One round of the tab order: the usable boxes of the shown pages only.
+  std::vector<HWND> visited;
+  for (int presses = 0; presses < 60; ++presses) {
+    press(Qt::Key_Tab);
+    visited.push_back(GetFocus());
+  }
+  auto reached = [&](PageId page, int id) {
+    return std::find(visited.begin(), visited.end(), Box(page, id)) != visited.end();
+  };
+  EXPECT_TRUE(reached(StartXY, kStartEastingBox));
+  EXPECT_TRUE(reached(TargetXY, kTargetNorthingBox));
+  EXPECT_FALSE(reached(StartLatLon, kStartLatitudeBox));    // disabled
+  EXPECT_FALSE(reached(TargetLatLon, kTargetLatitudeBox));  // results only
+  EXPECT_FALSE(reached(StartSysList, kStartSysListBox));    // on a hidden page
+
+  tabTo(Box(StartXY, kStartEastingBox));
+  QTest::keyClicks(QApplication::focusWidget(), "577274.99");
+  press(Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), "69740.50");
+  // Alt+T would reach "&Target Units and Formats..." first, which shares the letter.
+  tabTo(Control(kTransformButton));
+  press(Qt::Key_Return);
+  EXPECT_TRUE(seam.messageBoxes().empty());
+  // Back and forth on one datum: the typed point again.
+  EXPECT_EQ(Text(TargetXY, kTargetEastingBox), " 577274.99");
+  EXPECT_EQ(Text(TargetXY, kTargetNorthingBox), " 69740.5");
+  EXPECT_EQ(Text(StartLatLon, kStartLatitudeBox), "50.3000000");
 }
 
 // ------------------------------------------------------------ list mode
