@@ -2,8 +2,6 @@
 // and the fields they enable, the mode tabs, focus keeping and ending.
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -118,23 +116,6 @@ TEST_F(StartUpTest, TheProgramShowsItsWindowUntilExit) {
   EXPECT_EQ(calls.back(), (std::pair<DWORD, DWORD>{8, 0x9FF}));
 }
 
-TEST_F(StartUpTest, TheCloseBoxEndsTheProgramAndEscapeDoesNot) {
-  WriteTestCatalogues();
-  mainWindow = nullptr;
-  bool openAfterEscape = false;
-  const auto finished = WhenProgramRuns([&] {
-    const HWND transform = GetDlgItem(mainWindow, kTransformButton);
-    SetFocus(transform);
-    QTest::keyClick(platform_testing::Widget(transform), Qt::Key_Escape);
-    openAfterEscape = IsWindow(mainWindow) && IsWindowVisible(mainWindow);
-    platform_testing::Widget(mainWindow)->close();
-  });
-  EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, SW_SHOWDEFAULT), 0);
-  *finished = true;
-  EXPECT_TRUE(openAfterEscape);
-  EXPECT_FALSE(IsWindow(mainWindow));
-}
-
 TEST(CommonControls, InitialisedThroughTheLibraryWhenItHasTheCall) {
   const size_t before = platform_testing::CommonControlsCalls().size();
   platform_testing::HideProcedure("InitCommonControlsEx", true);
@@ -212,86 +193,6 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
   EXPECT_LT(client.bottom, size.bottom);  // the menu bar takes its height from the client area
 }
 
-struct Styled {
-  const char* what;
-  std::function<HWND()> control;
-  DWORD style;        // bits that must be set
-  DWORD absentStyle;  // bits that must not be
-  DWORD exStyle;
-};
-
-TEST_F(MainWindowTest, ControlsHaveTheirStylesAndCaptions) {
-  auto inMain = [this](int id) { return [this, id] { return Control(id); }; };
-  auto inPage = [](PageId p, int id) { return [p, id] { return GetDlgItem(PageWindow(p), id); }; };
-  const Styled styles[] = {
-      {"main window", [this] { return window; },
-       WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
-       WS_MAXIMIZEBOX | WS_THICKFRAME, WS_EX_CONTROLPARENT},
-      {"frame", inMain(205), BS_GROUPBOX, 0, WS_EX_TRANSPARENT},
-      {"list", inMain(kTargetDatumList), CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, CBS_SORT, 0},
-      {"tabs", inMain(kStartGeographicTabs), TCS_FIXEDWIDTH | WS_TABSTOP, 0, 0},
-      {"info button", inMain(kTargetInfoButton), WS_TABSTOP, BS_TYPEMASK, 0},
-      {"page", [] { return PageWindow(TargetSysList); }, WS_CHILD | DS_CONTROL, WS_CAPTION,
-       WS_EX_CONTROLPARENT},
-      {"number box", inPage(TargetXY, kTargetEastingBox), ES_RIGHT | WS_TABSTOP | WS_DISABLED, 0,
-       WS_EX_CLIENTEDGE},
-      {"file box", inPage(StartSysList, kStartSysListBox), WS_TABSTOP, ES_RIGHT | WS_DISABLED,
-       WS_EX_CLIENTEDGE},
-  };
-  for (const Styled& s : styles) {
-    SCOPED_TRACE(s.what);
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(s.control(), GWL_STYLE));
-    EXPECT_EQ(style & s.style, s.style);
-    EXPECT_EQ(style & s.absentStyle, 0u);
-    EXPECT_EQ(GetWindowLongPtrA(s.control(), GWL_EXSTYLE) & s.exStyle, s.exStyle);
-  }
-
-  const std::pair<int, const char*> captions[] = {
-      {201, "Start Parameter"},
-      {203, "(1) Start Projection"},
-      {207, "(3) Target System"},
-      {701, "StartDatum"},
-      {704, "Target Ellipsoid"},
-      {kStartGridTabs, "SysTabControl32_1"},
-      {kTargetGeographicTabs, "SysTabControl32_4"},
-      {kStartUnitsButton, "&Start Units and Formats..."},
-      {kTargetUnitsButton, "&Target Units and Formats..."},
-      {kExitButton, "&Exit"},
-      {kStartInfoButton, "&Start CRS Info"},
-      {kTransformButton, ">> &Transform >>"},
-      {kTargetInfoButton, "Target &CRS Info"},
-      {kHelpButton, "&Help"},
-  };
-  for (const auto& [id, caption] : captions) EXPECT_EQ(WindowText(Control(id)), caption) << id;
-  const char* const pageNames[] = {"StartXY",     "TargetXY",     "StartProjList", "TargetProjList",
-                                   "StartLatLon", "StartSysList", "TargetLatLon",  "TargetSysList"};
-  for (int p = 0; p < kPageCount; ++p) EXPECT_EQ(WindowText(pageWindows[p]), pageNames[p]);
-  EXPECT_EQ(Text(StartLatLon, 710), "Longitude (pos.East)");
-  EXPECT_EQ(Text(TargetLatLon, 714), "Height above ellipsoid (m)");
-  EXPECT_EQ(Text(TargetXY, 708), "Northing");
-  EXPECT_EQ(Text(StartProjList, kStartProjBrowse), "Browse");
-}
-
-TEST_F(MainWindowTest, MenuBarHasItsThreePopups) {
-  auto* bar = platform_testing::Widget(window)->findChild<QMenuBar*>();
-  ASSERT_NE(bar, nullptr);
-  std::vector<std::vector<std::string>> shown;
-  for (QAction* popup : bar->actions()) {
-    std::vector<std::string> items{popup->text().toStdString()};
-    for (QAction* item : popup->menu()->actions()) {
-      items.push_back(item->isSeparator() ? "-" : item->text().toStdString());
-    }
-    shown.push_back(items);
-  }
-  EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{
-                       {"&File", "&Exit"},
-                       {"&Data", "Add &Projection", "-", "Add &Datum", "Add &Ellipsoid"},
-                       {"&Help", "&Help", "-", "&About"}}));
-  for (UINT id = kMenuExit; id <= kMenuAbout; ++id) {
-    EXPECT_NE(platform_testing::MenuAction(window, id), nullptr) << id;
-  }
-}
-
 // ------------------------------------------------------------ initial state
 
 struct Field {
@@ -350,31 +251,6 @@ TEST_F(MainWindowTest, StartsInPointModeWithNothingButNoneChosen) {
   Click(Control(kTransformButton));
   ASSERT_EQ(seam.messageBoxes().size(), 1u);
   EXPECT_EQ(seam.messageBoxes()[0].text, "Please select a start datum first.");
-}
-
-TEST_F(MainWindowTest, ListsShowTheCataloguesInFileOrder) {
-  auto entries = [this](int list) {
-    std::vector<std::string> texts;
-    char text[256];
-    const LRESULT count = SendMessageA(Control(list), CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      SendMessageA(Control(list), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-      texts.push_back(text);
-    }
-    return texts;
-  };
-  const std::vector<std::string> datums{"OSGB 1936 - UK - Great Britain",
-                                        "NAD27 (Texas) - USA - Texas", "WGS 84 - World",
-                                        "Amersfoort - Netherlands"};
-  EXPECT_EQ(entries(kStartDatumList), datums);
-  EXPECT_EQ(entries(kTargetDatumList), datums);
-  EXPECT_EQ(entries(kTargetEllipsoidList),
-            (std::vector<std::string>{"Airy 1830", "Clarke 1866", "WGS 84", "Bessel 1841"}));
-  const std::vector<std::string> projections = entries(kStartProjectionList);
-  ASSERT_EQ(projections.size(), 9u);
-  EXPECT_EQ(projections[kBritishNationalGrid], "OSGB 1936 / British National Grid");
-  EXPECT_EQ(projections[kTexasSouthCentral], "NAD27 / Texas South Central");
-  EXPECT_EQ(entries(kTargetProjectionList), projections);
 }
 
 // ------------------------------------------------------------ selections
