@@ -378,7 +378,7 @@ INT_PTR OnCommand(HWND window, WORD id, WORD code) {
       MessageBoxA(nullptr, kNotImplementedMessage, nullptr, MB_OK);
       return TRUE;
     case IDCANCEL:
-      return TRUE;  // Escape leaves the window open; the close box still ends it
+      return TRUE;  // Escape leaves the window open
     default:
       return FALSE;
   }
@@ -410,6 +410,11 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_NCACTIVATE:
       KeepFocus(window, wParam);
       return FALSE;
+    case WM_CLOSE:
+      // The close box, the system menu and Alt+F4 end the program. Escape
+      // arrives as IDCANCEL instead and is ignored.
+      DestroyWindow(window);
+      return TRUE;
     case WM_DESTROY:
       // The loop may be waiting for a message; this one lets it see the end.
       PostMessageA(nullptr, WM_NULL, 0, 0);
