@@ -86,6 +86,7 @@ class ComboBox : public QComboBox {
     }
     connect(this, &QComboBox::activated, this, [this](int index) {
       selection = index;
+      ShowStartOfText();
       if (Window* window = Find(HandleOf(this))) NotifyParent(*window, CBN_SELCHANGE);
     });
   }
@@ -99,6 +100,12 @@ class ComboBox : public QComboBox {
     const QSignalBlocker blocker(this);
     selection = index;
     setCurrentIndex(index);  // -1 also clears the edit text, as on Windows
+    ShowStartOfText();
+  }
+
+  // A chosen entry longer than the box shows its beginning, as on Windows.
+  void ShowStartOfText() {
+    if (isEditable()) lineEdit()->setCursorPosition(0);
   }
 
   // Qt selects the first item put into an empty list; Windows selects nothing.

@@ -126,6 +126,18 @@ TEST_F(ControlsTest, SetCurSelIsSilentWhileAUserChoiceSendsSelChange) {
   EXPECT_EQ(Commands().back(), (std::pair<int, int>{301, CBN_SELCHANGE}));
 }
 
+TEST_F(ControlsTest, AChosenEntryShowsTheBeginningOfItsText) {
+  const std::string longEntry = "ED50 (Europe - west) - Austria, Belgium, Denmark, Finland, France";
+  Fill(301, {"none", longEntry.c_str()});
+  auto* combo = qobject_cast<QComboBox*>(WidgetOf(301));
+  ASSERT_NE(combo, nullptr);
+  SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 1, 0);
+  EXPECT_EQ(combo->lineEdit()->cursorPosition(), 0);
+  combo->lineEdit()->setCursorPosition(10);
+  emit combo->activated(1);
+  EXPECT_EQ(combo->lineEdit()->cursorPosition(), 0);
+}
+
 TEST_F(ControlsTest, TypingInAComboSendsEditChangeAndDropsTheSelection) {
   Fill(301, {"none", "UTM 32N"});
   SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 1, 0);
