@@ -14,21 +14,11 @@
 
 #include "catalogue.h"
 #include "fixed_text.h"
+#include "temp_folder.h"
 
 class CatalogueFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "varnel-cat-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    std::filesystem::current_path(directory_);
-    catalogues_ = std::make_unique<Catalogues>();
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(directory_);
-  }
+  void SetUp() override { catalogues_ = std::make_unique<Catalogues>(); }
 
   static void Write(const char* name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary) << bytes;
@@ -44,8 +34,8 @@ class CatalogueFiles : public ::testing::Test {
   Catalogues& catalogues() { return *catalogues_; }
 
  private:
-  std::filesystem::path previous_;
-  std::filesystem::path directory_;
+  TempFolder directory_;
+  CurrentDirectory inDirectory_{directory_.path()};
   std::unique_ptr<Catalogues> catalogues_;
 };
 

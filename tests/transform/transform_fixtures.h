@@ -15,6 +15,7 @@
 #include "catalogue.h"
 #include "fixed_text.h"
 #include "program_state.h"
+#include "temp_folder.h"
 
 inline EllipsoidRecord Ellipsoid(const char* name, double a, double inverseFlattening) {
   EllipsoidRecord e;
@@ -101,34 +102,4 @@ inline CrsSide Side(const ProjectionRecord& p, const DatumRecord& d, const Ellip
 
 inline std::unique_ptr<Catalogues> EmptyCatalogues() {
   return std::make_unique<Catalogues>();
-}
-
-// A fresh folder for one test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/varnel-test-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }

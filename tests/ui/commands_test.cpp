@@ -354,8 +354,8 @@ TEST_F(CommandsTest, AListFileIsTransformedAndItsOutputsAskedAboutOnlyAfterCompl
   EXPECT_EQ(seam.messageBoxes()[0].caption, "Information.");
   EXPECT_EQ(seam.messageBoxes()[0].icon, "information");
   const std::string grid = "# two points\r\n577274.98\t69740.49\r\n\r\n577274.98\t69740.49\r\n";
-  EXPECT_EQ(ReadWholeFile("grid.txt"), grid);
-  EXPECT_EQ(ReadWholeFile("geo.txt"),
+  EXPECT_EQ(ReadFile("grid.txt"), grid);
+  EXPECT_EQ(ReadFile("geo.txt"),
             "# two points\r\n50.3000000\t0.3000000\t0\r\n\r\n50.3000000\t0.3000000\t10\r\n");
   EXPECT_EQ(startSysListFile, "points.txt");
 
@@ -366,7 +366,7 @@ TEST_F(CommandsTest, AListFileIsTransformedAndItsOutputsAskedAboutOnlyAfterCompl
   Transform();
   EXPECT_EQ(Shown(), std::vector<std::string>{question});
   EXPECT_EQ(seam.messageBoxes()[0].caption, "Please confirm.");
-  EXPECT_EQ(ReadWholeFile("grid.txt"), grid);
+  EXPECT_EQ(ReadFile("grid.txt"), grid);
 
   // A run that ends early keeps them: the next one replaces them unasked.
   const std::string format = "Illegal format! Format should be 'Latitude' 'Longitude' 'Height'.";

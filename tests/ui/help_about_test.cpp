@@ -8,22 +8,14 @@
 #include "help_about.h"
 #include "message_recorder.h"
 #include "platform_testing.h"
+#include "temp_folder.h"
 
 namespace {
 
 struct HelpAboutTest : testing::Test {
-  void SetUp() override {
-    previous = std::filesystem::current_path();
-    char pattern[] = "/tmp/varnel-help-XXXXXX";
-    folder = ::mkdtemp(pattern);
-    std::filesystem::current_path(folder);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(folder);
-  }
-  std::filesystem::path previous;
-  std::string folder;
+  TempFolder temp;
+  CurrentDirectory inTemp{temp.path()};
+  const std::string folder = temp.path();
   platform_testing::Seam seam;
   MessageRecorder recorder;
 };

@@ -7,27 +7,21 @@
 #include <gtest/gtest.h>
 
 #include "list_choosers.h"
+#include "temp_folder.h"
 #include "ui_test_support.h"
 
 namespace {
 
 struct ChooserTest : testing::Test {
   void SetUp() override {
-    previous = std::filesystem::current_path();
-    char pattern[] = "/tmp/varnel-chooser-XXXXXX";
-    folder = ::mkdtemp(pattern);
     std::filesystem::create_directory(folder + "/lists");
-    std::ofstream(folder + "/lists/points.txt") << "1 2\r\n";
-    std::filesystem::current_path(folder);
+    WriteFile(folder + "/lists/points.txt", "1 2\r\n");
     owner = CreateOwnerWindow(60, 50, 300, 200);
   }
-  void TearDown() override {
-    DestroyWindow(owner);
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(folder);
-  }
-  std::filesystem::path previous;
-  std::string folder;
+  void TearDown() override { DestroyWindow(owner); }
+  TempFolder temp;
+  CurrentDirectory inTemp{temp.path()};
+  const std::string folder = temp.path();
   HWND owner = nullptr;
   platform_testing::Seam seam;
 };

@@ -25,6 +25,7 @@
 #include "platform_testing.h"
 #include "program_state.h"
 #include "startup.h"
+#include "temp_folder.h"
 
 // Projection list entries of the test catalogue (0-based, as the lists count).
 enum TestProjection {
@@ -82,13 +83,6 @@ inline void WriteTestCatalogues(const char* missing = nullptr) {
   }
 }
 
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 inline std::string WindowText(HWND window) {
   std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
   text.resize(
@@ -99,24 +93,14 @@ inline std::string WindowText(HWND window) {
 // A fresh folder as the current directory, removed afterwards.
 class InTempFolder : public testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "varnel-ui-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    std::filesystem::current_path(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-
-  platform_testing::Seam seam;
+  std::string Path(const std::string& name) const { return folder_.File(name); }
 
  private:
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
+  TempFolder folder_;
+  CurrentDirectory inFolder_{folder_.path()};
+
+ protected:
+  platform_testing::Seam seam;
 };
 
 class MainWindowTest : public InTempFolder {
