@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Draws the main window after one transformation into docs/main-window.png,
+# offscreen, with the shipped catalogues.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target main_window_screenshot
+picture="$(pwd)/docs/main-window.png"
+cd data
+QT_QPA_PLATFORM=offscreen ../build/tools/screenshot/main_window_screenshot "$picture"
