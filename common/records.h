@@ -21,6 +21,20 @@ enum {
   kProjectionNameWidth = 64
 };
 
+/* EPSG codes that the records carry: the datum shift methods and the systems
+ * a datum shifts to (DatumRecord), the projection methods (ProjectionRecord). */
+enum {
+  kGeocentricTranslations = 9603, /* three translations */
+  kPositionVector = 9606,         /* Helmert, position vector rotation */
+  kCoordinateFrame = 9607,        /* Helmert, coordinate frame rotation */
+  kTransverseMercator = 9807,
+  kLambertConic2SP = 9802,
+  kObliqueStereographic = 9809,
+  kCrsWgs84 = 4326,
+  kCrsWgs72 = 4322,
+  kCrsWgs72be = 4324
+};
+
 #pragma pack(push, 1)
 
 typedef struct EllipsoidRecord {
@@ -33,7 +47,7 @@ typedef struct EllipsoidRecord {
 typedef struct DatumRecord {
   char name[kDatumNameWidth];
   char areaOfUse[kAreaOfUseWidth];
-  int32_t toCrsCode; /* 4326 WGS 84, 4324 WGS 72BE, 4322 WGS 72 */
+  int32_t toCrsCode; /* kCrsWgs84, kCrsWgs72be or kCrsWgs72 */
   char ellipsoidName[kEllipsoidNameWidth];
   double translationX; /* metres */
   double translationY;
@@ -42,12 +56,12 @@ typedef struct DatumRecord {
   double rotationY;
   double rotationZ;
   double scaleDifference; /* pure number; the shift scales by 1 + this */
-  int32_t methodCode;     /* 9603, 9606 or 9607 */
+  int32_t methodCode;     /* kGeocentricTranslations, kPositionVector, kCoordinateFrame */
   int32_t ellipsoidIndex; /* 1-based position in the ellipsoid catalogue */
 } DatumRecord;
 
 typedef struct ProjectionRecord {
-  int32_t methodCode; /* 9807 TM, 9802 LCC 2SP, 9809 Oblique Stereographic */
+  int32_t methodCode; /* kTransverseMercator, kLambertConic2SP, kObliqueStereographic */
   char name[kProjectionNameWidth];
   char datumName[kDatumNameWidth];
   double semiMajorAxis; /* copied in from the side's ellipsoid before each call */

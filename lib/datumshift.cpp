@@ -14,10 +14,6 @@ using ostrak::Real;
 
 namespace {
 
-constexpr int32_t kGeocentricTranslations = 9603;
-constexpr int32_t kPositionVector = 9606;
-constexpr int32_t kCoordinateFrame = 9607;
-
 struct ShiftParameters {
   Real tX, tY, tZ, rX, rY, rZ;
 };
@@ -26,37 +22,51 @@ ShiftParameters Parameters(const DatumRecord& d) {
   return {d.translationX, d.translationY, d.translationZ, d.rotationX, d.rotationY, d.rotationZ};
 }
 
+// The sense of the rotation terms: the position vector convention rotates the
+// point, the coordinate frame convention the axes, so its terms change sign.
+Real RotationSense(int32_t method) {
+  return method == kCoordinateFrame ? -1 : 1;
+}
+
+// The rotation step of a Helmert shift: the small-angle rotation products of
+// (X, Y, Z), each stored through its output as the algorithm stores it.
+// Negating every angle negates each product exactly, so both conventions
+// share this one step.
+void StoreRotationProducts(double* xOut, double* yOut, double* zOut, Real X, Real Y, Real Z,
+                           const ShiftParameters& p, Real sense) {
+  const Real rX = sense * p.rX;
+  const Real rY = sense * p.rY;
+  const Real rZ = sense * p.rZ;
+  *xOut = static_cast<double>(Z * rY - Y * rZ);
+  *yOut = static_cast<double>(X * rZ - Z * rX);
+  *zOut = static_cast<double>(Y * rX - X * rY);
+}
+
+bool IsHelmert(int32_t method) {
+  return method == kPositionVector || method == kCoordinateFrame;
+}
+
 }  // namespace
 
 extern "C" void STARTTOWGS84(double* xShifted, double* yShifted, double* zShifted, double x,
                              double y, double z, const DatumRecord* datum) {
   using namespace ostrak;
   LibraryErrorTrap trap("STARTTOWGS84");
-  const auto [tX, tY, tZ, rX, rY, rZ] = Parameters(*datum);
+  const ShiftParameters p = Parameters(*datum);
   const Real X = x;
   const Real Y = y;
   const Real Z = z;
   const int32_t method = datum->methodCode;
   if (method == kGeocentricTranslations) {
-    *xShifted = static_cast<double>(tX + X);
-    *yShifted = static_cast<double>(tY + Y);
-    *zShifted = static_cast<double>(tZ + Z);
-  } else if (method == kPositionVector) {
+    *xShifted = static_cast<double>(p.tX + X);
+    *yShifted = static_cast<double>(p.tY + Y);
+    *zShifted = static_cast<double>(p.tZ + Z);
+  } else if (IsHelmert(method)) {
     const Real M = static_cast<double>(datum->scaleDifference + 1.0L);
-    *xShifted = static_cast<double>(Z * rY - Y * rZ);
-    *xShifted = static_cast<double>(M * (*xShifted + X) + tX);
-    *yShifted = static_cast<double>(X * rZ - Z * rX);
-    *yShifted = static_cast<double>(M * (*yShifted + Y) + tY);
-    *zShifted = static_cast<double>(Y * rX - X * rY);
-    *zShifted = static_cast<double>(M * (*zShifted + Z) + tZ);
-  } else if (method == kCoordinateFrame) {
-    const Real M = static_cast<double>(datum->scaleDifference + 1.0L);
-    *xShifted = static_cast<double>(Y * rZ - Z * rY);
-    *xShifted = static_cast<double>(M * (*xShifted + X) + tX);
-    *yShifted = static_cast<double>(Z * rX - X * rZ);
-    *yShifted = static_cast<double>(M * (*yShifted + Y) + tY);
-    *zShifted = static_cast<double>(X * rY - Y * rX);
-    *zShifted = static_cast<double>(M * (*zShifted + Z) + tZ);
+    StoreRotationProducts(xShifted, yShifted, zShifted, X, Y, Z, p, RotationSense(method));
+    *xShifted = static_cast<double>(M * (*xShifted + X) + p.tX);
+    *yShifted = static_cast<double>(M * (*yShifted + Y) + p.tY);
+    *zShifted = static_cast<double>(M * (*zShifted + Z) + p.tZ);
   }
 }
 
@@ -64,30 +74,20 @@ extern "C" void WGS84TOTARGET(double* xLocal, double* yLocal, double* zLocal, do
                               double z, const DatumRecord* datum) {
   using namespace ostrak;
   LibraryErrorTrap trap("WGS84TOTARGET");
-  const auto [tX, tY, tZ, rX, rY, rZ] = Parameters(*datum);
+  const ShiftParameters p = Parameters(*datum);
   const Real X = x;
   const Real Y = y;
   const Real Z = z;
   const int32_t method = datum->methodCode;
   if (method == kGeocentricTranslations) {
-    *xLocal = static_cast<double>(X - tX);
-    *yLocal = static_cast<double>(Y - tY);
-    *zLocal = static_cast<double>(Z - tZ);
-  } else if (method == kPositionVector) {
+    *xLocal = static_cast<double>(X - p.tX);
+    *yLocal = static_cast<double>(Y - p.tY);
+    *zLocal = static_cast<double>(Z - p.tZ);
+  } else if (IsHelmert(method)) {
     const Real s = static_cast<double>(1 / (datum->scaleDifference + 1.0L));
-    *xLocal = static_cast<double>(Z * rY - Y * rZ);
-    *xLocal = static_cast<double>(s * (X - *xLocal) - tX);
-    *yLocal = static_cast<double>(X * rZ - Z * rX);
-    *yLocal = static_cast<double>(s * (Y - *yLocal) - tY);
-    *zLocal = static_cast<double>(Y * rX - X * rY);
-    *zLocal = static_cast<double>(s * (Z - *zLocal) - tZ);
-  } else if (method == kCoordinateFrame) {
-    const Real s = static_cast<double>(1 / (datum->scaleDifference + 1.0L));
-    *xLocal = static_cast<double>(Y * rZ - Z * rY);
-    *xLocal = static_cast<double>(s * (X - *xLocal) - tX);
-    *yLocal = static_cast<double>(Z * rX - X * rZ);
-    *yLocal = static_cast<double>(s * (Y - *yLocal) - tY);
-    *zLocal = static_cast<double>(X * rY - Y * rX);
-    *zLocal = static_cast<double>(s * (Z - *zLocal) - tZ);
+    StoreRotationProducts(xLocal, yLocal, zLocal, X, Y, Z, p, RotationSense(method));
+    *xLocal = static_cast<double>(s * (X - *xLocal) - p.tX);
+    *yLocal = static_cast<double>(s * (Y - *yLocal) - p.tY);
+    *zLocal = static_cast<double>(s * (Z - *zLocal) - p.tZ);
   }
 }

@@ -16,9 +16,6 @@ using Real = long double;
 // PI as the decimal 3.14159265358979, not full-precision pi; set by LIBMAIN.
 extern Real PI;
 
-// Sets the x87 control word: all exceptions masked, round to nearest, 64-bit significand.
-void SetFloatingPointMode();
-
 // Elementary functions on extended values, angles in radians.
 Real Sin(Real x);
 Real Cos(Real x);

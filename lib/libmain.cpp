@@ -1,11 +1,11 @@
 // Library entry: PI, LIBMAIN, the load and unload notifications, the
 // floating-point mode, and the library's copy of the error message routine.
 #include <dlfcn.h>
-#include <fpu_control.h>
 
 #include <cstdio>
 
 #include "errortext.h"
+#include "floating_point_mode.h"
 #include "internal.h"
 #include "ostrak32.h"
 
@@ -13,13 +13,6 @@ namespace ostrak {
 
 Real PI = 3.14159265358979L;
 int32_t libraryErrorNumber = 0;
-
-void SetFloatingPointMode() {
-  // All six exceptions masked, round to nearest, 64-bit significand.
-  fpu_control_t mode = _FPU_EXTENDED | _FPU_RC_NEAREST | _FPU_MASK_IM | _FPU_MASK_DM |
-                       _FPU_MASK_ZM | _FPU_MASK_OM | _FPU_MASK_UM | _FPU_MASK_PM;
-  _FPU_SETCW(mode);
-}
 
 void ERRORMESSAGE(const char* routine, int32_t number) {
   const std::string text = ErrorMessageText(kLibraryErrorPrefix, routine ? routine : "", number);
@@ -39,7 +32,7 @@ constexpr int32_t kDllProcessAttach = 1;
 constexpr int32_t kDllProcessDetach = 0;
 
 __attribute__((constructor)) void OnLoad() {
-  SetFloatingPointMode();
+  SetComputingFloatingPointMode();
   LIBMAIN(nullptr, kDllProcessAttach, nullptr);
 }
 

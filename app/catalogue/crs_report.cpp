@@ -13,11 +13,11 @@ constexpr std::string_view kRule = "===============";
 
 std::string_view ProjectionMethodText(int32_t code) {
   switch (code) {
-    case 9807:
+    case kTransverseMercator:
       return "Tansverse Mercator";  // sic: users know the report by this text
-    case 9802:
+    case kLambertConic2SP:
       return "Lambert Conformal Conic (2StdPar)";
-    case 9809:
+    case kObliqueStereographic:
       return "Oblique Stereographic";
     default:
       return "";
@@ -26,11 +26,11 @@ std::string_view ProjectionMethodText(int32_t code) {
 
 std::string_view DatumMethodText(int32_t code) {
   switch (code) {
-    case 9603:
+    case kGeocentricTranslations:
       return "Geocentric Translation.";
-    case 9606:
+    case kPositionVector:
       return "Helmert Transf. (Position Vector)";
-    case 9607:
+    case kCoordinateFrame:
       return "Helmert Transf. (Frame Rotation)";
     default:
       return "";
@@ -39,11 +39,11 @@ std::string_view DatumMethodText(int32_t code) {
 
 std::string_view TargetSystemText(int32_t code) {
   switch (code) {
-    case 4326:
+    case kCrsWgs84:
       return "WGS 84";
-    case 4324:
+    case kCrsWgs72be:
       return "WGS 72(BE)";
-    case 4322:
+    case kCrsWgs72:
       return "WGS 72";
     default:
       return "";
@@ -81,7 +81,7 @@ void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const Da
     out.Line("Method:\t\t", ProjectionMethodText(projection.methodCode), 2);
     out.Number("Central Meridian:\t\t", projection.centralMeridian, 1);
     out.Number("Base Parallel:\t\t", projection.latitudeOfOrigin, 1);
-    if (projection.methodCode == 9802) {
+    if (projection.methodCode == kLambertConic2SP) {
       out.Number("1st Parallel:\t\t", projection.firstStandardParallel, 1);
       out.Number("2nd Parallel:\t\t", projection.secondStandardParallel, 1);
     }

@@ -28,7 +28,7 @@ EllipsoidRecord Ellipsoid(const char* name, double a, double b) {
 int main() {
   // Lambert Conic Conformal (2SP): NAD27 / Texas South Central.
   ProjectionRecord lcc{};
-  lcc.methodCode = 9802;
+  lcc.methodCode = kLambertConic2SP;
   SetText(lcc.name, sizeof lcc.name, "NAD27 / Texas South Central");
   lcc.semiMajorAxis = 6378206.4;
   lcc.semiMinorAxis = 6356583.8;
@@ -44,7 +44,7 @@ int main() {
 
   // Oblique Stereographic: Amersfoort / RD New.
   ProjectionRecord ost{};
-  ost.methodCode = 9809;
+  ost.methodCode = kObliqueStereographic;
   ost.semiMajorAxis = 6377397.155;
   ost.semiMinorAxis = 6356078.962818;
   ost.scaleFactor = 0.9999079;
@@ -59,14 +59,14 @@ int main() {
   const EllipsoidRecord intl = Ellipsoid("International 1924", 6378388.0, 6356911.946127946);
   const EllipsoidRecord wgs84 = Ellipsoid("WGS 84", 6378137.0, 6356752.314245179);
   DatumRecord ed50{};
-  ed50.methodCode = 9603;
-  ed50.toCrsCode = 4326;
+  ed50.methodCode = kGeocentricTranslations;
+  ed50.toCrsCode = kCrsWgs84;
   ed50.translationX = -87;
   ed50.translationY = -98;
   ed50.translationZ = -121;
   DatumRecord identity{};
-  identity.methodCode = 9603;
-  identity.toCrsCode = 4326;
+  identity.methodCode = kGeocentricTranslations;
+  identity.toCrsCode = kCrsWgs84;
   const double lat = 52.0, lon = 5.0;
   double x, y, z, x84, y84, z84, xt, yt, zt, lat84 = 0, lon84 = 0, h84 = 0;
   CONVERTLATLONTOXYZ(lat * kRadPerDegree, lon * kRadPerDegree, 0.0, &x, &y, &z, &intl);
@@ -78,7 +78,7 @@ int main() {
 
   // Transverse Mercator: WGS 84 / UTM zone 31N.
   ProjectionRecord utm{};
-  utm.methodCode = 9807;
+  utm.methodCode = kTransverseMercator;
   utm.semiMajorAxis = wgs84.semiMajorAxis;
   utm.semiMinorAxis = wgs84.semiMinorAxis;
   utm.scaleFactor = 0.9996;

@@ -2,10 +2,7 @@
 
 #include <cstring>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <fpu_control.h>
-#endif
-
+#include "floating_point_mode.h"
 #include "ostrak32.h"
 
 namespace {
@@ -50,14 +47,6 @@ const char* LambertParallelProblem(const ProjectionRecord& projection) {
   return nullptr;
 }
 
-void RestoreFloatingPointMode() {
-#if defined(__x86_64__) || defined(__i386__)
-  fpu_control_t mode = _FPU_EXTENDED | _FPU_RC_NEAREST | _FPU_MASK_IM | _FPU_MASK_DM |
-                       _FPU_MASK_ZM | _FPU_MASK_OM | _FPU_MASK_UM | _FPU_MASK_PM;
-  _FPU_SETCW(mode);
-#endif
-}
-
 void InverseProjection(CrsSide& start, ChainValues& v) {
   CopyAxes(start);
   const ProjectionRecord& p = start.projection;
@@ -74,7 +63,7 @@ void InverseProjection(CrsSide& start, ChainValues& v) {
     default:
       return;
   }
-  RestoreFloatingPointMode();
+  SetComputingFloatingPointMode();
 }
 
 void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
@@ -93,22 +82,22 @@ void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalog
     v.heightTarget = v.height;
   } else {
     CONVERTLATLONTOXYZ(v.phi, v.lambda, v.height, &v.x, &v.y, &v.z, &start.ellipsoid);
-    RestoreFloatingPointMode();
+    SetComputingFloatingPointMode();
     STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x, v.y, v.z, &start.datum);
-    RestoreFloatingPointMode();
+    SetComputingFloatingPointMode();
     if (const int32_t hop = HopPosition(start.datum.toCrsCode); hop != kNoHop) {
       STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
-      RestoreFloatingPointMode();
+      SetComputingFloatingPointMode();
     }
     if (const int32_t hop = HopPosition(target.datum.toCrsCode); hop != kNoHop) {
       WGS84TOTARGET(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
-      RestoreFloatingPointMode();
+      SetComputingFloatingPointMode();
     }
     WGS84TOTARGET(&v.xTarget, &v.yTarget, &v.zTarget, v.x84, v.y84, v.z84, &target.datum);
-    RestoreFloatingPointMode();
+    SetComputingFloatingPointMode();
     CONVERTXYZTOLATLON(v.xTarget, v.yTarget, v.zTarget, v.phi, &v.phiTarget, &v.lambdaTarget,
                        &v.heightTarget, &target.ellipsoid);
-    RestoreFloatingPointMode();
+    SetComputingFloatingPointMode();
   }
   v.latitudeTarget = static_cast<double>(v.phiTarget / static_cast<long double>(RAD_PER_DEGREE));
   v.longitudeTarget =
@@ -134,5 +123,5 @@ void ForwardProjection(CrsSide& target, ChainValues& v) {
     default:
       return;
   }
-  RestoreFloatingPointMode();
+  SetComputingFloatingPointMode();
 }

@@ -21,21 +21,10 @@ struct ChainValues {
   double eastingTarget = 0, northingTarget = 0;              // target grid, metres
 };
 
-inline constexpr int32_t kTransverseMercator = 9807;
-inline constexpr int32_t kLambertConic2SP = 9802;
-inline constexpr int32_t kObliqueStereographic = 9809;
-inline constexpr int32_t kCrsWgs84 = 4326;
-inline constexpr int32_t kCrsWgs72 = 4322;
-inline constexpr int32_t kCrsWgs72be = 4324;
-
 bool IsSupportedProjectionMethod(int32_t methodCode);
 
 // The first failing check of a Lambert definition's parallels, or nullptr.
 const char* LambertParallelProblem(const ProjectionRecord& projection);
-
-// The program's floating-point mode again after a library call: round to
-// nearest, 64-bit significand, every exception masked.
-void RestoreFloatingPointMode();
 
 // Grid to geographic on the start side by its projection method (easting and
 // northing in metres to latitude and longitude in degrees); an unknown method

@@ -23,8 +23,8 @@ ProjectionRecord Projection(int32_t method) {
   p.methodCode = method;
   p.semiMajorAxis = 6378137.0;
   p.semiMinorAxis = 6356752.314245179;
-  p.scaleFactor = method == 9809 ? 0.9999079 : (method == 9807 ? 0.9996 : 1.0);
-  p.latitudeOfOrigin = method == 9802 ? 46.5 : (method == 9809 ? 52.1561605556 : 0);
+  p.scaleFactor = method == kObliqueStereographic ? 0.9999079 : (method == kTransverseMercator ? 0.9996 : 1.0);
+  p.latitudeOfOrigin = method == kLambertConic2SP ? 46.5 : (method == kObliqueStereographic ? 52.1561605556 : 0);
   p.centralMeridian = 3;
   p.falseEasting = 500000;
   p.firstStandardParallel = 44;
@@ -115,14 +115,14 @@ void BM_Inverse(benchmark::State& state) {
 
 BENCHMARK(BM_CONVERTLATLONTOXYZ);
 BENCHMARK(BM_CONVERTXYZTOLATLON);
-BENCHMARK(BM_Shift<STARTTOWGS84>)->Name("STARTTOWGS84")->Arg(9603)->Arg(9606)->Arg(9607);
-BENCHMARK(BM_Shift<WGS84TOTARGET>)->Name("WGS84TOTARGET")->Arg(9603)->Arg(9606)->Arg(9607);
-BENCHMARK(BM_Forward<LATLONTOTM>)->Name("LATLONTOTM")->Arg(9807);
-BENCHMARK((BM_Inverse<LATLONTOTM, TMTOLATLON>))->Name("TMTOLATLON")->Arg(9807);
-BENCHMARK(BM_Forward<LATLONTOLCC>)->Name("LATLONTOLCC")->Arg(9802);
-BENCHMARK((BM_Inverse<LATLONTOLCC, LCCTOLATLON>))->Name("LCCTOLATLON")->Arg(9802);
-BENCHMARK(BM_Forward<LATLONTOOST>)->Name("LATLONTOOST")->Arg(9809);
-BENCHMARK((BM_Inverse<LATLONTOOST, OSTTOLATLON>))->Name("OSTTOLATLON")->Arg(9809);
+BENCHMARK(BM_Shift<STARTTOWGS84>)->Name("STARTTOWGS84")->Arg(kGeocentricTranslations)->Arg(kPositionVector)->Arg(kCoordinateFrame);
+BENCHMARK(BM_Shift<WGS84TOTARGET>)->Name("WGS84TOTARGET")->Arg(kGeocentricTranslations)->Arg(kPositionVector)->Arg(kCoordinateFrame);
+BENCHMARK(BM_Forward<LATLONTOTM>)->Name("LATLONTOTM")->Arg(kTransverseMercator);
+BENCHMARK((BM_Inverse<LATLONTOTM, TMTOLATLON>))->Name("TMTOLATLON")->Arg(kTransverseMercator);
+BENCHMARK(BM_Forward<LATLONTOLCC>)->Name("LATLONTOLCC")->Arg(kLambertConic2SP);
+BENCHMARK((BM_Inverse<LATLONTOLCC, LCCTOLATLON>))->Name("LCCTOLATLON")->Arg(kLambertConic2SP);
+BENCHMARK(BM_Forward<LATLONTOOST>)->Name("LATLONTOOST")->Arg(kObliqueStereographic);
+BENCHMARK((BM_Inverse<LATLONTOOST, OSTTOLATLON>))->Name("OSTTOLATLON")->Arg(kObliqueStereographic);
 
 }  // namespace
 

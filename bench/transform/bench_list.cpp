@@ -46,7 +46,7 @@ CrsSide Side(const char* datumName, int32_t method, const double (&shift)[7],
   SetFixedField(side.projection.name, "none");
   SetFixedField(side.datum.name, datumName);
   side.datum.methodCode = method;
-  side.datum.toCrsCode = 4326;
+  side.datum.toCrsCode = kCrsWgs84;
   side.datum.translationX = shift[0];
   side.datum.translationY = shift[1];
   side.datum.translationZ = shift[2];
@@ -62,7 +62,7 @@ CrsSide Side(const char* datumName, int32_t method, const double (&shift)[7],
 void SetTransverseMercator(ProjectionRecord& p, const char* name, double k0, double lat0,
                            double lon0, double fe, double fn) {
   SetFixedField(p.name, name);
-  p.methodCode = 9807;
+  p.methodCode = kTransverseMercator;
   p.scaleFactor = k0;
   p.latitudeOfOrigin = lat0;
   p.centralMeridian = lon0;
@@ -83,8 +83,8 @@ struct Setup {
     const double osgb[7] = {446.448,           -125.157,          542.06,    0.15 * arcSecond,
                             0.247 * arcSecond, 0.842 * arcSecond, -20.489e-6};
     const double ed50[7] = {-87, -98, -121, 0, 0, 0, 0};
-    start = Side("OSGB 1936", 9606, osgb, Ellipsoid("Airy 1830", 6377563.396, 299.3249646));
-    target = Side("ED50", 9603, ed50, Ellipsoid("International 1924", 6378388, 297));
+    start = Side("OSGB 1936", kPositionVector, osgb, Ellipsoid("Airy 1830", 6377563.396, 299.3249646));
+    target = Side("ED50", kGeocentricTranslations, ed50, Ellipsoid("International 1924", 6378388, 297));
     SetTransverseMercator(target.projection, "ED50 / UTM zone 31N", 0.9996, 0, 3, 500000, 0);
   }
   ~Setup() { std::filesystem::remove_all(folder); }

@@ -62,9 +62,9 @@ TEST_F(CatalogueFiles, ReadsEveryFieldOfTheThreeFiles) {
   EXPECT_EQ(Trimmed(dhdn.name), "DHDN");
   EXPECT_EQ(std::string(dhdn.areaOfUse, 14), "Germany - west");
   EXPECT_EQ(dhdn.areaOfUse[1023], ' ');
-  EXPECT_EQ(dhdn.toCrsCode, 4326);
+  EXPECT_EQ(dhdn.toCrsCode, kCrsWgs84);
   EXPECT_EQ(std::string(dhdn.ellipsoidName, 14), " bessel 1841  ");
-  EXPECT_EQ(dhdn.methodCode, 9606);
+  EXPECT_EQ(dhdn.methodCode, kPositionVector);
   EXPECT_EQ(dhdn.translationX, 598.1);
   EXPECT_EQ(dhdn.translationY, 73.7);
   EXPECT_EQ(dhdn.translationZ, 418.2);
@@ -77,7 +77,7 @@ TEST_F(CatalogueFiles, ReadsEveryFieldOfTheThreeFiles) {
 
   const ProjectionRecord& gk = c.Projection(2);
   EXPECT_EQ(Trimmed(gk.name), "DHDN / 3-degree Gauss-Kruger zone 3");
-  EXPECT_EQ(gk.methodCode, 9807);
+  EXPECT_EQ(gk.methodCode, kTransverseMercator);
   EXPECT_EQ(gk.scaleFactor, 1.0);
   EXPECT_EQ(gk.centralMeridian, 9.0);
   EXPECT_EQ(gk.falseEasting, 3500000.0);
@@ -126,8 +126,8 @@ TEST_F(CatalogueFiles, TextAndNumberFieldsFollowTheirRules) {
   ASSERT_EQ(c.datumCount, 4);
   EXPECT_EQ(c.Datum(1).toCrsCode, 4);
   EXPECT_EQ(c.Datum(1).methodCode, -2);
-  EXPECT_EQ(c.Datum(2).toCrsCode, 4326);
-  EXPECT_EQ(c.Datum(2).methodCode, 9606);
+  EXPECT_EQ(c.Datum(2).toCrsCode, kCrsWgs84);
+  EXPECT_EQ(c.Datum(2).methodCode, kPositionVector);
   EXPECT_EQ(c.Datum(3).toCrsCode, 2147483647);  // out of range: held at the limit
   EXPECT_EQ(c.Datum(3).scaleDifference, 0.0);
   EXPECT_EQ(c.Datum(4).scaleDifference, 0.0);

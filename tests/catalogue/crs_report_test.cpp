@@ -22,7 +22,7 @@ std::unique_ptr<Side> GaussKrugerOnDhdn() {
   auto side = std::make_unique<Side>();
   ProjectionRecord& p = side->projection;
   SetFixedField(p.name, "DHDN / 3-degree Gauss-Kruger zone 3");
-  p.methodCode = 9807;
+  p.methodCode = kTransverseMercator;
   p.centralMeridian = 9;
   p.latitudeOfOrigin = 0;
   p.falseEasting = 3500000;
@@ -32,8 +32,8 @@ std::unique_ptr<Side> GaussKrugerOnDhdn() {
   DatumRecord& d = side->datum;
   SetFixedField(d.name, "DHDN (Rauenberg)");
   SetFixedField(d.areaOfUse, "Germany - west");
-  d.methodCode = 9606;
-  d.toCrsCode = 4326;
+  d.methodCode = kPositionVector;
+  d.toCrsCode = kCrsWgs84;
   d.translationX = 598.1;
   d.translationY = 73.7;
   d.translationZ = 418.2;
@@ -87,11 +87,11 @@ TEST(CrsReport, TransverseMercatorInFull) {
 TEST(CrsReport, GeographicShowsOnlyTheProjectionName) {
   auto side = std::make_unique<Side>();
   SetFixedField(side->projection.name, "none");
-  side->projection.methodCode = 9807;
+  side->projection.methodCode = kTransverseMercator;
   SetFixedField(side->datum.name, "WGS 72 to WGS 84 @ 1");
   SetFixedField(side->datum.areaOfUse, "World");
-  side->datum.methodCode = 9603;
-  side->datum.toCrsCode = 4322;
+  side->datum.methodCode = kGeocentricTranslations;
+  side->datum.toCrsCode = kCrsWgs72;
   side->datum.translationX = -87;
   SetFixedField(side->ellipsoid.name, "WGS 72");
   side->ellipsoid.semiMajorAxis = 6378135;
@@ -129,7 +129,7 @@ TEST(CrsReport, LambertShowsBothParallelsAndStereographicNone) {
   auto side = GaussKrugerOnDhdn();
   ProjectionRecord& p = side->projection;
   SetFixedField(p.name, "Belge 1972 / Belgian Lambert 72");
-  p.methodCode = 9802;
+  p.methodCode = kLambertConic2SP;
   p.latitudeOfOrigin = 90;
   p.centralMeridian = 4.36748666666667;
   p.firstStandardParallel = 51.1666672333333;
@@ -150,7 +150,7 @@ TEST(CrsReport, LambertShowsBothParallelsAndStereographicNone) {
             "Scale Factor:\t\t 1\r\r");
 
   SetFixedField(p.name, "Amersfoort / RD New");
-  p.methodCode = 9809;
+  p.methodCode = kObliqueStereographic;
   p.latitudeOfOrigin = 52.1561605555556;
   p.centralMeridian = 5.38763888888889;
   p.falseEasting = 155000;

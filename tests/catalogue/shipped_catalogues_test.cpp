@@ -61,14 +61,14 @@ TEST_F(ShippedCatalogues, FixedDatumPositionsHoldTheWgs72Shifts) {
   const double arcSecond = M_PI / 648000;
   const DatumRecord& wgs72 = catalogues_->Datum(kWgs72DatumPosition);
   EXPECT_EQ(TrimmedField(wgs72.name), "WGS 72");
-  EXPECT_EQ(wgs72.toCrsCode, 4326);
-  EXPECT_EQ(wgs72.methodCode, 9606);
+  EXPECT_EQ(wgs72.toCrsCode, kCrsWgs84);
+  EXPECT_EQ(wgs72.methodCode, kPositionVector);
   EXPECT_DOUBLE_EQ(wgs72.translationZ, 4.5);
   EXPECT_NEAR(wgs72.rotationZ, 0.554 * arcSecond, 1e-15);
   EXPECT_NEAR(wgs72.scaleDifference, 0.2263e-6, 1e-15);
   const DatumRecord& wgs72be = catalogues_->Datum(kWgs72beDatumPosition);
   EXPECT_EQ(TrimmedField(wgs72be.name), "WGS 72BE");
-  EXPECT_EQ(wgs72be.methodCode, 9606);
+  EXPECT_EQ(wgs72be.methodCode, kPositionVector);
   EXPECT_DOUBLE_EQ(wgs72be.translationZ, 1.9);
   EXPECT_NEAR(wgs72be.rotationZ, 0.814 * arcSecond, 1e-15);
   EXPECT_NEAR(wgs72be.scaleDifference, -0.38e-6, 1e-15);
@@ -82,8 +82,8 @@ TEST_F(ShippedCatalogues, EveryDatumFindsItsOwnEllipsoid) {
     EXPECT_EQ(Upper(TrimmedField(catalogues_->Ellipsoid(d.ellipsoidIndex).name)),
               Upper(TrimmedField(d.ellipsoidName)))
         << TrimmedField(d.name);
-    EXPECT_TRUE(d.methodCode == 9603 || d.methodCode == 9606 || d.methodCode == 9607);
-    EXPECT_TRUE(d.toCrsCode == 4326 || d.toCrsCode == 4322 || d.toCrsCode == 4324);
+    EXPECT_TRUE(d.methodCode == kGeocentricTranslations || d.methodCode == kPositionVector || d.methodCode == kCoordinateFrame);
+    EXPECT_TRUE(d.toCrsCode == kCrsWgs84 || d.toCrsCode == kCrsWgs72 || d.toCrsCode == kCrsWgs72be);
   }
 }
 
@@ -96,7 +96,7 @@ TEST_F(ShippedCatalogues, EveryProjectionFindsTheRecordOfItsOwnDatum) {
     EXPECT_EQ(TrimmedField(catalogues_->Datum(p.datumIndex).name), TrimmedField(p.datumName))
         << TrimmedField(p.name);
     if (i > 1) {
-      EXPECT_TRUE(p.methodCode == 9807 || p.methodCode == 9802 || p.methodCode == 9809)
+      EXPECT_TRUE(p.methodCode == kTransverseMercator || p.methodCode == kLambertConic2SP || p.methodCode == kObliqueStereographic)
           << TrimmedField(p.name);
     }
   }
@@ -106,7 +106,7 @@ TEST_F(ShippedCatalogues, LambertDefinitionsPassTheParallelChecks) {
   int lamberts = 0;
   for (int32_t i = 2; i <= catalogues_->projectionCount; ++i) {
     const ProjectionRecord& p = catalogues_->Projection(i);
-    if (p.methodCode != 9802) continue;
+    if (p.methodCode != kLambertConic2SP) continue;
     ++lamberts;
     const double base = p.latitudeOfOrigin, first = p.firstStandardParallel,
                  second = p.secondStandardParallel;
@@ -131,17 +131,17 @@ struct Published {
 TEST_F(ShippedCatalogues, PublishedDefinitions) {
   const double usFoot = 1200.0 / 3937;
   const Published cases[] = {
-      {"OSGB36 / British National Grid", 9807, 0.9996012717, 49, -2, 400000, -100000, 0, 0,
+      {"OSGB36 / British National Grid", kTransverseMercator, 0.9996012717, 49, -2, 400000, -100000, 0, 0,
        "OSGB36", "Airy 1830", 6377563.396},
-      {"Amersfoort / RD New", 9809, 0.9999079, 52 + 9 / 60.0 + 22.178 / 3600,
+      {"Amersfoort / RD New", kObliqueStereographic, 0.9999079, 52 + 9 / 60.0 + 22.178 / 3600,
        5 + 23 / 60.0 + 15.5 / 3600, 155000, 463000, 0, 0, "Amersfoort", "Bessel 1841", 6377397.155},
-      {"RGF93 v1 / Lambert-93", 9802, 1, 46.5, 3, 700000, 6600000, 44, 49, "RGF93", "GRS 1980",
+      {"RGF93 v1 / Lambert-93", kLambertConic2SP, 1, 46.5, 3, 700000, 6600000, 44, 49, "RGF93", "GRS 1980",
        6378137},
-      {"NAD27 / Texas South Central", 9802, 1, 27 + 50 / 60.0, -99, 2000000 * usFoot, 0,
+      {"NAD27 / Texas South Central", kLambertConic2SP, 1, 27 + 50 / 60.0, -99, 2000000 * usFoot, 0,
        28 + 23 / 60.0, 30 + 17 / 60.0, "NAD27", "Clarke 1866", 6378206.4},
-      {"ED50 / UTM zone 31N", 9807, 0.9996, 0, 3, 500000, 0, 0, 0, "ED50", "International 1924",
+      {"ED50 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0, 0, 0, "ED50", "International 1924",
        6378388},
-      {"WGS 84 / UTM zone 31N", 9807, 0.9996, 0, 3, 500000, 0, 0, 0, "WGS 84", "WGS 84", 6378137},
+      {"WGS 84 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0, 0, 0, "WGS 84", "WGS 84", 6378137},
   };
   for (const Published& c : cases) {
     const ProjectionRecord* p = Find(c.name);

@@ -81,7 +81,7 @@ int main(void) {
   /* Geocentric translations there and back. */
   DatumRecord datum;
   memset(&datum, 0, sizeof datum);
-  datum.methodCode = 9603;
+  datum.methodCode = kGeocentricTranslations;
   datum.translationX = 100;
   datum.translationY = -50;
   datum.translationZ = 25;
@@ -94,7 +94,7 @@ int main(void) {
   /* Lambert: the published example (NAD27 / Texas South Central). */
   ProjectionRecord lcc;
   memset(&lcc, 0, sizeof lcc);
-  lcc.methodCode = 9802;
+  lcc.methodCode = kLambertConic2SP;
   lcc.semiMajorAxis = 6378206.4;
   lcc.semiMinorAxis = 6356583.8;
   lcc.scaleFactor = 1;
@@ -114,7 +114,7 @@ int main(void) {
   /* Oblique Stereographic: the published example (Amersfoort / RD New). */
   ProjectionRecord ost;
   memset(&ost, 0, sizeof ost);
-  ost.methodCode = 9809;
+  ost.methodCode = kObliqueStereographic;
   ost.semiMajorAxis = 6377397.155;
   ost.semiMinorAxis = 6356078.962818;
   ost.scaleFactor = 0.9999079;
@@ -131,7 +131,7 @@ int main(void) {
   /* Transverse Mercator: the published example (British National Grid). */
   ProjectionRecord tm;
   memset(&tm, 0, sizeof tm);
-  tm.methodCode = 9807;
+  tm.methodCode = kTransverseMercator;
   tm.semiMajorAxis = 6377563.396;
   tm.semiMinorAxis = 6356256.909237285;
   tm.scaleFactor = 0.9996012717;

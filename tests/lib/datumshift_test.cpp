@@ -26,7 +26,7 @@ Point Reverse(const DatumRecord& d, Point p) {
 constexpr Point kStart{4000000, 1000000, 4800000};
 
 TEST(DatumShift, GeocentricTranslationsBothWays) {
-  const DatumRecord d = MakeDatum(9603, 100, -50, 25);
+  const DatumRecord d = MakeDatum(kGeocentricTranslations, 100, -50, 25);
   const Point shifted = Forward(d, kStart);
   EXPECT_EQ(shifted.x, 4000100);
   EXPECT_EQ(shifted.y, 999950);
@@ -40,7 +40,7 @@ TEST(DatumShift, GeocentricTranslationsBothWays) {
 TEST(DatumShift, PublishedTranslationExample) {
   // EPSG guidance: WGS 84 to ED50 in the North Sea, (+84.87, +96.49, +116.95) m.
   const Point shifted =
-      Forward(MakeDatum(9603, 84.87, 96.49, 116.95), {3771793.97, 140253.34, 5124304.35});
+      Forward(MakeDatum(kGeocentricTranslations, 84.87, 96.49, 116.95), {3771793.97, 140253.34, 5124304.35});
   EXPECT_NEAR(shifted.x, 3771878.84, 1e-6);
   EXPECT_NEAR(shifted.y, 140349.83, 1e-6);
   EXPECT_NEAR(shifted.z, 5124421.30, 1e-6);
@@ -57,9 +57,9 @@ TEST(DatumShift, PublishedHelmertExampleInBothConventions) {
   EXPECT_NEAR(start.x, 3657660.66, 0.005);
   EXPECT_NEAR(start.y, 255768.55, 0.005);
   EXPECT_NEAR(start.z, 5201382.11, 0.005);
-  const DatumRecord positionVector = MakeDatum(9606, 0, 0, 4.5, 0, 0, 0.554 * kArcSecond, 0.219e-6);
+  const DatumRecord positionVector = MakeDatum(kPositionVector, 0, 0, 4.5, 0, 0, 0.554 * kArcSecond, 0.219e-6);
   const DatumRecord coordinateFrame =
-      MakeDatum(9607, 0, 0, 4.5, 0, 0, -0.554 * kArcSecond, 0.219e-6);
+      MakeDatum(kCoordinateFrame, 0, 0, 4.5, 0, 0, -0.554 * kArcSecond, 0.219e-6);
   for (const DatumRecord& d : {positionVector, coordinateFrame}) {
     const Point wgs84 = Forward(d, start);
     EXPECT_NEAR(wgs84.x, 3657660.78, 0.005) << d.methodCode;
@@ -84,7 +84,7 @@ TEST(DatumShift, UnknownMethodLeavesEveryOutputAsTheCallerSetIt) {
 }
 
 TEST(DatumShift, ZeroParametersLeaveThePointUnchanged) {
-  for (int32_t method : {9603, 9606, 9607}) {
+  for (int32_t method : {kGeocentricTranslations, kPositionVector, kCoordinateFrame}) {
     const DatumRecord d = MakeDatum(method, 0, 0, 0);
     for (const Point& p : {Forward(d, kStart), Reverse(d, kStart)}) {
       EXPECT_EQ(p.x, kStart.x) << method;
@@ -96,8 +96,8 @@ TEST(DatumShift, ZeroParametersLeaveThePointUnchanged) {
 
 TEST(DatumShift, PositionVectorAndCoordinateFrameTurnInOppositeSenses) {
   const double r = 2e-5;
-  const Point pv = Forward(MakeDatum(9606, 0, 0, 0, r, -r / 2, r / 3), kStart);
-  const Point cf = Forward(MakeDatum(9607, 0, 0, 0, r, -r / 2, r / 3), kStart);
+  const Point pv = Forward(MakeDatum(kPositionVector, 0, 0, 0, r, -r / 2, r / 3), kStart);
+  const Point cf = Forward(MakeDatum(kCoordinateFrame, 0, 0, 0, r, -r / 2, r / 3), kStart);
   const Point dPv{pv.x - kStart.x, pv.y - kStart.y, pv.z - kStart.z};
   const Point dCf{cf.x - kStart.x, cf.y - kStart.y, cf.z - kStart.z};
   // Position vector: X' = X - rZ Y + rY Z, Y' = Y + rZ X - rX Z, Z' = Z - rY X + rX Y.
@@ -120,20 +120,20 @@ TEST(DatumShift, ForwardThenReverseDiffersByTheNamedTermsOnly) {
   const double rZ = 1e-5;
   const RoundTripCase cases[] = {
       // Pure scale: the reverse divides by 1 + dS, so it returns the start.
-      {"scale 9606", MakeDatum(9606, 0, 0, 0, 0, 0, 0, dS), {0, 0, 0}},
-      {"scale 9607", MakeDatum(9607, 0, 0, 0, 0, 0, 0, dS), {0, 0, 0}},
+      {"scale 9606", MakeDatum(kPositionVector, 0, 0, 0, 0, 0, 0, dS), {0, 0, 0}},
+      {"scale 9607", MakeDatum(kCoordinateFrame, 0, 0, 0, 0, 0, 0, dS), {0, 0, 0}},
       // Translation and scale: the translation is removed last, unscaled: (s - 1) t.
       {"t and scale",
-       MakeDatum(9606, 100, -50, 25, 0, 0, 0, dS),
+       MakeDatum(kPositionVector, 100, -50, 25, 0, 0, 0, dS),
        {-100 * dS / (1 + dS), 50 * dS / (1 + dS), -25 * dS / (1 + dS)}},
       // Translation and a Z rotation: -R(RP) - Rt.
       //   position vector:  (rZ^2 X + rZ tY, rZ^2 Y - rZ tX, 0)
       //   coordinate frame: (rZ^2 X - rZ tY, rZ^2 Y + rZ tX, 0)
       {"t and rotation 9606",
-       MakeDatum(9606, 100, -50, 0, 0, 0, rZ),
+       MakeDatum(kPositionVector, 100, -50, 0, 0, 0, rZ),
        {rZ * rZ * 4e6 + rZ * -50, rZ * rZ * 1e6 - rZ * 100, 0}},
       {"t and rotation 9607",
-       MakeDatum(9607, 100, -50, 0, 0, 0, rZ),
+       MakeDatum(kCoordinateFrame, 100, -50, 0, 0, 0, rZ),
        {rZ * rZ * 4e6 - rZ * -50, rZ * rZ * 1e6 + rZ * 100, 0}},
   };
   for (const RoundTripCase& c : cases) {
@@ -145,7 +145,7 @@ TEST(DatumShift, ForwardThenReverseDiffersByTheNamedTermsOnly) {
 }
 
 TEST(DatumShift, ScaleMinusOneMakesTheReverseInfinite) {
-  const DatumRecord d = MakeDatum(9606, 0, 0, 0, 0, 0, 0, -1);
+  const DatumRecord d = MakeDatum(kPositionVector, 0, 0, 0, 0, 0, 0, -1);
   const Point p = Reverse(d, kStart);
   EXPECT_TRUE(std::isinf(p.x));
 }

@@ -1,5 +1,4 @@
 // PI, LIBMAIN, the floating-point mode and the library's error messages.
-#include <fpu_control.h>
 
 #include <cstdio>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "errortext.h"
+#include "floating_point_mode.h"
 #include "internal.h"
 #include "ostrak32.h"
 
@@ -57,11 +57,10 @@ TEST(LibraryMain, AcknowledgesEveryNotificationAndKeepsPi) {
 }
 
 TEST(LibraryMain, LoadSetsTheFloatingPointMode) {
-  ostrak::SetFloatingPointMode();
-  fpu_control_t mode;
-  _FPU_GETCW(mode);
-  // Exceptions masked, round to nearest, 64-bit significand.
-  EXPECT_EQ(mode & 0x0F3F, 0x033F);
+  SetFpuControlWord(kFpuPrecisionExtended | kFpuRoundDown | kFpuExceptionMasks);
+  SetComputingFloatingPointMode();
+  EXPECT_EQ(FpuControlWord() & kFpuModeBits,
+            kFpuPrecisionExtended | kFpuRoundToNearest | kFpuExceptionMasks);
 }
 
 TEST(LibraryErrorMessage, ShownThroughTheProcessMessageBox) {

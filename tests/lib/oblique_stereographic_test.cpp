@@ -10,7 +10,7 @@ namespace {
 
 // Amersfoort / RD New on Bessel 1841, the published worked example of the method.
 ProjectionRecord RdNew() {
-  return MakeProjection(9809, MakeEllipsoid(6377397.155, 6356078.962818), 0.9999079, 52.1561605556,
+  return MakeProjection(kObliqueStereographic, MakeEllipsoid(6377397.155, 6356078.962818), 0.9999079, 52.1561605556,
                         5.3876388889, 155000, 463000);
 }
 
@@ -42,8 +42,8 @@ TEST(ObliqueStereographic, NaturalOriginBothWays) {
 
 TEST(ObliqueStereographic, RoundTripToTheIterationTolerance) {
   const ProjectionRecord projections[] = {
-      RdNew(), MakeProjection(9809, Wgs84Ellipsoid(), 0.999908, 46.5, 25, 500000, 500000),
-      MakeProjection(9809, Wgs84Ellipsoid(), 1, -40, -70, 0, 0)};
+      RdNew(), MakeProjection(kObliqueStereographic, Wgs84Ellipsoid(), 0.999908, 46.5, 25, 500000, 500000),
+      MakeProjection(kObliqueStereographic, Wgs84Ellipsoid(), 1, -40, -70, 0, 0)};
   for (const ProjectionRecord& p : projections) {
     for (double dLat = -8; dLat <= 8; dLat += 2) {
       for (double dLon = -8; dLon <= 8; dLon += 2) {
@@ -82,7 +82,7 @@ TEST(ObliqueStereographic, LongitudeDifferenceWrapsOnce) {
 
 TEST(ObliqueStereographic, InverseLongitudeWrapsOnce) {
   const ProjectionRecord p =
-      MakeProjection(9809, Wgs84Ellipsoid(), 0.9999, 60, 179, 300000, 700000);
+      MakeProjection(kObliqueStereographic, Wgs84Ellipsoid(), 0.9999, 60, 179, 300000, 700000);
   double e, n, lat, lon;
   LATLONTOOST(&p, 61, -179, &e, &n, 179);  // two degrees east: 181 before the wrap
   OSTTOLATLON(&p, e, n, &lat, &lon, 179);

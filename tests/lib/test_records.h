@@ -47,7 +47,7 @@ inline DatumRecord MakeDatum(int32_t method, double tX, double tY, double tZ, do
   DatumRecord d;
   std::memset(&d, 0, sizeof d);
   d.methodCode = method;
-  d.toCrsCode = 4326;
+  d.toCrsCode = kCrsWgs84;
   d.translationX = tX;
   d.translationY = tY;
   d.translationZ = tZ;

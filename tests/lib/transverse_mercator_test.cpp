@@ -9,12 +9,12 @@ namespace {
 
 ProjectionRecord BritishNationalGrid() {
   // OSGB 1936 / British National Grid on Airy 1830.
-  return MakeProjection(9807, MakeEllipsoidInverseFlattening(6377563.396, 299.3249646),
+  return MakeProjection(kTransverseMercator, MakeEllipsoidInverseFlattening(6377563.396, 299.3249646),
                         0.9996012717, 49, -2, 400000, -100000);
 }
 
 ProjectionRecord Utm(double centralMeridian) {
-  return MakeProjection(9807, Wgs84Ellipsoid(), 0.9996, 0, centralMeridian, 500000, 0);
+  return MakeProjection(kTransverseMercator, Wgs84Ellipsoid(), 0.9996, 0, centralMeridian, 500000, 0);
 }
 
 TEST(TransverseMercator, PublishedExample) {
@@ -116,7 +116,7 @@ TEST(TransverseMercator, InverseLongitudeWrapsOnce) {
 TEST(TransverseMercator, RoundTripWithinThreeDegreesOfTheCentralMeridian) {
   const ProjectionRecord projections[] = {
       Utm(-93), BritishNationalGrid(),
-      MakeProjection(9807, Wgs84Ellipsoid(), 1.0, -30.5, 25, 0, 10000000)};
+      MakeProjection(kTransverseMercator, Wgs84Ellipsoid(), 1.0, -30.5, 25, 0, 10000000)};
   for (const ProjectionRecord& p : projections) {
     for (double lat = -80; lat <= 80; lat += 4) {
       for (double dLon = -3; dLon <= 3; dLon += 0.75) {

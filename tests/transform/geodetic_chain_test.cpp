@@ -1,9 +1,9 @@
-#include <fpu_control.h>
 
 #include <cmath>
 
 #include <gtest/gtest.h>
 
+#include "floating_point_mode.h"
 #include "geodetic_chain.h"
 #include "transform_fixtures.h"
 
@@ -24,16 +24,18 @@ struct ChainTest : testing::Test {
     return v;
   }
   std::unique_ptr<Catalogues> catalogues;
-  CrsSide start = Side(NoProjection(), Datum("Local", 9603, 0, 0, 0), Wgs84Ellipsoid());
-  CrsSide target = Side(NoProjection(), Datum("WGS 84", 9603, 0, 0, 0), Wgs84Ellipsoid());
+  CrsSide start =
+      Side(NoProjection(), Datum("Local", kGeocentricTranslations, 0, 0, 0), Wgs84Ellipsoid());
+  CrsSide target =
+      Side(NoProjection(), Datum("WGS 84", kGeocentricTranslations, 0, 0, 0), Wgs84Ellipsoid());
 };
 
 TEST_F(ChainTest, Wgs72DatumIsShiftedTwice) {
   // The datum's own shift leads to WGS 72 (+100 m in X); catalogue datum 601
   // takes WGS 72 to WGS 84 (-100 m in X): together nothing moves.
-  start.datum = Datum("Local to WGS 72", 9603, 100, 0, 0, 4322);
-  catalogues->Datum(601) = Datum("WGS 72", 9603, -100, 0, 0);
-  catalogues->Datum(603) = Datum("WGS 72BE", 9603, 5000, 0, 0);
+  start.datum = Datum("Local to WGS 72", kGeocentricTranslations, 100, 0, 0, kCrsWgs72);
+  catalogues->Datum(601) = Datum("WGS 72", kGeocentricTranslations, -100, 0, 0);
+  catalogues->Datum(603) = Datum("WGS 72BE", kGeocentricTranslations, 5000, 0, 0);
   const ChainValues v = Run(47, 8, 500);
   EXPECT_NEAR(v.x84 - v.x, 0, 1e-9);
   EXPECT_NEAR(v.latitudeTarget, 47, 1e-12);
@@ -42,9 +44,9 @@ TEST_F(ChainTest, Wgs72DatumIsShiftedTwice) {
 }
 
 TEST_F(ChainTest, Wgs72beDatumUsesPosition603) {
-  start.datum = Datum("Local to WGS 72BE", 9603, 0, 0, 7, 4324);
-  catalogues->Datum(601) = Datum("WGS 72", 9603, 1000, 0, 0);
-  catalogues->Datum(603) = Datum("WGS 72BE", 9603, 0, 0, 3);
+  start.datum = Datum("Local to WGS 72BE", kGeocentricTranslations, 0, 0, 7, kCrsWgs72be);
+  catalogues->Datum(601) = Datum("WGS 72", kGeocentricTranslations, 1000, 0, 0);
+  catalogues->Datum(603) = Datum("WGS 72BE", kGeocentricTranslations, 0, 0, 3);
   const ChainValues v = Run(0, 0, 0);
   EXPECT_NEAR(v.z84 - v.z, 10, 1e-9);
   EXPECT_NEAR(v.x84 - v.x, 0, 1e-9);
@@ -52,18 +54,18 @@ TEST_F(ChainTest, Wgs72beDatumUsesPosition603) {
 
 TEST_F(ChainTest, TargetHopGoesBackThroughTheTargetCodesRecord) {
   // WGS 84 to a datum on WGS 72BE: first back to WGS 72BE by 603, then the datum.
-  start.datum = Datum("WGS 84", 9603, 0, 0, 0);
-  target.datum = Datum("Target on WGS 72BE", 9603, 0, 0, -4, 4324);
-  catalogues->Datum(603) = Datum("WGS 72BE", 9603, 0, 0, 6);
+  start.datum = Datum("WGS 84", kGeocentricTranslations, 0, 0, 0);
+  target.datum = Datum("Target on WGS 72BE", kGeocentricTranslations, 0, 0, -4, kCrsWgs72be);
+  catalogues->Datum(603) = Datum("WGS 72BE", kGeocentricTranslations, 0, 0, 6);
   const ChainValues v = Run(0, 0, 0);
   // X = a on the equator; back through 603 (-6 m in Z) and the datum (+4 m).
   EXPECT_NEAR(v.zTarget, -2, 1e-9);
 }
 
 TEST_F(ChainTest, OtherCodesMakeNoHop) {
-  start.datum = Datum("Odd code", 9603, 0, 0, 1, 4258);
-  catalogues->Datum(601) = Datum("WGS 72", 9603, 50, 0, 0);
-  catalogues->Datum(603) = Datum("WGS 72BE", 9603, 50, 0, 0);
+  start.datum = Datum("Odd code", kGeocentricTranslations, 0, 0, 1, 4258);
+  catalogues->Datum(601) = Datum("WGS 72", kGeocentricTranslations, 50, 0, 0);
+  catalogues->Datum(603) = Datum("WGS 72BE", kGeocentricTranslations, 50, 0, 0);
   const ChainValues v = Run(10, 10, 0);
   EXPECT_NEAR(v.z84 - v.z, 1, 1e-9);
   EXPECT_NEAR(v.x84 - v.x, 0, 1e-9);
@@ -87,7 +89,7 @@ TEST_F(ChainTest, SameNamesMakeNoLibraryCall) {
 }
 
 TEST_F(ChainTest, LongitudeWrapsOnceAbovePi) {
-  start.datum = Datum("Same", 9603, 0, 0, 0);
+  start.datum = Datum("Same", kGeocentricTranslations, 0, 0, 0);
   target.datum = start.datum;
   EXPECT_NEAR(Run(10, 200, 0).longitudeTarget, -160, 1e-12);
   EXPECT_NEAR(Run(10, 540, 0).longitudeTarget, 180, 1e-12);    // once only
@@ -95,12 +97,10 @@ TEST_F(ChainTest, LongitudeWrapsOnceAbovePi) {
 }
 
 TEST_F(ChainTest, FloatingPointModeIsRestoredAfterTheLibrary) {
-  fpu_control_t changed = 0x077F;  // round down
-  _FPU_SETCW(changed);
+  SetFpuControlWord(kFpuPrecisionExtended | kFpuRoundDown | kFpuExceptionMasks);
   Run(47, 8, 500);
-  fpu_control_t mode;
-  _FPU_GETCW(mode);
-  EXPECT_EQ(mode & 0x0F3F, 0x033F);
+  EXPECT_EQ(FpuControlWord() & kFpuModeBits,
+            kFpuPrecisionExtended | kFpuRoundToNearest | kFpuExceptionMasks);
 }
 
 TEST(LambertParallels, ProblemsInOrder) {

@@ -20,7 +20,7 @@ struct ListTransformTest : testing::Test {
   void SetUp() override {
     SetProgramConstants();
     catalogues = EmptyCatalogues();
-    const DatumRecord osgb = Datum("OSGB 1936", 9603, 375, -111, 431);
+    const DatumRecord osgb = Datum("OSGB 1936", kGeocentricTranslations, 375, -111, 431);
     start = Side(NoProjection(), osgb, Airy1830());
     target = Side(BritishNationalGrid(), osgb, Airy1830());
     startProjListFile.clear();
@@ -270,7 +270,7 @@ TEST_F(ListTransformTest, UnixInputIsConvertedFirst) {
 }
 
 TEST_F(ListTransformTest, LambertLinesFailingTheParallelChecksAreSkipped) {
-  start = Side(Projection("Lambert", 9802, 1, 35, 10, 500000, 0, 40, 30), start.datum, Airy1830());
+  start = Side(Projection("Lambert", kLambertConic2SP, 1, 35, 10, 500000, 0, 40, 30), start.datum, Airy1830());
   target.projection = NoProjection();
   boxes.startProjList = folder.File("in.txt");
   WriteFile(folder.File("in.txt"), "# kept\r\n500000 100000\r\n500000 200000\r\n");

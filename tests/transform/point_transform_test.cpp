@@ -13,7 +13,7 @@ struct PointTransformTest : testing::Test {
   void SetUp() override {
     SetProgramConstants();
     catalogues = EmptyCatalogues();
-    const DatumRecord osgb = Datum("OSGB 1936", 9603, 375, -111, 431);
+    const DatumRecord osgb = Datum("OSGB 1936", kGeocentricTranslations, 375, -111, 431);
     start = Side(NoProjection(), osgb, Airy1830());
     target = Side(BritishNationalGrid(), osgb, Airy1830());
   }
@@ -184,7 +184,7 @@ TEST_F(PointTransformTest, LambertParallelChecks) {
   };
   for (const ParallelCase& c : cases) {
     recorder.Clear();
-    start.projection = Projection("Lambert", 9802, 1, c.base, 10, 500000, 0, c.first, c.second);
+    start.projection = Projection("Lambert", kLambertConic2SP, 1, c.base, 10, 500000, 0, c.first, c.second);
     const PointOutput out = Run({"500000", "100000", "", "", ""});
     if (c.message == nullptr) {
       EXPECT_TRUE(recorder.messages().empty()) << c.first << " " << c.second;
@@ -235,7 +235,7 @@ TEST_F(PointTransformTest, SameSystemShortcutWrapsLongitudeAndPassesHeight) {
 
 TEST_F(PointTransformTest, ProjectedStartWritesItsGeographicCoordinate) {
   // The published Lambert example, on NAD27 / Clarke 1866 at both ends.
-  const DatumRecord nad27 = Datum("NAD27", 9603, -8, 160, 176);
+  const DatumRecord nad27 = Datum("NAD27", kGeocentricTranslations, -8, 160, 176);
   start = Side(TexasSouthCentral(), nad27, Clarke1866());
   target = Side(NoProjection(), nad27, Clarke1866());
   const PointOutput out = Run({" 903277.799 ", "77650.943", "", "", ""});
@@ -260,8 +260,8 @@ TEST_F(PointTransformTest, ProjectedStartWritesItsGeographicCoordinate) {
 TEST_F(PointTransformTest, DatumShiftThroughWgs84) {
   // EPSG guidance: 53 48 33.820 N, 2 07 46.380 E, 73 m on WGS 84 is
   // 53 48 36.565 N, 2 07 51.477 E, 28.02 m on ED50 (North Sea translations).
-  start = Side(NoProjection(), Datum("WGS 84", 9603, 0, 0, 0), Wgs84Ellipsoid());
-  target = Side(NoProjection(), Datum("ED50", 9603, -84.87, -96.49, -116.95),
+  start = Side(NoProjection(), Datum("WGS 84", kGeocentricTranslations, 0, 0, 0), Wgs84Ellipsoid());
+  target = Side(NoProjection(), Datum("ED50", kGeocentricTranslations, -84.87, -96.49, -116.95),
                 Ellipsoid("International 1924", 6378388.0, 297.0));
   const PointOutput out = Run({"", "", "53.4833820", "2.0746380", "73"});
   EXPECT_TRUE(recorder.messages().empty());

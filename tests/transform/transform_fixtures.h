@@ -42,7 +42,7 @@ inline EllipsoidRecord Clarke1866() {
 }
 
 inline DatumRecord Datum(const char* name, int32_t method, double tX, double tY, double tZ,
-                         int32_t toCrs = 4326) {
+                         int32_t toCrs = kCrsWgs84) {
   DatumRecord d;
   std::memset(&d, 0, sizeof d);
   SetFixedField(d.name, name);
@@ -76,18 +76,18 @@ inline ProjectionRecord NoProjection() {
 }
 
 inline ProjectionRecord BritishNationalGrid() {
-  return Projection("OSGB36 / British National Grid", 9807, 0.9996012717, 49, -2, 400000, -100000);
+  return Projection("OSGB36 / British National Grid", kTransverseMercator, 0.9996012717, 49, -2, 400000, -100000);
 }
 inline ProjectionRecord RdNew() {
-  return Projection("Amersfoort / RD New", 9809, 0.9999079, 52.1561605556, 5.3876388889, 155000,
+  return Projection("Amersfoort / RD New", kObliqueStereographic, 0.9999079, 52.1561605556, 5.3876388889, 155000,
                     463000);
 }
 inline ProjectionRecord TexasSouthCentral() {
-  return Projection("NAD27 / Texas South Central", 9802, 1, 27.8333333333, -99, 609601.2192, 0,
+  return Projection("NAD27 / Texas South Central", kLambertConic2SP, 1, 27.8333333333, -99, 609601.2192, 0,
                     28.3833333333, 30.2833333333);
 }
 inline ProjectionRecord Utm31() {
-  return Projection("WGS 84 / UTM zone 31N", 9807, 0.9996, 0, 3, 500000, 0);
+  return Projection("WGS 84 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0);
 }
 
 inline CrsSide Side(const ProjectionRecord& p, const DatumRecord& d, const EllipsoidRecord& e) {
