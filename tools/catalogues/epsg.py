@@ -11,6 +11,7 @@ import math
 import sqlite3
 from decimal import Decimal
 from fractions import Fraction
+from typing import NamedTuple, Optional
 
 # pi to 40 digits, as a fraction, for conversions that involve it.
 PI = Fraction('3.141592653589793238462643383279502884197')
@@ -31,18 +32,31 @@ LENGTH_UNITS = {
     9096: Fraction('0.9144'),                        # yard
 }
 
-# Angle units: (factor, base) where base is 'deg' or 'rad'; the value in the
-# base unit is the stored value times the factor.
+
+
+class AngleUnit(NamedTuple):
+    """The value in the base unit ('deg' or 'rad') is the stored value times
+    the factor."""
+    factor: Fraction
+    base: str
+
+
 ANGLE_UNITS = {
-    9102: (Fraction(1), 'deg'),                      # degree
-    9122: (Fraction(1), 'deg'),                      # degree (supplier to define representation)
-    9105: (Fraction(9, 10), 'deg'),                  # grad
-    9104: (Fraction(1, 3600), 'deg'),                # arc-second
-    1031: (Fraction(1, 3600000), 'deg'),             # milliarc-second
-    9113: (Fraction(9, 100000), 'deg'),              # centesimal second
-    9101: (Fraction(1), 'rad'),                      # radian
-    9109: (Fraction(1, 10 ** 6), 'rad'),             # microradian
+    9102: AngleUnit(Fraction(1), 'deg'),             # degree
+    9122: AngleUnit(Fraction(1), 'deg'),             # degree (supplier to define representation)
+    9105: AngleUnit(Fraction(9, 10), 'deg'),         # grad
+    9104: AngleUnit(Fraction(1, 3600), 'deg'),       # arc-second
+    1031: AngleUnit(Fraction(1, 3600000), 'deg'),    # milliarc-second
+    9113: AngleUnit(Fraction(9, 100000), 'deg'),     # centesimal second
+    9101: AngleUnit(Fraction(1), 'rad'),             # radian
+    9109: AngleUnit(Fraction(1, 10 ** 6), 'rad'),    # microradian
 }
+
+
+class Angle(NamedTuple):
+    value: Fraction
+    base: str                                        # 'deg' or 'rad'
+
 SEXAGESIMAL_DMS = 9110
 
 # Scale units: pure number per unit.
@@ -93,9 +107,8 @@ class Units:
                                      % (code, float(to_si(f)), stored))
 
     @staticmethod
-    def _radians_per_unit(entry):
-        f, base = entry
-        return f * PI / 180 if base == 'deg' else f
+    def _radians_per_unit(unit):
+        return unit.factor * PI / 180 if unit.base == 'deg' else unit.factor
 
     def _fallback(self, code, kind):
         f = self.factor.get(code)
@@ -115,62 +128,70 @@ class Units:
     def scale(self, value, code):
         return self._times(value, code, SCALE_UNITS, 'scale')
 
-    def degrees(self, value, code):
+    def _angle(self, value, code):
+        """The exact angle in the base unit of its unit of measure."""
         code = int(code)
         if code == SEXAGESIMAL_DMS:
-            return dms_degrees(value)
-        f, base = ANGLE_UNITS.get(code) or (self._fallback(code, 'angle'), 'rad')
-        v = exact(value) * f
-        return v if base == 'deg' else v * 180 / PI
+            return Angle(dms_degrees(value), 'deg')
+        unit = ANGLE_UNITS.get(code) or AngleUnit(self._fallback(code, 'angle'), 'rad')
+        return Angle(exact(value) * unit.factor, unit.base)
+
+    def degrees(self, value, code):
+        angle = self._angle(value, code)
+        return angle.value if angle.base == 'deg' else angle.value * 180 / PI
 
     def radians(self, value, code):
-        code = int(code)
-        if code == SEXAGESIMAL_DMS:
-            return dms_degrees(value) * PI / 180
-        f, base = ANGLE_UNITS.get(code) or (self._fallback(code, 'angle'), 'rad')
-        v = exact(value) * f
-        return v * PI / 180 if base == 'deg' else v
-
-
-# The seven parameter slots of a conversion, for a select list.
-PARAMETER_COLUMNS = ', '.join('c.param{0}_code, c.param{0}_value, c.param{0}_uom_code'.format(i)
-                              for i in range(1, 8))
+        angle = self._angle(value, code)
+        return angle.value * PI / 180 if angle.base == 'deg' else angle.value
 
 
 def open_db(path):
-    db = sqlite3.connect('file:%s?mode=ro' % path, uri=True)
-    return db
+    return sqlite3.connect('file:%s?mode=ro' % path, uri=True)
 
 
 def metadata(db):
     return dict(db.execute('select key, value from metadata'))
 
 
+class Box(NamedTuple):
+    """A latitude/longitude box in degrees that does not cross 180 degrees."""
+    south: float
+    north: float
+    west: float
+    east: float
+
+
+class Area(NamedTuple):
+    """An object's areas of use: names joined by " + ", descriptions, boxes."""
+    name: str
+    description: str
+    boxes: list
+
+
 def extents(db, table, code):
-    """(name, description, boxes) of an object's areas of use; boxes are
-    (south, north, west, east) in degrees, split where they cross 180 degrees."""
-    rows = db.execute(
-        '''select e.name, e.description, e.south_lat, e.north_lat, e.west_lon, e.east_lon
-           from usage u join extent e on e.auth_name = u.extent_auth_name and e.code = u.extent_code
-           where u.object_table_name = ? and u.object_auth_name = 'EPSG' and u.object_code = ?
-           order by e.code''', (table, code)).fetchall()
-    boxes = []
-    for _, _, s, n, w, e in rows:
+    """The Area of an object; a box that crosses 180 degrees is split in two."""
+    names, descriptions, boxes = [], [], []
+    for name, description, s, n, w, e in db.execute(
+            '''select e.name, e.description, e.south_lat, e.north_lat, e.west_lon, e.east_lon
+               from usage u join extent e
+                 on e.auth_name = u.extent_auth_name and e.code = u.extent_code
+               where u.object_table_name = ? and u.object_auth_name = 'EPSG' and u.object_code = ?
+               order by e.code''', (table, code)).fetchall():
+        names.append(name)
+        descriptions.append(description)
         if None in (s, n, w, e):
             continue
         if w <= e:
-            boxes.append((s, n, w, e))
+            boxes.append(Box(s, n, w, e))
         else:
-            boxes += [(s, n, w, 180.0), (s, n, -180.0, e)]
-    name = ' + '.join(r[0] for r in rows)
-    desc = ' '.join(r[1] for r in rows)
-    return name, desc, boxes
+            boxes += [Box(s, n, w, 180.0), Box(s, n, -180.0, e)]
+    return Area(' + '.join(names), ' '.join(descriptions), boxes)
 
 
 def box_area(box):
     """Area of a latitude/longitude box on the unit sphere, in steradians/rad."""
-    s, n, w, e = box
-    return max(0.0, e - w) * max(0.0, math.sin(math.radians(n)) - math.sin(math.radians(s)))
+    return (max(0.0, box.east - box.west)
+            * max(0.0, math.sin(math.radians(box.north)) - math.sin(math.radians(box.south))))
 
 
 def coverage(inner, outer):
@@ -181,12 +202,21 @@ def coverage(inner, outer):
     covered = 0.0
     for a in inner:
         for b in outer:
-            covered += box_area((max(a[0], b[0]), min(a[1], b[1]), max(a[2], b[2]), min(a[3], b[3])))
+            covered += box_area(Box(max(a.south, b.south), min(a.north, b.north),
+                                    max(a.west, b.west), min(a.east, b.east)))
     return min(1.0, covered / total)
 
 
+class Ellipsoid(NamedTuple):
+    code: int
+    name: str
+    a: Fraction                 # metres
+    b: Fraction                 # metres
+    deprecated: bool
+
+
 def ellipsoids(db, units):
-    """EPSG ellipsoids by code: name, a and b in metres (exact fractions)."""
+    """EPSG ellipsoids by code, axes in metres (exact fractions)."""
     out = {}
     for code, name, a, uom, rf, b, dep in db.execute(
             '''select code, name, semi_major_axis, uom_code, inv_flattening, semi_minor_axis,
@@ -198,12 +228,23 @@ def ellipsoids(db, units):
             b_m = units.metres(b, uom)
         else:
             b_m = a_m
-        out[code] = dict(code=code, name=name, a=a_m, b=b_m, deprecated=bool(dep))
+        out[code] = Ellipsoid(code, name, a_m, b_m, bool(dep))
     return out
 
 
+class GeodeticCrs(NamedTuple):
+    code: int
+    name: str
+    type: str                   # 'geographic 2D', 'geocentric', ...
+    datum: int                  # EPSG codes of its datum, ellipsoid and prime meridian
+    datum_name: str
+    ellipsoid: int
+    pm: int
+    deprecated: bool
+
+
 def geodetic_crs(db):
-    """Geodetic CRSs by code: name, type, datum, ellipsoid and prime meridian."""
+    """EPSG geodetic CRSs by code."""
     out = {}
     for code, name, typ, datum, dname, ell, pm, dep in db.execute(
             '''select g.code, g.name, g.type, d.code, d.name, d.ellipsoid_code,
@@ -211,13 +252,17 @@ def geodetic_crs(db):
                from geodetic_crs g join geodetic_datum d
                  on d.auth_name = g.datum_auth_name and d.code = g.datum_code
                where g.auth_name = 'EPSG' '''):
-        out[code] = dict(code=code, name=name, type=typ, datum=datum, datum_name=dname,
-                         ellipsoid=ell, pm=pm, deprecated=bool(dep))
+        out[code] = GeodeticCrs(code, name, typ, datum, dname, ell, pm, bool(dep))
     return out
 
 
+class PrimeMeridian(NamedTuple):
+    name: str
+    degrees: Fraction           # longitude east of Greenwich
+
+
 def prime_meridians(db, units):
-    return {code: dict(name=name, degrees=units.degrees(lon, uom))
+    return {code: PrimeMeridian(name, units.degrees(lon, uom))
             for code, name, lon, uom in db.execute(
                 "select code, name, longitude, uom_code from prime_meridian where auth_name = 'EPSG'")}
 
@@ -227,49 +272,122 @@ def superseded(db):
         "select superseded_code from supersession where superseded_auth_name = 'EPSG'")}
 
 
-HELMERT_COLUMNS = '''code, name, method_code, source_crs_code, target_crs_code, accuracy,
-    tx, ty, tz, translation_uom_code, rx, ry, rz, rotation_uom_code,
-    scale_difference, scale_difference_uom_code, px, py, pz, pivot_uom_code, operation_version'''
+class HelmertRow(NamedTuple):
+    """A row of helmert_transformation_table, as stored."""
+    code: int
+    name: str
+    method_code: int
+    source_crs_code: int
+    target_crs_code: int
+    accuracy: Optional[float]
+    tx: Optional[float]
+    ty: Optional[float]
+    tz: Optional[float]
+    translation_uom_code: Optional[int]
+    rx: Optional[float]
+    ry: Optional[float]
+    rz: Optional[float]
+    rotation_uom_code: Optional[int]
+    scale_difference: Optional[float]
+    scale_difference_uom_code: Optional[int]
+    px: Optional[float]
+    py: Optional[float]
+    pz: Optional[float]
+    pivot_uom_code: Optional[int]
+    operation_version: Optional[str]
+
+
+def helmert_rows(db, condition, args=()):
+    """The rows of helmert_transformation_table that meet an SQL condition."""
+    return [HelmertRow._make(row) for row in db.execute(
+        'select %s from helmert_transformation_table where %s'
+        % (', '.join(HelmertRow._fields), condition), args)]
 
 
 def helmert_row(db, code):
-    row = db.execute('select %s from helmert_transformation_table where auth_name = ? and code = ?'
-                     % HELMERT_COLUMNS, ('EPSG', code)).fetchone()
-    return None if row is None else helmert_dict(row)
+    rows = helmert_rows(db, "auth_name = 'EPSG' and code = ?", (code,))
+    return rows[0] if rows else None
 
 
-def helmert_dict(row):
-    keys = [k.strip() for k in HELMERT_COLUMNS.split(',')]
-    return dict(zip(keys, row))
+class HelmertParameters(NamedTuple):
+    """Translations (m), rotations (rad) and scale difference (pure number) as
+    exact fractions; the pivot point (m) of a Molodensky-Badekas one, else None."""
+    t: list
+    r: list
+    ds: Fraction
+    pivot: Optional[list]
 
 
 def helmert_parameters(h, units):
-    """Translations (m), rotations (rad) and scale difference (pure number) of
-    a Helmert-family transformation, as exact fractions; absent values are 0."""
-    t = [units.metres(h[k], h['translation_uom_code']) if h[k] is not None else Fraction(0)
-         for k in ('tx', 'ty', 'tz')]
-    r = [units.radians(h[k], h['rotation_uom_code']) if h[k] is not None else Fraction(0)
-         for k in ('rx', 'ry', 'rz')]
-    ds = (units.scale(h['scale_difference'], h['scale_difference_uom_code'])
-          if h['scale_difference'] is not None else Fraction(0))
+    """The HelmertParameters of a Helmert-family row; absent values are 0."""
+    t = [units.metres(v, h.translation_uom_code) if v is not None else Fraction(0)
+         for v in (h.tx, h.ty, h.tz)]
+    r = [units.radians(v, h.rotation_uom_code) if v is not None else Fraction(0)
+         for v in (h.rx, h.ry, h.rz)]
+    ds = (units.scale(h.scale_difference, h.scale_difference_uom_code)
+          if h.scale_difference is not None else Fraction(0))
     pivot = None
-    if h['px'] is not None:
-        pivot = [units.metres(h[k], h['pivot_uom_code']) for k in ('px', 'py', 'pz')]
-    return t, r, ds, pivot
+    if h.px is not None:
+        pivot = [units.metres(v, h.pivot_uom_code) for v in (h.px, h.py, h.pz)]
+    return HelmertParameters(t, r, ds, pivot)
 
 
-def operation_tables(db, code):
-    """Which operation tables hold an EPSG code (codes are unique across them)."""
+class OperationKind(NamedTuple):
+    """The table that holds an operation (None where none does) and its method
+    code ('concatenated' for a concatenated operation)."""
+    table: Optional[str]
+    method: object
+
+
+def operation_kind(db, code):
+    """Which operation table holds an EPSG code (codes are unique across them)."""
     for table, column in (('helmert_transformation_table', 'method_code'),
                           ('grid_transformation', 'method_code'),
                           ('other_transformation', 'method_code'),
                           ('concatenated_operation', "'concatenated'"),
                           ('conversion_table', 'method_code')):
-        row = db.execute('select %s, source_crs_code, target_crs_code from %s '
-                         "where auth_name = 'EPSG' and code = ?" % (column, table), (code,)).fetchone()
-        if row:
-            return table, row
-    return None, None
+        for (method,) in db.execute("select %s from %s where auth_name = 'EPSG' and code = ?"
+                                    % (column, table), (code,)):
+            return OperationKind(table, method)
+    return OperationKind(None, None)
+
+
+class Parameter(NamedTuple):
+    value: float
+    uom: int
+
+
+class ProjectedCrs(NamedTuple):
+    code: int
+    name: str
+    geodetic_crs: int
+    method: int                 # of its conversion
+    params: dict                # EPSG parameter code -> Parameter
+    axis_uom: Optional[int]     # unit of its first axis
+
+
+def projected_crs(db):
+    """The non-deprecated EPSG projected CRSs, in order of code."""
+    slots = ', '.join('c.param{0}_code, c.param{0}_value, c.param{0}_uom_code'.format(i)
+                      for i in range(1, 8))
+    out = []
+    for code, name, gcode, method, *values, axis_uom in db.execute(
+            '''select p.code, p.name, p.geodetic_crs_code, c.method_code, %s, a.uom_code
+               from projected_crs p
+               join conversion_table c on c.auth_name = p.conversion_auth_name
+                    and c.code = p.conversion_code
+               left join axis a on a.coordinate_system_auth_name = p.coordinate_system_auth_name
+                    and a.coordinate_system_code = p.coordinate_system_code
+                    and a.coordinate_system_order = 1
+               where p.auth_name = 'EPSG' and p.deprecated = 0
+               order by p.code''' % slots).fetchall():
+        params = {}
+        for i in range(0, len(values), 3):
+            param, value, uom = values[i:i + 3]
+            if param:
+                params[param] = Parameter(value, uom)
+        out.append(ProjectedCrs(code, name, gcode, method, params, axis_uom))
+    return out
 
 
 def method_names(db):

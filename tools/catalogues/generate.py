@@ -13,23 +13,36 @@ import os
 import re
 import sys
 from collections import Counter, defaultdict
+from dataclasses import dataclass, field
 from fractions import Fraction
+from typing import NamedTuple, Optional
 
 import catfile
 import epsg
 import provenance
-from shifts import round_trip_error
+from shifts import Shift, round_trip_error
 
 ELLIPSOID_CAPACITY, DATUM_CAPACITY, PROJECTION_CAPACITY = 64, 1024, 3072
 SHIFT_METHODS = (9603, 9606, 9607)
 MOLODENSKY_BADEKAS = {9636: 9607, 1063: 9606}      # M-B method -> Helmert of the same convention
 TARGETS = (4326, 4322, 4324)                       # WGS 84, WGS 72, WGS 72BE
 TARGETS_SQL = '(%s)' % ', '.join(map(str, TARGETS))
+# Operations of a table that lead to one of the targets.
+TO_TARGETS = '''auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
+                and target_crs_code in %s''' % TARGETS_SQL
 PROJECTION_METHODS = (9807, 9802, 9809)
 GREENWICH = 8901
+
+
+class FixedDatum(NamedTuple):
+    code: int                   # EPSG transformation
+    name: str
+
+
 # The program's chain takes WGS 72 -> WGS 84 from position 601 and
 # WGS 72BE -> WGS 84 from position 603.
-FIXED = {601: (1237, 'WGS 72'), 603: (1240, 'WGS 72BE')}
+FIXED = {601: FixedDatum(1237, 'WGS 72'), 603: FixedDatum(1240, 'WGS 72BE')}
+FIXED_NAMES = {f.code: f.name for f in FIXED.values()}
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_OUT = os.path.join(os.path.dirname(os.path.dirname(HERE)), 'data')
 
@@ -40,13 +53,56 @@ def folded(name):
 
 
 # ---------------------------------------------------------------- datums
+@dataclass(eq=False)
+class DatumRecord:
+    """A line of datums.txt and the EPSG operation behind it."""
+    kind: str                   # a key of provenance.KIND
+    code: int                   # EPSG operation; 0 for the identity
+    operation_name: str         # EPSG name of the operation
+    source_name: str            # name of its source CRS
+    datum_code: int             # EPSG datum and ellipsoid of its source CRS
+    ellipsoid_code: int
+    shift: Shift
+    to: int                     # target CRS: one of TARGETS
+    accuracy: float             # metres; inf where EPSG gives none
+    superseded: bool
+    version: str                # EPSG operation version, '' where none
+    area: epsg.Area
+    steps: list                 # step codes of a concatenated operation
+    name: str = ''              # set by name_datums
+    pos: int = 0                # 1-based position, set by order_datums
+    ellipsoid_name: str = ''    # as written in the record
+
+
+class Operation(NamedTuple):
+    """What the datum records take from any EPSG operation to a target."""
+    code: int
+    name: str
+    source: int
+    target: int
+    accuracy: Optional[float]
+    version: Optional[str]
+
+
+class Step(NamedTuple):
+    """A shift step of a concatenated operation, and whether the operation
+    takes it forward."""
+    shift: Shift
+    forward: bool
+
+
 def zero(values):
     return all(v == 0 for v in values)
 
 
+def translation(t):
+    """Geocentric translations alone."""
+    return Shift(9603, t, [Fraction(0)] * 3, Fraction(0))
+
+
 def from_molodensky_badekas(method, t, r, ds, pivot):
-    """The Helmert transformation equal to a Molodensky-Badekas one:
-    X' = M R (X - P) + P + T  =  M R X + (T + P - M R P)."""
+    """(Helmert method, translations) equal to a Molodensky-Badekas
+    transformation: X' = M R (X - P) + P + T  =  M R X + (T + P - M R P)."""
     rx, ry, rz = r
     if method == 9636:          # coordinate frame
         rot = ((1, rz, -ry), (-rz, 1, rx), (ry, -rx, 1))
@@ -58,189 +114,218 @@ def from_molodensky_badekas(method, t, r, ds, pivot):
 
 
 def compose(db, units, source, target, step_codes):
-    """Parameters of a concatenated operation when its steps reduce exactly to
+    """The Shift of a concatenated operation when its steps reduce exactly to
     one shift of the three methods, else the reason why they do not."""
-    current, parts = source, []
+    current, moving = source, []
     for code in step_codes:
-        table, row = epsg.operation_tables(db, code)
-        if table == 'grid_transformation':
+        kind = epsg.operation_kind(db, code)
+        if kind.table == 'grid_transformation':
             return 'grid-based step'
-        if table == 'other_transformation':
-            return {9601: 'longitude rotation step'}.get(row[0], 'step of another method')
-        if table != 'helmert_transformation_table':
-            return 'step of kind %s' % table
+        if kind.table == 'other_transformation':
+            return {9601: 'longitude rotation step'}.get(kind.method, 'step of another method')
+        if kind.table != 'helmert_transformation_table':
+            return 'step of kind %s' % kind.table
         h = epsg.helmert_row(db, code)
-        if h['method_code'] in MOLODENSKY_BADEKAS:
+        if h.method_code in MOLODENSKY_BADEKAS:
             return 'Molodensky-Badekas step'
-        if h['method_code'] not in SHIFT_METHODS:
-            return 'step of method %s' % h['method_code']
-        t, r, ds, _ = epsg.helmert_parameters(h, units)
-        if h['source_crs_code'] == current:
-            forward, current = True, h['target_crs_code']
-        elif h['target_crs_code'] == current:
-            forward, current = False, h['source_crs_code']
+        if h.method_code not in SHIFT_METHODS:
+            return 'step of method %s' % h.method_code
+        p = epsg.helmert_parameters(h, units)
+        if h.source_crs_code == current:
+            forward, current = True, h.target_crs_code
+        elif h.target_crs_code == current:
+            forward, current = False, h.source_crs_code
         else:
             return 'steps do not chain'
-        if not zero(t + r + [ds]):
-            parts.append((h['method_code'], t, r, ds, forward))
+        shift = Shift(h.method_code, p.t, p.r, p.ds)
+        if not zero(shift.parameters):
+            moving.append(Step(shift, forward))
     if current != target:
         return 'steps do not chain'
-    if all(p[0] == 9603 for p in parts):
+    if all(s.shift.method == 9603 for s in moving):
         # Geocentric translations add up exactly, in either direction.
-        t = [sum((p[1][i] if p[4] else -p[1][i]) for p in parts) for i in range(3)]
-        return 9603, t, [Fraction(0)] * 3, Fraction(0)
-    if len(parts) == 1 and parts[0][4]:
-        return parts[0][:4]
+        return translation([sum((s.shift.t[i] if s.forward else -s.shift.t[i]) for s in moving)
+                            for i in range(3)])
+    if len(moving) == 1 and moving[0].forward:
+        return moving[0].shift
     return 'several Helmert steps'
+
+
+@dataclass
+class DatumSearch:
+    """What the steps of datum_candidates share."""
+    db: object
+    units: epsg.Units
+    crs: dict                   # EPSG code -> epsg.GeodeticCrs
+    superseded: set             # EPSG codes of superseded operations
+    method_name: dict
+    tally: provenance.Tally
+
+    def source(self, code, what):
+        """The source CRS of an operation where the program can use it, else
+        None, with the reason counted."""
+        src = self.crs.get(code)
+        if src is None or src.type != 'geographic 2D':
+            self.tally.left('%s: source is not a geographic 2D CRS' % what)
+            return None
+        if src.pm != GREENWICH:
+            self.tally.left('%s: source has a non-Greenwich prime meridian' % what)
+            return None
+        return src
+
+    def method(self, code):
+        return self.method_name.get(code, code)
+
+    def record(self, kind, op, src, shift, table, steps=()):
+        return DatumRecord(
+            kind=kind, code=op.code, operation_name=op.name, source_name=src.name,
+            datum_code=src.datum, ellipsoid_code=src.ellipsoid, shift=shift, to=op.target,
+            accuracy=op.accuracy if op.accuracy is not None else float('inf'),
+            superseded=op.code in self.superseded, version=op.version or '',
+            area=epsg.extents(self.db, table, op.code), steps=list(steps))
+
+
+def helmert_shift(h, units):
+    """The Shift of an EPSG transformation of the three methods or of
+    Molodensky-Badekas, the latter as the Helmert it equals."""
+    p = epsg.helmert_parameters(h, units)
+    if h.method_code in MOLODENSKY_BADEKAS:
+        method, t = from_molodensky_badekas(h.method_code, p.t, p.r, p.ds, p.pivot)
+        return Shift(method, t, p.r, p.ds)
+    if h.method_code == 9603 and not zero(p.r + [p.ds]):
+        raise ValueError('transformation %d: geocentric translations with rotations' % h.code)
+    return Shift(h.method_code, p.t, p.r, p.ds)
+
+
+def helmert_records(search, report):
+    """Records of the EPSG transformations of the three methods, and of the
+    Molodensky-Badekas ones whose Helmert form the program can reverse."""
+    records, converted = [], []
+    for h in epsg.helmert_rows(search.db, TO_TARGETS):
+        src = search.source(h.source_crs_code, 'transformation')
+        if src is None:
+            continue
+        if h.method_code not in SHIFT_METHODS and h.method_code not in MOLODENSKY_BADEKAS:
+            search.tally.left('transformation: %s' % search.method(h.method_code), src.datum)
+            continue
+        kind = 'molodensky-badekas' if h.method_code in MOLODENSKY_BADEKAS else 'helmert'
+        op = Operation(h.code, h.name, h.source_crs_code, h.target_crs_code, h.accuracy,
+                       h.operation_version)
+        rec = search.record(kind, op, src, helmert_shift(h, search.units), 'helmert_transformation')
+        (records if kind == 'helmert' else converted).append(rec)
+    worst = max([0.0] + [round_trip_error(d.shift, d.area.boxes) for d in records])
+    report.append('largest forward-then-reverse error of an EPSG Helmert record: %.3f m' % worst)
+    return records + reversible(converted, search.tally)
+
+
+def reversible(converted, tally):
+    """A Molodensky-Badekas transformation becomes an exact Helmert with larger
+    translations, and the program's approximate reverse shift errs by about
+    rotation times translation; take it only where that error stays below a
+    hundredth of the accuracy EPSG gives for the transformation."""
+    taken = []
+    for rec in converted:
+        err = round_trip_error(rec.shift, rec.area.boxes)
+        limit = (rec.accuracy if rec.accuracy != float('inf') else 1.0) / 100
+        if err <= limit:
+            taken.append(rec)
+            tally.taken('Molodensky-Badekas transformations rewritten as the equal Helmert')
+        else:
+            tally.left('transformation: Molodensky-Badekas whose Helmert form would err by more '
+                       'than 1/100 of its accuracy in the reverse shift', rec.datum_code)
+    return taken
+
+
+def concatenated_records(search, direct):
+    """Records of the EPSG concatenated operations that reduce exactly to one
+    shift; `direct` holds the codes of transformations already taken."""
+    records = []
+    for op in map(Operation._make, search.db.execute(
+            '''select code, name, source_crs_code, target_crs_code, accuracy, operation_version
+               from concatenated_operation where %s order by code''' % TO_TARGETS).fetchall()):
+        steps = [c for (c,) in search.db.execute(
+            '''select step_code from concatenated_operation_step
+               where operation_auth_name = 'EPSG' and operation_code = ? order by step_number''',
+            (op.code,))]
+        src = search.source(op.source, 'concatenated operation')
+        if src is None:
+            continue
+        result = compose(search.db, search.units, op.source, op.target, steps)
+        if isinstance(result, str):
+            if len(steps) == 2 and steps[0] in direct and steps[1] in FIXED_NAMES:
+                result = 'same route as its first step and the WGS 72/72BE record'
+            search.tally.left('concatenated operation: %s' % result, src.datum)
+            continue
+        records.append(search.record('concatenated', op, src, result, 'concatenated_operation',
+                                     steps))
+        search.tally.taken('concatenated operations reduced exactly to one shift')
+    return records
+
+
+def count_unusable(search):
+    """Grid-based and other transformations to a target: never taken, but
+    counted, and noted for their datum."""
+    for table in ('grid_transformation', 'other_transformation'):
+        for method, source in search.db.execute(
+                'select method_code, source_crs_code from %s where %s' % (table, TO_TARGETS)):
+            src = search.source(source, 'transformation')
+            if src is not None:
+                kind = 'grid-based, ' if table == 'grid_transformation' else ''
+                search.tally.left('transformation: %s%s' % (kind, search.method(method)), src.datum)
+
+
+def identity_record(crs):
+    """The record of WGS 84 itself."""
+    wgs84 = crs[4326]
+    return DatumRecord(kind='identity', code=0, operation_name='WGS 84 identity',
+                       source_name='WGS 84', datum_code=wgs84.datum,
+                       ellipsoid_code=wgs84.ellipsoid, shift=translation([Fraction(0)] * 3),
+                       to=4326, accuracy=0.0, superseded=False, version='',
+                       area=epsg.Area('World', 'World.', [epsg.Box(-90.0, 90.0, -180.0, 180.0)]),
+                       steps=[])
 
 
 def datum_candidates(db, units, crs, sup, report):
     """Every usable transformation to WGS 84, WGS 72 or WGS 72BE, as a record."""
-    records, tally = [], provenance.Tally()
-    method_name = epsg.method_names(db)
-
-    def source_ok(code, what):
-        src = crs.get(code)
-        if src is None or src['type'] != 'geographic 2D':
-            tally.left('%s: source is not a geographic 2D CRS' % what)
-            return None
-        if src['pm'] != GREENWICH:
-            tally.left('%s: source has a non-Greenwich prime meridian' % what)
-            return None
-        return src
-
-    def record(kind, code, name, src, method, to, t, r, ds, acc, version, table, steps=()):
-        area_name, area_desc, boxes = epsg.extents(db, table, code)
-        return dict(kind=kind, code=code, tname=name, sname=src['name'], dcode=src['datum'],
-                    ecode=src['ellipsoid'], method=method, to=to, t=t, r=r, ds=ds,
-                    acc=acc if acc is not None else float('inf'), superseded=code in sup,
-                    version=version or '', area_name=area_name, area_desc=area_desc,
-                    boxes=boxes, steps=list(steps))
-
-    helmert_rows = db.execute(
-        '''select %s from helmert_transformation_table
-           where auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
-             and target_crs_code in %s''' % (epsg.HELMERT_COLUMNS, TARGETS_SQL)).fetchall()
-    worst_helmert = 0.0
-    converted = []
-    for row in helmert_rows:
-        h = epsg.helmert_dict(row)
-        method = h['method_code']
-        src = source_ok(h['source_crs_code'], 'transformation')
-        if src is None:
-            continue
-        if method not in SHIFT_METHODS and method not in MOLODENSKY_BADEKAS:
-            tally.left('transformation: %s' % method_name.get(method, method), src['datum'])
-            continue
-        t, r, ds, pivot = epsg.helmert_parameters(h, units)
-        kind = 'helmert'
-        if method in MOLODENSKY_BADEKAS:
-            method, t = from_molodensky_badekas(method, t, r, ds, pivot)
-            kind = 'molodensky-badekas'
-        elif method == 9603 and not zero(r + [ds]):
-            raise ValueError('transformation %d: geocentric translations with rotations' % h['code'])
-        rec = record(kind, h['code'], h['name'], src, method, h['target_crs_code'], t, r, ds,
-                     h['accuracy'], h['operation_version'], 'helmert_transformation')
-        if kind == 'helmert':
-            worst_helmert = max(worst_helmert, round_trip_error(rec))
-            records.append(rec)
-        else:
-            rec['pivot'] = pivot
-            converted.append(rec)
-
-    # A Molodensky-Badekas transformation becomes an exact Helmert with larger
-    # translations, and the program's approximate reverse shift errs by about
-    # rotation times translation; take it only where that error stays below a
-    # hundredth of the accuracy EPSG gives for the transformation.
-    for rec in converted:
-        err = round_trip_error(rec)
-        limit = (rec['acc'] if rec['acc'] != float('inf') else 1.0) / 100
-        if err <= limit:
-            records.append(rec)
-            tally.taken('Molodensky-Badekas transformations rewritten as the equal Helmert')
-        else:
-            tally.left('transformation: Molodensky-Badekas whose Helmert form would err by more '
-                       'than 1/100 of its accuracy in the reverse shift', rec['dcode'])
-    report.append('largest forward-then-reverse error of an EPSG Helmert record: %.3f m'
-                  % worst_helmert)
-
-    direct = {r['code'] for r in records}
-    for code, name, source, target, acc, version in db.execute(
-            '''select code, name, source_crs_code, target_crs_code, accuracy, operation_version
-               from concatenated_operation
-               where auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
-                 and target_crs_code in %s order by code''' % TARGETS_SQL).fetchall():
-        steps = [c for (c,) in db.execute(
-            '''select step_code from concatenated_operation_step
-               where operation_auth_name = 'EPSG' and operation_code = ? order by step_number''',
-            (code,))]
-        src = source_ok(source, 'concatenated operation')
-        if src is None:
-            continue
-        result = compose(db, units, source, target, steps)
-        if isinstance(result, str):
-            if (len(steps) == 2 and steps[0] in direct
-                    and steps[1] in {c for c, _ in FIXED.values()}):
-                result = 'same route as its first step and the WGS 72/72BE record'
-            tally.left('concatenated operation: %s' % result, src['datum'])
-            continue
-        method, t, r, ds = result
-        records.append(record('concatenated', code, name, src, method, target, t, r, ds, acc,
-                              version, 'concatenated_operation', steps))
-        tally.taken('concatenated operations reduced exactly to one shift')
-
-    for table in ('grid_transformation', 'other_transformation'):
-        for method, source in db.execute(
-                '''select method_code, source_crs_code from %s
-                   where auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
-                     and target_crs_code in %s''' % (table, TARGETS_SQL)):
-            src = source_ok(source, 'transformation')
-            if src is not None:
-                kind = 'grid-based, ' if table == 'grid_transformation' else ''
-                tally.left('transformation: %s%s' % (kind, method_name.get(method, method)),
-                           src['datum'])
-
-    wgs84 = crs[4326]
-    records.append(dict(kind='identity', code=0, tname='WGS 84 identity', sname='WGS 84',
-                        dcode=wgs84['datum'], ecode=wgs84['ellipsoid'], method=9603, to=4326,
-                        t=[Fraction(0)] * 3, r=[Fraction(0)] * 3, ds=Fraction(0), acc=0.0,
-                        superseded=False, version='', area_name='World', area_desc='World.',
-                        boxes=[(-90.0, 90.0, -180.0, 180.0)], steps=[]))
-    return records, tally
+    search = DatumSearch(db, units, crs, sup, epsg.method_names(db), provenance.Tally())
+    records = helmert_records(search, report)
+    records += concatenated_records(search, {d.code for d in records})
+    count_unusable(search)
+    records.append(identity_record(crs))
+    return records, search.tally
 
 
 def name_datums(records):
     """Readable unique names: "<source CRS> (<area>)", tagged where they repeat."""
     def name(d, tag=''):
-        head = catfile.text(d['sname'])
-        if d['kind'] == 'identity':
+        head = catfile.text(d.source_name)
+        if d.kind == 'identity':
             return head
         room = catfile.NAME_WIDTH - len(head) - len(tag) - 3
-        return '%s (%s)%s' % (head, catfile.shorten(catfile.text(d['area_name']), room), tag)
+        return '%s (%s)%s' % (head, catfile.shorten(catfile.text(d.area.name), room), tag)
 
-    fixed = {code: nm for code, nm in FIXED.values()}
     for d in records:
-        d['name'] = fixed.get(d['code']) or name(d)
-    for tag in (lambda d: ' [%s]' % catfile.text(d['version']) if d['version'] else '',
-                lambda d: ' [EPSG %d]' % d['code']):
-        seen = Counter(folded(d['name']) for d in records)
+        d.name = FIXED_NAMES.get(d.code) or name(d)
+    for tag in (lambda d: ' [%s]' % catfile.text(d.version) if d.version else '',
+                lambda d: ' [EPSG %d]' % d.code):
+        seen = Counter(folded(d.name) for d in records)
         for d in records:
-            if seen[folded(d['name'])] > 1 and d['code'] not in fixed:
-                d['name'] = name(d, tag(d))
-    seen = Counter(folded(d['name']) for d in records)
+            if seen[folded(d.name)] > 1 and d.code not in FIXED_NAMES:
+                d.name = name(d, tag(d))
+    seen = Counter(folded(d.name) for d in records)
     clash = [n for n, k in seen.items() if k > 1]
     if clash:
         raise ValueError('datum names still repeat: %s' % clash[:5])
     for d in records:
-        if len(d['name']) > catfile.NAME_WIDTH:
-            raise ValueError('datum name too long: %s' % d['name'])
+        if len(d.name) > catfile.NAME_WIDTH:
+            raise ValueError('datum name too long: %s' % d.name)
 
 
 def order_datums(records):
     """Alphabetical order, with the two fixed records at their positions and
     no record before them whose name contains theirs."""
-    by_code = {d['code']: d for d in records}
-    fixed = {pos: by_code[code] for pos, (code, _) in FIXED.items()}
+    by_code = {d.code: d for d in records}
+    fixed = {pos: by_code[f.code] for pos, f in FIXED.items()}
     if len(records) < max(FIXED):
         raise ValueError('only %d datum records; positions %s must be filled'
                          % (len(records), sorted(FIXED)))
@@ -248,22 +333,22 @@ def order_datums(records):
         raise ValueError('%d datum records exceed the capacity of %d'
                          % (len(records), DATUM_CAPACITY))
     queue = sorted((d for d in records if d not in fixed.values()),
-                   key=lambda d: (d['name'].casefold(), d['code']))
+                   key=lambda d: (d.name.casefold(), d.code))
     order = []
     while len(order) < len(records):
         pos = len(order) + 1
         if pos in fixed:
             order.append(fixed[pos])
             continue
-        later_fixed = [folded(f['name']) for p, f in fixed.items() if p > pos]
-        pick = next((d for d in queue if not any(n in folded(d['name']) for n in later_fixed)), None)
+        later_fixed = [folded(f.name) for p, f in fixed.items() if p > pos]
+        pick = next((d for d in queue if not any(n in folded(d.name) for n in later_fixed)), None)
         if pick is None:
             raise ValueError('position %d can only be filled by a record that would shadow %s'
                              % (pos, later_fixed))
         queue.remove(pick)
         order.append(pick)
     for i, d in enumerate(order, 1):
-        d['pos'] = i
+        d.pos = i
     return order
 
 
@@ -271,39 +356,85 @@ def resolve(order, datum_name):
     """The program's look-up: first datum whose name contains the given text."""
     key = folded(datum_name)
     for d in order:
-        if key in folded(d['name']) and (key or d['name'].strip()):
+        if key in folded(d.name) and (key or d.name.strip()):
             return d
     return None
 
 
+def check_fixed_positions(order):
+    for pos, f in FIXED.items():
+        if order[pos - 1].code != f.code or resolve(order, f.name) is not order[pos - 1]:
+            raise ValueError('position %d does not hold %s' % (pos, f.name))
+
+
 # ---------------------------------------------------------------- projections
-PARAMETERS = {   # method -> EPSG parameter codes of lat0, lon0, k0, FE, FN, sp1, sp2
-    9807: (8801, 8802, 8805, 8806, 8807, None, None),
-    9809: (8801, 8802, 8805, 8806, 8807, None, None),
-    9802: (8821, 8822, None, 8826, 8827, 8823, 8824),
+class ParameterCodes(NamedTuple):
+    """EPSG parameter codes of a projection method; None where it has none."""
+    lat0: int
+    lon0: int
+    k0: Optional[int]
+    fe: int
+    fn: int
+    sp1: Optional[int]
+    sp2: Optional[int]
+
+
+PARAMETERS = {
+    9807: ParameterCodes(8801, 8802, 8805, 8806, 8807, None, None),
+    9809: ParameterCodes(8801, 8802, 8805, 8806, 8807, None, None),
+    9802: ParameterCodes(8821, 8822, None, 8826, 8827, 8823, 8824),
 }
 
 
+class ProjectionValues(NamedTuple):
+    """The numbers of a projection record, in file order: scale, origin in
+    degrees, false origin in metres, standard parallels in degrees."""
+    k0: object
+    lat0: object
+    lon0: object
+    fe: object
+    fn: object
+    sp1: object
+    sp2: object
+
+
+@dataclass(eq=False)
+class Projection:
+    """A line of projct.txt and the EPSG projected CRS behind it."""
+    code: int
+    name: str                   # EPSG name
+    method: int
+    datum: DatumRecord
+    cover: float                # how much of the CRS's area the datum record covers
+    values: ProjectionValues
+    metric: bool                # the CRS's axes are in metres
+    pm_folded: bool             # a non-Greenwich meridian added to the central meridian
+    merged: list = field(default_factory=list)    # EPSG codes merged into this one
+    oname: str = ''             # name as written, set by select_projections
+
+
 def projection_values(method, params, units, pm_shift):
-    """(k0, lat0, lon0, FE, FN, sp1, sp2) in the catalogue's units, exact."""
-    lat, lon, k, fe, fn, sp1, sp2 = PARAMETERS[method]
+    """The ProjectionValues in the catalogue's units, exact."""
+    codes = PARAMETERS[method]
 
     def get(code, convert):
-        value, uom = params[code]
-        return convert(value, uom)
-    lon0 = get(lon, units.degrees) + pm_shift
+        p = params[code]
+        return convert(p.value, p.uom)
+    lon0 = get(codes.lon0, units.degrees) + pm_shift
     if lon0 > 180:
         lon0 -= 360
     elif lon0 <= -180:
         lon0 += 360
-    first = get(sp1, units.degrees) if sp1 else Fraction(0)
-    second = get(sp2, units.degrees) if sp2 else Fraction(0)
+    first = get(codes.sp1, units.degrees) if codes.sp1 else Fraction(0)
+    second = get(codes.sp2, units.degrees) if codes.sp2 else Fraction(0)
     # The program wants the standard parallel nearer the equator first; the
     # projection is the same with the two in either order.
     if abs(first) > abs(second):
         first, second = second, first
-    return (get(k, units.scale) if k else Fraction(1), get(lat, units.degrees), lon0,
-            get(fe, units.metres), get(fn, units.metres), first, second)
+    return ProjectionValues(k0=get(codes.k0, units.scale) if codes.k0 else Fraction(1),
+                            lat0=get(codes.lat0, units.degrees), lon0=lon0,
+                            fe=get(codes.fe, units.metres), fn=get(codes.fn, units.metres),
+                            sp1=first, sp2=second)
 
 
 def greenwich_twins(db, crs):
@@ -311,60 +442,59 @@ def greenwich_twins(db, crs):
     from EPSG's longitude rotations."""
     twins = defaultdict(list)
     for src, tgt in db.execute(
-            '''select source_crs_code, target_crs_code from other_transformation
-               where auth_name = 'EPSG' and method_code = 9601 and deprecated = 0 order by code'''):
-        if src in crs and tgt in crs and crs[tgt]['pm'] == GREENWICH:
+            """select source_crs_code, target_crs_code from other_transformation
+               where auth_name = 'EPSG' and method_code = 9601 and deprecated = 0 order by code"""):
+        if src in crs and tgt in crs and crs[tgt].pm == GREENWICH:
             twins[src].append(tgt)
     return twins
+
+
+def area_cover(boxes, d):
+    """How much of the area `boxes` a datum record covers, to 1/100."""
+    return round(epsg.coverage(boxes, d.area.boxes), 2)
+
+
+def best_record(boxes, candidates):
+    """Of a datum's records, the one that covers most of the area; then the
+    fixed WGS 72/72BE record, not superseded, most accurate, straight to WGS 84."""
+    return min(candidates, key=lambda d: (
+        -area_cover(boxes, d), d.pos not in FIXED, d.superseded, d.accuracy, d.to != 4326,
+        sum(epsg.box_area(b) for b in d.area.boxes), d.code))
 
 
 def projection_candidates(db, units, crs, by_datum, report, tally):
     method_name = epsg.method_names(db)
     pms = epsg.prime_meridians(db, units)
     twins = greenwich_twins(db, crs)
-    rows = db.execute(
-        '''select p.code, p.name, p.geodetic_crs_code, c.method_code, %s,
-                  a.uom_code
-           from projected_crs p
-           join conversion_table c on c.auth_name = p.conversion_auth_name and c.code = p.conversion_code
-           left join axis a on a.coordinate_system_auth_name = p.coordinate_system_auth_name
-                and a.coordinate_system_code = p.coordinate_system_code and a.coordinate_system_order = 1
-           where p.auth_name = 'EPSG' and p.deprecated = 0
-           order by p.code''' % epsg.PARAMETER_COLUMNS).fetchall()
     out = []
-    for r in rows:
-        code, name, gcode, method = r[:4]
-        if method not in PROJECTION_METHODS:
-            tally.other_method(method_name.get(method, method))
+    for row in epsg.projected_crs(db):
+        if row.method not in PROJECTION_METHODS:
+            tally.other_method(method_name.get(row.method, row.method))
             continue
-        params = {r[4 + 3 * i]: (r[5 + 3 * i], r[6 + 3 * i]) for i in range(7) if r[4 + 3 * i]}
-        base = crs[gcode]
+        base = crs[row.geodetic_crs]
+        pm_folded = base.pm != GREENWICH
         pm_shift = Fraction(0)
-        if base['pm'] != GREENWICH:
-            twin = twins.get(gcode)
+        if pm_folded:
+            twin = twins.get(row.geodetic_crs)
             if not twin:
                 tally.left('projected CRS: non-Greenwich prime meridian without a Greenwich twin')
                 continue
-            pm_shift = pms[base['pm']]['degrees']
+            pm_shift = pms[base.pm].degrees
             base = crs[twin[0]]
-        candidates = by_datum.get(base['datum'])
+        candidates = by_datum.get(base.datum)
         if not candidates:
-            tally.left('projected CRS: its datum has %s' % tally.why_no_record(base['datum']))
+            tally.left('projected CRS: its datum has %s' % tally.why_no_record(base.datum))
             continue
-        _, _, boxes = epsg.extents(db, 'projected_crs', code)
-
-        def score(d):
-            cover = round(epsg.coverage(boxes, d['boxes']), 2)
-            return (-cover, d['pos'] not in FIXED, d['superseded'], d['acc'], d['to'] != 4326,
-                    sum(epsg.box_area(b) for b in d['boxes']), d['code'])
-        best = min(candidates, key=score)
-        cover = -score(best)[0]
+        boxes = epsg.extents(db, 'projected_crs', row.code).boxes
+        best = best_record(boxes, candidates)
+        cover = area_cover(boxes, best)
         if cover == 0:
             tally.left('projected CRS: no transformation of its datum covers its area')
             continue
-        out.append(dict(code=code, name=name, method=method, datum=best, cover=cover,
-                        values=projection_values(method, params, units, pm_shift),
-                        metric=r[25] == 9001, pm=base is not crs[gcode], merged=[]))
+        out.append(Projection(code=row.code, name=row.name, method=row.method, datum=best,
+                              cover=cover,
+                              values=projection_values(row.method, row.params, units, pm_shift),
+                              metric=row.axis_uom == 9001, pm_folded=pm_folded))
     report.append('projected CRS with methods %s: %d candidates' % (PROJECTION_METHODS, len(out)))
     return out
 
@@ -372,18 +502,18 @@ def projection_candidates(db, units, crs, by_datum, report, tally):
 def parameter_key(p):
     """Projection parameters to 1e-9 degree, 1e-10 in scale and 1 mm: foot
     definitions of a metre CRS often differ from it by a tenth of a millimetre."""
-    k, lat0, lon0, fe, fn, sp1, sp2 = (float(v) for v in p['values'])
-    return (p['method'], round(k, 10), round(lat0, 9), round(lon0, 9), round(fe, 3),
-            round(fn, 3), round(sp1, 9), round(sp2, 9))
+    v = ProjectionValues._make(float(x) for x in p.values)
+    return (p.method, round(v.k0, 10), round(v.lat0, 9), round(v.lon0, 9), round(v.fe, 3),
+            round(v.fn, 3), round(v.sp1, 9), round(v.sp2, 9))
 
 
 def shift_key(d):
-    return (d['ecode'], d['to'], d['method']) + tuple(float(v) for v in d['t'] + d['r'] + [d['ds']])
+    return (d.ellipsoid_code, d.to, d.shift.method) + tuple(float(v) for v in d.shift.parameters)
 
 
 def family(p):
     """"NAD83(HARN) / Texas South" -> "NAD83": the datum family of a CRS name."""
-    return re.split(r'[ (]', p['name'].split(' / ')[0])[0].casefold()
+    return re.split(r'[ (]', p.name.split(' / ')[0])[0].casefold()
 
 
 def merge(projections, key, prefer):
@@ -397,7 +527,7 @@ def merge(projections, key, prefer):
         group.sort(key=prefer)
         head = group[0]
         for q in group[1:]:
-            head['merged'] += [q['code']] + q['merged']
+            head.merged += [q.code] + q.merged
         kept.append(head)
     return kept
 
@@ -415,46 +545,43 @@ def projection_name(name):
 
 def select_projections(candidates, tally):
     twins = merge(candidates,
-                  key=lambda p: (p['datum']['pos'],) + parameter_key(p),
-                  prefer=lambda p: (not p['metric'], len(p['name']), p['code']))
+                  key=lambda p: (p.datum.pos,) + parameter_key(p),
+                  prefer=lambda p: (not p.metric, len(p.name), p.code))
     tally.merged('projected CRSs equal to another on the same datum record to 1 mm and '
                  '1e-9 degree (foot/metre twins and the like)', len(candidates) - len(twins))
     kept = merge(twins,
-                 key=lambda p: (family(p),) + shift_key(p['datum']) + parameter_key(p),
-                 prefer=lambda p: (len(p['name'].split(' / ')[0]), not p['metric'], p['code']))
+                 key=lambda p: (family(p),) + shift_key(p.datum) + parameter_key(p),
+                 prefer=lambda p: (len(p.name.split(' / ')[0]), not p.metric, p.code))
     tally.merged('projected CRSs computing the same as one of the same datum family '
                  '(same ellipsoid, shift and projection)', len(twins) - len(kept))
     room = PROJECTION_CAPACITY - 1
     if len(kept) > room:
-        kept.sort(key=lambda p: (p['cover'] < 0.5, not p['metric'], p['datum']['superseded'],
-                                 p['code']))
+        kept.sort(key=lambda p: (p.cover < 0.5, not p.metric, p.datum.superseded, p.code))
         tally.left('projected CRS: no room within the capacity', n=len(kept) - room)
         kept = kept[:room]
     for p in kept:
-        p['oname'] = catfile.text(projection_name(catfile.text(p['name'])))
-        if len(p['oname']) > catfile.NAME_WIDTH:
-            raise ValueError('projection name too long: %s' % p['oname'])
-    names = Counter(folded(p['oname']) for p in kept)
+        p.oname = catfile.text(projection_name(catfile.text(p.name)))
+        if len(p.oname) > catfile.NAME_WIDTH:
+            raise ValueError('projection name too long: %s' % p.oname)
+    names = Counter(folded(p.oname) for p in kept)
     if max(names.values()) > 1 or 'NONE' in names:
         raise ValueError('projection names repeat: %s' % [n for n, k in names.items() if k > 1])
-    kept.sort(key=lambda p: (p['oname'].casefold(), p['code']))
+    kept.sort(key=lambda p: (p.oname.casefold(), p.code))
     return kept
 
 
 # ---------------------------------------------------------------- output
 def lines(ellipsoids, order, projections):
     n = catfile.number
-    ell = [[str(e['code']), catfile.text(e['name']), n(e['a']), n(e['b'])] for e in ellipsoids]
-    dat = [[d['name'], catfile.shorten(catfile.text(d['area_desc']), catfile.AREA_WIDTH),
-            str(d['to']), d['ellipsoid_name'], str(d['method'])]
-           + [n(v) for v in d['t'] + d['r'] + [d['ds']]] for d in order]
+    ell = [[str(e.code), catfile.text(e.name), n(e.a), n(e.b)] for e in ellipsoids]
+    dat = [[d.name, catfile.shorten(catfile.text(d.area.description), catfile.AREA_WIDTH),
+            str(d.to), d.ellipsoid_name, str(d.shift.method)]
+           + [n(v) for v in d.shift.parameters] for d in order]
     # "none" stands for geographic coordinates; choosing it moves the datum
     # list to WGS 84 rather than to whatever datum happens to come first.
     prj = [['none', 'WGS 84', '0', '1', '0', '0', '0', '0', '0', '0']]
     for p in projections:
-        k, lat0, lon0, fe, fn, sp1, sp2 = p['values']
-        prj.append([p['oname'], p['datum']['name'], str(p['method'])]
-                   + [n(v) for v in (k, lat0, lon0, fe, fn, sp1, sp2)])
+        prj.append([p.oname, p.datum.name, str(p.method)] + [n(v) for v in p.values])
     return ell, dat, prj
 
 
@@ -462,17 +589,37 @@ def write_sources(path, ellipsoids, order, projections):
     with open(path, 'w', encoding='utf-8', newline='\n') as f:
         f.write('file\tposition\tepsg\tkind\tdetail\n')
         for i, e in enumerate(ellipsoids, 1):
-            f.write('ellips\t%d\t%d\tellipsoid\t%s\n' % (i, e['code'], e['name']))
+            f.write('ellips\t%d\t%d\tellipsoid\t%s\n' % (i, e.code, e.name))
         for d in order:
-            detail = d['tname'] + (' = ' + ' + '.join(map(str, d['steps'])) if d['steps'] else '')
-            f.write('datums\t%d\t%d\t%s\t%s\n' % (d['pos'], d['code'], d['kind'], detail))
+            detail = d.operation_name + (' = ' + ' + '.join(map(str, d.steps)) if d.steps else '')
+            f.write('datums\t%d\t%d\t%s\t%s\n' % (d.pos, d.code, d.kind, detail))
         f.write('projct\t1\t0\tnone\tgeographic, datum %d (WGS 84 identity)\n'
-                % resolve(order, 'WGS 84')['pos'])
+                % resolve(order, 'WGS 84').pos)
         for i, p in enumerate(projections, 2):
             f.write('projct\t%d\t%d\t%s\tdatum %d (EPSG %d), area covered %.2f%s\n' % (
-                i, p['code'], 'prime meridian folded' if p['pm'] else 'projected',
-                p['datum']['pos'], p['datum']['code'], p['cover'],
-                '; also ' + ' '.join(map(str, p['merged'])) if p['merged'] else ''))
+                i, p.code, 'prime meridian folded' if p.pm_folded else 'projected',
+                p.datum.pos, p.datum.code, p.cover,
+                '; also ' + ' '.join(map(str, p.merged)) if p.merged else ''))
+
+
+def used_ellipsoids(order, ells):
+    """The ellipsoids the datum records use, in alphabetical order; each record
+    takes its ellipsoid's name as written."""
+    used = sorted({d.ellipsoid_code for d in order}, key=lambda c: ells[c].name.casefold())
+    if len(used) > ELLIPSOID_CAPACITY:
+        raise ValueError('%d ellipsoids exceed the capacity of %d'
+                         % (len(used), ELLIPSOID_CAPACITY))
+    ellipsoids = [ells[c] for c in used]
+    if len({folded(e.name) for e in ellipsoids}) != len(ellipsoids):
+        raise ValueError('ellipsoid names repeat')
+    for d in order:
+        d.ellipsoid_name = catfile.text(ells[d.ellipsoid_code].name)
+    return ellipsoids
+
+
+def cover_classes(projections):
+    return Counter('all' if p.cover >= 1 else 'half or more' if p.cover >= 0.5
+                   else 'less than half' for p in projections)
 
 
 def main(argv=None):
@@ -492,30 +639,20 @@ def main(argv=None):
     records, tally = datum_candidates(db, units, crs, epsg.superseded(db), report)
     name_datums(records)
     order = order_datums(records)
-    for pos, (code, name) in FIXED.items():
-        if order[pos - 1]['code'] != code or resolve(order, name) is not order[pos - 1]:
-            raise ValueError('position %d does not hold %s' % (pos, name))
-
-    used = sorted({d['ecode'] for d in order}, key=lambda c: ells[c]['name'].casefold())
-    if len(used) > ELLIPSOID_CAPACITY:
-        raise ValueError('%d ellipsoids exceed the capacity of %d' % (len(used), ELLIPSOID_CAPACITY))
-    ellipsoids = [ells[c] for c in used]
-    if len({folded(e['name']) for e in ellipsoids}) != len(ellipsoids):
-        raise ValueError('ellipsoid names repeat')
-    for d in order:
-        d['ellipsoid_name'] = catfile.text(ells[d['ecode']]['name'])
+    check_fixed_positions(order)
+    ellipsoids = used_ellipsoids(order, ells)
+    used = {e.code for e in ellipsoids}
 
     by_datum = defaultdict(list)
     for d in order:
-        by_datum[d['dcode']].append(d)
+        by_datum[d.datum_code].append(d)
     candidates = projection_candidates(db, units, crs, by_datum, report, tally)
     projections = select_projections(candidates, tally)
-    stray = [p['oname'] for p in projections if resolve(order, p['datum']['name']) is not p['datum']]
+    stray = [p.oname for p in projections if resolve(order, p.datum.name) is not p.datum]
     if stray:
         raise ValueError('datumName resolves to another record: %s' % stray[:5])
 
-    cover = Counter('all' if p['cover'] >= 1 else 'half or more' if p['cover'] >= 0.5
-                    else 'less than half' for p in projections)
+    cover = cover_classes(projections)
     report.append('projections by how much of their area their datum record covers: '
                   + ', '.join('%s %d' % kv for kv in sorted(cover.items())))
     ell_lines, dat_lines, prj_lines = lines(ellipsoids, order, projections)
@@ -523,12 +660,12 @@ def main(argv=None):
     write_sources(os.path.join(args.out, 'sources.tsv'), ellipsoids, order, projections)
 
     counts = dict(ellipsoids=len(ell_lines), datums=len(dat_lines), projections=len(prj_lines),
-                  kinds=Counter(d['kind'] for d in order),
-                  methods=Counter(d['method'] for d in order),
-                  to=Counter(d['to'] for d in order),
-                  projection_methods=Counter(p['method'] for p in projections),
+                  kinds=Counter(d.kind for d in order),
+                  methods=Counter(d.shift.method for d in order),
+                  to=Counter(d.to for d in order),
+                  projection_methods=Counter(p.method for p in projections),
                   unused_ellipsoids=sum(1 for c, e in ells.items()
-                                        if not e['deprecated'] and c not in used),
+                                        if not e.deprecated and c not in used),
                   approximate_units=sorted(units.name[c] for c in units.approximate),
                   cover=cover)
     text = provenance.readme(meta, counts, tally, report)

@@ -3,8 +3,24 @@ position vector and coordinate frame), forward to WGS 84 and the program's
 own reverse, used to measure how far a record's reverse shift falls from the
 exact inverse."""
 import math
+from typing import NamedTuple
 
 EARTH_RADIUS = 6378137.0
+
+
+class Shift(NamedTuple):
+    """A datum shift of one of the three methods, in that method's own sign
+    convention: translations in metres, rotations in radians, the scale
+    difference a pure number."""
+    method: int
+    t: list
+    r: list
+    ds: object
+
+    @property
+    def parameters(self):
+        """The seven numbers in catalogue order: tX tY tZ, rX rY rZ, dS."""
+        return list(self.t) + list(self.r) + [self.ds]
 
 
 def forward(method, t, r, ds, p):
@@ -32,19 +48,20 @@ def reverse(method, t, r, ds, p):
 
 
 def area_centre(boxes):
-    s, n, w, e = max(boxes, key=lambda b: (b[1] - b[0]) * (b[3] - b[2]))
-    lat, lon = math.radians((s + n) / 2), math.radians((w + e) / 2)
+    """Geocentric point at the middle of the largest (south, north, west, east) box."""
+    b = max(boxes, key=lambda b: (b.north - b.south) * (b.east - b.west))
+    lat, lon = math.radians((b.south + b.north) / 2), math.radians((b.west + b.east) / 2)
     return [EARTH_RADIUS * math.cos(lat) * math.cos(lon),
             EARTH_RADIUS * math.cos(lat) * math.sin(lon),
             EARTH_RADIUS * math.sin(lat)]
 
 
-def round_trip_error(rec):
-    """Distance in metres between a point in the record's area and the point
-    after the forward shift and the program's reverse shift."""
-    t = [float(v) for v in rec['t']]
-    r = [float(v) for v in rec['r']]
-    ds = float(rec['ds'])
-    p = area_centre(rec['boxes']) if rec['boxes'] else [EARTH_RADIUS, 0.0, 0.0]
-    back = reverse(rec['method'], t, r, ds, forward(rec['method'], t, r, ds, p))
+def round_trip_error(shift, boxes):
+    """Distance in metres between a point in the area of use (boxes) and the
+    point after the forward shift and the program's reverse shift."""
+    t = [float(v) for v in shift.t]
+    r = [float(v) for v in shift.r]
+    ds = float(shift.ds)
+    p = area_centre(boxes) if boxes else [EARTH_RADIUS, 0.0, 0.0]
+    back = reverse(shift.method, t, r, ds, forward(shift.method, t, r, ds, p))
     return math.dist(p, back)

@@ -15,6 +15,7 @@ import tempfile
 import unittest
 from contextlib import redirect_stdout
 from fractions import Fraction
+from types import SimpleNamespace
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catfile    # noqa: E402
@@ -106,7 +107,8 @@ class Shifts(unittest.TestCase):
 
 
 def record(name, code=None):
-    return dict(name=name, code=code if code is not None else abs(hash(name)) % 10 ** 6 + 10 ** 6)
+    return SimpleNamespace(name=name,
+                           code=code if code is not None else abs(hash(name)) % 10 ** 6 + 10 ** 6)
 
 
 class Order(unittest.TestCase):
@@ -116,11 +118,11 @@ class Order(unittest.TestCase):
                     record('WGS 72', 1237), record('WGS 72BE', 1240)]
         order = generate.order_datums(records)
         self.assertEqual(len(order), len(records))
-        self.assertEqual(order[600]['code'], 1237)
-        self.assertEqual(order[602]['code'], 1240)
+        self.assertEqual(order[600].code, 1237)
+        self.assertEqual(order[602].code, 1240)
         self.assertIs(generate.resolve(order, 'WGS 72'), order[600])
         self.assertIs(generate.resolve(order, 'wgs 72be '), order[602])
-        names = [d['name'] for d in order]
+        names = [d.name for d in order]
         self.assertEqual(names[:2], ['Datum 0000', 'Datum 0001'])    # the two were deferred
 
     def test_too_few_records_to_reach_the_fixed_positions(self):
