@@ -13,6 +13,7 @@
 
 #include "errormessage.h"
 #include "fixed_text.h"
+#include "line_breaks.h"
 #include "message.h"
 #include "number_text.h"
 
@@ -24,19 +25,18 @@ void ShowBusy(bool busy) {
   if (busyCursorHook != nullptr) busyCursorHook(busy);
 }
 
-// Lines of a catalogue file. CR, LF and CR LF each end a line, so that files
-// saved on any system load; a Ctrl-Z ends the file, and a last line without a
-// line end is still a line.
+// Lines of a catalogue file held in memory. A Ctrl-Z ends the file, and a
+// last line without a line end is still a line.
 class LineReader {
  public:
   explicit LineReader(std::string_view text) : text_(text.substr(0, text.find('\x1a'))) {}
 
   bool Next(std::string_view& line) {
     if (position_ >= text_.size()) return false;
-    const size_t end = std::min(text_.find_first_of("\r\n", position_), text_.size());
+    const auto lineBreak = FindLineBreak(text_, position_, false);
+    const size_t end = lineBreak ? lineBreak->end : text_.size();
     line = text_.substr(position_, end - position_);
-    position_ = end + 1;
-    if (text_.compare(end, 2, "\r\n") == 0) ++position_;
+    position_ = lineBreak ? lineBreak->next : text_.size();
     return true;
   }
 

@@ -25,6 +25,7 @@ std::string TrimmedField(const char* field, size_t width) {
 
 void SetFixedField(char* field, size_t width, std::string_view text) {
   const size_t length = std::min(text.size(), width);
-  std::memcpy(field, text.data(), length);
+  // An empty view may carry no address at all: nothing to copy then.
+  if (length != 0) std::memcpy(field, text.data(), length);
   std::memset(field + length, ' ', width - length);
 }

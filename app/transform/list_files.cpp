@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
 #include "errormessage.h"
 #include "fixed_text.h"
+#include "line_breaks.h"
 #include "message.h"
 
 namespace {
@@ -147,16 +149,6 @@ void SetRenameFunctionForTesting(RenameFunction rename) {
   renameFile = rename ? rename : &::rename;
 }
 
-std::string NativePath(std::string_view name) {
-  std::string path(name);
-#ifndef _WIN32
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-#endif
-  return path;
-}
-
 bool ListFileExists(const std::string& name) {
   struct stat status;
   return ::stat(NativePath(name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
@@ -222,10 +214,9 @@ void LineReader::Close() {
 bool LineReader::Fill() {
   if (eof_ || fd_ < 0) return false;
   if (begin_ > 0) {
-    buffer_.erase(0, begin_);
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
-    buffer_.resize(std::max(buffer_.size() + begin_, kBlockSize));
   }
   if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // a very long line
   const ssize_t got = ReadSome(fd_, buffer_.data() + end_, buffer_.size() - end_);
@@ -245,23 +236,18 @@ bool LineReader::Fill() {
 bool LineReader::Next(std::string_view& line) {
   size_t scanned = begin_;
   for (;;) {
-    const char* data = buffer_.data();
-    for (size_t i = scanned; i < end_; ++i) {
-      const char c = data[i];
-      if (c != '\r' && c != '\n') continue;
-      // A CR at the end of what is read may be followed by the LF of its line end.
-      if (c == '\r' && i + 1 == end_ && !eof_) break;
-      line = std::string_view(data + begin_, i - begin_);
-      begin_ = i + 1;
-      if (c == '\r' && begin_ < end_ && data[begin_] == '\n') ++begin_;
+    const std::string_view text(buffer_.data(), end_);
+    if (const auto lineBreak = FindLineBreak(text, scanned, !eof_)) {
+      line = text.substr(begin_, lineBreak->end - begin_);
+      begin_ = lineBreak->next;
       return true;
     }
+    // Only a CR at the very end can still be a line end: the rest is not scanned again.
     const size_t offset = std::max(scanned, end_ == 0 ? 0 : end_ - 1) - begin_;
     if (!Fill()) {
       if (error_ != 0 || begin_ == end_) return false;
       line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-      const bool endsWithCr = !line.empty() && line.back() == '\r';
-      if (endsWithCr) line.remove_suffix(1);
+      if (line.back() == '\r') line.remove_suffix(1);
       begin_ = end_;
       return true;
     }
@@ -285,7 +271,7 @@ int32_t LineWriter::Open(const std::string& name) {
 }
 
 void LineWriter::Write(std::string_view text) {
-  if (file_ == nullptr || error_ != 0) return;
+  if (file_ == nullptr || error_ != 0 || text.empty()) return;
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
     error_ = ErrorNumberFromErrno(errno);
   }

@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-// A name typed or chosen in Windows form ("\" separators) names the same file here.
-std::string NativePath(std::string_view name);
+#include "native_path.h"
 
 // A regular file of that name exists.
 bool ListFileExists(const std::string& name);

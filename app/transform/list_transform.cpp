@@ -12,6 +12,7 @@
 #include "message.h"
 #include "number_text.h"
 #include "point_transform.h"
+#include "split_fields.h"
 
 namespace {
 
@@ -280,27 +281,6 @@ ListRun::LineResult ListRun::TransformLine(std::string_view line) {
 }
 
 }  // namespace
-
-size_t FormatRoundedTo(char* out, double value) {
-  const double rounded = RoundTo(value, 2);
-  if (!(std::fabs(rounded) < 1e13)) return FormatPlainTo(out, rounded);
-  // rounded is the double nearest a whole number of hundredths, which times
-  // 100 in the extended format is within a hair of that number.
-  const long long hundredths = std::llround(static_cast<long double>(rounded) * 100);
-  char* p = out;
-  unsigned long long magnitude = hundredths < 0 ? 0ULL - static_cast<unsigned long long>(hundredths)
-                                                : static_cast<unsigned long long>(hundredths);
-  if (hundredths < 0) *p++ = '-';
-  const unsigned long long whole = magnitude / 100;
-  const unsigned cents = static_cast<unsigned>(magnitude % 100);
-  if (whole != 0 || cents == 0) p = std::to_chars(p, out + kNumberTextCapacity, whole).ptr;
-  if (cents != 0) {
-    *p++ = '.';
-    *p++ = static_cast<char>('0' + cents / 10);
-    if (cents % 10 != 0) *p++ = static_cast<char>('0' + cents % 10);
-  }
-  return static_cast<size_t>(p - out);
-}
 
 void TransformList(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
                    const ListBoxes& boxes) {

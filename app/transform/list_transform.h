@@ -19,9 +19,3 @@ struct ListBoxes {
 // the program-wide list-file names.
 void TransformList(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
                    const ListBoxes& boxes);
-
-// FormatPlain(RoundTo(value, 2)) without the general formatter where the
-// rounded value has at most 15 significant digits (below 1e13 in size): the
-// text of a whole number of hundredths. Writes at most kNumberTextCapacity
-// characters and gives the length.
-size_t FormatRoundedTo(char* out, double value);

@@ -1,5 +1,5 @@
-// Numbers as text: reading a number, the general number text of results,
-// rounding to decimals, and splitting a list-file line into fields.
+// Numbers as text: reading a number, the general number text of results and
+// rounding to decimals.
 #pragma once
 
 #include <cstddef>
@@ -34,14 +34,8 @@ size_t FormatPlainTo(char* out, double value);
 // by 10^decimals. decimals is limited to -18..18.
 double RoundTo(double value, int32_t decimals);
 
-// Splits a list-file line into fields. Blanks, tabs, ";" and "," all separate
-// fields; a run of them counts as one separator, and separators at the start
-// or end of the line are ignored. The line is rewritten in place to its fields
-// joined by single commas. The first `capacity` fields are stored into
-// fields[0], fields[1], ... (positions the line has no field for are emptied);
-// the result is the number of fields in the line, stored or not (0 for a line
-// of separators only).
-int32_t SplitFields(std::string& line, std::string* fields, int32_t capacity);
-// The same without allocation: the views point into the rewritten line and stay
-// valid while the line is not changed.
-int32_t SplitFieldViews(std::string& line, std::string_view* fields, int32_t capacity);
+// FormatPlain(RoundTo(value, 2)), the text of list results, without the
+// general formatter where the rounded value has at most 15 significant digits
+// (below 1e13 in size): the text of a whole number of hundredths. Writes at
+// most kNumberTextCapacity characters and gives the length.
+size_t FormatRoundedTo(char* out, double value);

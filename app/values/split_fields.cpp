@@ -2,7 +2,7 @@
 #include <new>
 
 #include "errormessage.h"
-#include "number_text.h"
+#include "split_fields.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "dms_text.h"
 #include "number_text.h"
+#include "split_fields.h"
 
 namespace {
 size_t allocations = 0;

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -214,6 +215,33 @@ TEST(RoundTo, GivesTheDoubleNearestTheDecimal) {
     char text[40];
     std::snprintf(text, sizeof text, "%.2f", rounded);
     ASSERT_EQ(rounded, std::strtod(text, nullptr)) << text;
+  }
+}
+
+TEST(FormatRounded, SameTextAsTheGeneralFormatter) {
+  // The general formatter is the reference; the values cover halves at the
+  // third decimal, signs, values below 1 and the limit of the short way.
+  std::vector<double> values = {
+      0,           -0.0,       0.004,   0.005,       0.015,   -0.005,  -0.0051,
+      0.25,        -0.5,       1,       -1,          123.455, 2.675,   1.005,
+      9999999.995, 577274.984, -100000, 1e13 - 0.01, 1e13,    -1.5e13, 123456789012.345,
+      0.1 + 0.2};
+  uint64_t state = 88172645463325252ULL;
+  for (int i = 0; i < 200000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
+    const double scale = std::pow(10.0, static_cast<double>(state % 15) - 2);
+    values.push_back((unit - 0.5) * scale);
+    values.push_back(std::round((unit - 0.5) * scale * 1000) / 1000);  // exact thousandths
+  }
+  for (double v : values) {
+    char fast[kNumberTextCapacity];
+    char general[kNumberTextCapacity];
+    const std::string a(fast, FormatRoundedTo(fast, v));
+    const std::string b(general, FormatPlainTo(general, RoundTo(v, 2)));
+    ASSERT_EQ(a, b) << std::hexfloat << v;
   }
 }
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "number_text.h"
+#include "split_fields.h"
 
 namespace {
 
