@@ -64,45 +64,98 @@ ssize_t ReadFully(int fd, char* data, size_t size) {
   return static_cast<ssize_t>(total);
 }
 
-// Writes a copy of the open file with every LF turned into CR LF into a new
-// temporary file beside target, and puts it in target's place. Raises the
-// error number of a failure; the temporary file is then removed and target
-// is left as it was.
-void ReplaceWithDosText(int source, const std::string& target, const struct stat& status,
-                        ErrorTrap& trap) {
-  const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-  std::string pattern = (folder.empty() ? std::string(".") : folder.string()) + "/.varnel-XXXXXX";
-  Descriptor temporary{::mkstemp(pattern.data())};
-  if (temporary.fd < 0) {
-    trap.Raise(ErrorNumberFromErrno(errno));
-    return;
-  }
-  bool ok = ::fchmod(temporary.fd, status.st_mode & 07777) == 0;
+// Copies the open source to destination with every LF turned into CR LF.
+bool CopyAsDosText(int source, int destination) {
   std::unique_ptr<char[]> in(new char[kBlockSize]);
   std::unique_ptr<char[]> out(new char[2 * kBlockSize]);
-  while (ok) {
+  for (;;) {
     const ssize_t got = ReadSome(source, in.get(), kBlockSize);
-    if (got < 0) {
-      ok = false;
-      break;
-    }
-    if (got == 0) break;
+    if (got < 0) return false;
+    if (got == 0) return true;
     size_t size = 0;
     for (ssize_t i = 0; i < got; ++i) {
       if (in[i] == '\n') out[size++] = '\r';
       out[size++] = in[i];
     }
-    ok = WriteAll(temporary.fd, out.get(), size);
+    if (!WriteAll(destination, out.get(), size)) return false;
   }
-  ok = ok && ::fsync(temporary.fd) == 0;
-  const int closeResult = ::close(temporary.fd);
-  temporary.fd = -1;
-  ok = ok && closeResult == 0 && renameFile(pattern.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    const int failure = errno;
-    ::unlink(pattern.c_str());
-    trap.Raise(ErrorNumberFromErrno(failure));
+}
+
+// The converted text is written to a file that has no name while it grows
+// (O_TMPFILE), so that a process killed half-way leaves nothing behind. Only
+// when it is complete does it get a hidden name beside the target, which is
+// then renamed over the target. Where the file system has no unnamed files,
+// the hidden name is made first (mkstemp) and removed on every failure the
+// process lives through.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::string& folder) : folder_(folder.empty() ? "." : folder) {}
+  ~TemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!name_.empty()) ::unlink(name_.c_str());
   }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  bool Create(mode_t mode) {
+#ifdef O_TMPFILE
+    fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode & 07777);
+    if (fd_ >= 0) return ::fchmod(fd_, mode & 07777) == 0;  // the umask does not apply
+#endif
+    name_ = folder_ + "/.varnel-XXXXXX";
+    fd_ = ::mkstemp(name_.data());
+    if (fd_ < 0) {
+      name_.clear();
+      return false;
+    }
+    return ::fchmod(fd_, mode & 07777) == 0;
+  }
+
+  int fd() const {
+    return fd_;
+  }
+
+  // Flushes, closes and puts the file in target's place.
+  bool Replace(const std::string& target) {
+    bool ok = ::fsync(fd_) == 0 && GiveName();
+    const int closeResult = ::close(fd_);
+    fd_ = -1;
+    ok = ok && closeResult == 0 && renameFile(name_.c_str(), target.c_str()) == 0;
+    if (ok) name_.clear();  // renamed: nothing left to remove
+    return ok;
+  }
+
+ private:
+  // An unnamed file gets a fresh hidden name through its /proc link.
+  bool GiveName() {
+    if (!name_.empty()) return true;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      std::string name =
+          folder_ + "/.varnel-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        name_ = std::move(name);
+        return true;
+      }
+      if (errno != EEXIST) return false;
+    }
+    return false;
+  }
+
+  std::string folder_;
+  std::string name_;  // the file's hidden name, once it has one
+  int fd_ = -1;
+};
+
+// Writes a copy of the open file in DOS text beside target and puts it in
+// target's place. Raises the error number of a failure; target is then left
+// as it was.
+void ReplaceWithDosText(int source, const std::string& target, const struct stat& status,
+                        ErrorTrap& trap) {
+  TemporaryFile temporary(std::filesystem::path(target).parent_path().string());
+  const bool ok = temporary.Create(status.st_mode) && CopyAsDosText(source, temporary.fd()) &&
+                  temporary.Replace(target);
+  if (!ok) trap.Raise(ErrorNumberFromErrno(errno));
 }
 
 // Converts the file if it is Unix text. Gives true when it is Unix text but

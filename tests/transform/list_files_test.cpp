@@ -1,7 +1,11 @@
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <vector>
 
@@ -132,6 +136,31 @@ TEST(ConvertListFile, AFailedReplacementLeavesTheOriginal) {
             std::vector<std::string>{
                 "DLL/subroutine error 70 in ConvertListFile: File operation failed - permission "
                 "denied!"});
+}
+
+// A conversion that dies half-way through writing (here: the file size limit
+// kills it with SIGXFSZ, as SIGKILL would) leaves the folder as it was.
+TEST(ConvertListFile, AProcessKilledWhileWritingLeavesNothingBehind) {
+  TempFolder folder;
+  const std::string file = folder.File("list.txt");
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "123456.78 654321.98\n";
+  WriteFile(file, text);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const struct rlimit limit = {65536, 65536};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    int32_t error = 0;
+    ConvertListFile(file, error);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+  EXPECT_EQ(ReadFile(file), text);
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"list.txt"});
 }
 
 TEST(ConvertListFile, ThroughALinkTheTargetIsConvertedAndTheLinkStays) {
