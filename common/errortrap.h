@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 
 // Run-time error numbers that the program raises.
 inline constexpr int32_t kErrOutOfMemory = 7;
@@ -47,6 +48,23 @@ class ErrorTrap {
 
   // Each error replaces the pending number: two errors give one message.
   void Raise(int32_t number) noexcept { pending_ = number; }
+
+  // Runs the routine's body and stops any exception at the routine's edge:
+  // a failed allocation raises 7, anything else 51. Objects of the body are
+  // destroyed on the way out, so its files are closed. True when the body
+  // ran to its end.
+  template <typename Body>
+  bool Guard(Body&& body) noexcept {
+    try {
+      body();
+      return true;
+    } catch (const std::bad_alloc&) {
+      Raise(kErrOutOfMemory);
+    } catch (...) {
+      Raise(kErrInternal);
+    }
+    return false;
+  }
   int32_t Pending() const noexcept { return pending_; }
 
  private:

@@ -50,6 +50,11 @@ void ERRORMESSAGE(const char* routine, int32_t number);
 // Number of the library's last trapped run-time error; nothing reads it.
 extern int32_t libraryErrorNumber;
 
+// Nothing in the library allocates or calls anything that throws or fails, so
+// no trap of its routines ever reports. The traps stay because each exported
+// routine is a trapped routine of the library's interface: a routine that
+// some day opens a file or allocates has its report in place, and the error
+// number variable keeps its meaning for callers that read it.
 class LibraryErrorTrap : public ErrorTrap {
  public:
   explicit LibraryErrorTrap(const char* routine) noexcept

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -303,14 +302,12 @@ void LoadCatalogues(Catalogues& catalogues, int32_t& ok) {
   catalogues.projectionCount = -1;
   ok = -1;
   ShowBusy(true);
-  try {
+  trap.Guard([&] {
     if (const char* missing = LoadFiles(catalogues, trap)) {
       ShowMissingFile(missing);
       ok = 0;
     }
-  } catch (const std::bad_alloc&) {
-    trap.Raise(kErrOutOfMemory);
-  }
+  });
   ShowBusy(false);
 }
 

@@ -1,6 +1,5 @@
 #include "crs_report.h"
 
-#include <new>
 #include <string_view>
 
 #include "errormessage.h"
@@ -117,11 +116,9 @@ std::string CrsReportText(const ProjectionRecord& projection, const DatumRecord&
                           const EllipsoidRecord& ellipsoid) {
   ProgramErrorTrap trap("CrsReportText");
   std::string text;
-  try {
+  trap.Guard([&] {  // after a failure the caller shows what was built
     ReportWriter out(text);
     WriteReport(out, projection, datum, ellipsoid);
-  } catch (const std::bad_alloc&) {
-    trap.Raise(kErrOutOfMemory);  // the caller shows what was built
-  }
+  });
   return text;
 }

@@ -7,22 +7,18 @@
 
 namespace {
 
-constexpr int32_t kNoHop = 0;
-
-// The catalogue position of the shift from WGS 72 or WGS 72BE to WGS 84, for a
-// datum whose own shift leads there; 0 for any other code.
-int32_t HopPosition(int32_t toCrsCode) {
-  if (toCrsCode == kCrsWgs72be) return kWgs72beDatumPosition;
-  if (toCrsCode == kCrsWgs72) return kWgs72DatumPosition;
-  return kNoHop;
-}
-
 void CopyAxes(CrsSide& side) {
   side.projection.semiMajorAxis = side.ellipsoid.semiMajorAxis;
   side.projection.semiMinorAxis = side.ellipsoid.semiMinorAxis;
 }
 
 }  // namespace
+
+int32_t WgsHopPosition(int32_t toCrsCode) {
+  if (toCrsCode == kCrsWgs72be) return kWgs72beDatumPosition;
+  if (toCrsCode == kCrsWgs72) return kWgs72DatumPosition;
+  return kNoWgsHop;
+}
 
 bool IsSupportedProjectionMethod(int32_t methodCode) {
   return methodCode == kTransverseMercator || methodCode == kLambertConic2SP ||
@@ -85,11 +81,11 @@ void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalog
     SetComputingFloatingPointMode();
     STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x, v.y, v.z, &start.datum);
     SetComputingFloatingPointMode();
-    if (const int32_t hop = HopPosition(start.datum.toCrsCode); hop != kNoHop) {
+    if (const int32_t hop = WgsHopPosition(start.datum.toCrsCode); hop != kNoWgsHop) {
       STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
       SetComputingFloatingPointMode();
     }
-    if (const int32_t hop = HopPosition(target.datum.toCrsCode); hop != kNoHop) {
+    if (const int32_t hop = WgsHopPosition(target.datum.toCrsCode); hop != kNoWgsHop) {
       WGS84TOTARGET(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
       SetComputingFloatingPointMode();
     }

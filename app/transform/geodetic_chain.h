@@ -23,6 +23,11 @@ struct ChainValues {
 
 bool IsSupportedProjectionMethod(int32_t methodCode);
 
+// The catalogue position of the shift from WGS 72 or WGS 72BE to WGS 84, for a
+// datum whose own shift leads there; kNoWgsHop for any other code.
+inline constexpr int32_t kNoWgsHop = 0;
+int32_t WgsHopPosition(int32_t toCrsCode);
+
 // The first failing check of a Lambert definition's parallels, or nullptr.
 const char* LambertParallelProblem(const ProjectionRecord& projection);
 

@@ -78,27 +78,41 @@ void AppendRounded(std::string& out, double value) {
   out.append(text, FormatRoundedTo(text, value));
 }
 
-// One list run. Every file it opens is closed when it returns.
+// One list run. Every file it opens is closed when it ends, however it ends.
 class ListRun {
  public:
   ListRun(CrsSide& start, CrsSide& target, const Catalogues& catalogues, ErrorTrap& trap)
-      : start_(start), target_(target), catalogues_(catalogues), trap_(trap) {}
+      : start_(start),
+        target_(target),
+        catalogues_(catalogues),
+        trap_(trap),
+        startProjected_(!IsGeographic(start.projection)),
+        targetProjected_(!IsGeographic(target.projection)) {}
 
   void Run(const ListBoxes& boxes);
 
  private:
   enum class LineResult { kWritten, kSkipped, kEndRun };
+  bool OpenInput(const ListBoxes& boxes);
+  bool OpenOutputs();
+  bool TransformLines();
+  void Finish();
   LineResult TransformLine(std::string_view line);
   bool ReadGridLine();
   bool ReadGeographicLine();
+  bool ReadAngleField(std::string_view field, double& degrees);
+  bool ResultsAreFinite() const;
+  void WriteResults();
   void WriteBoth(std::string_view text);
 
   CrsSide& start_;
   CrsSide& target_;
-  bool startProjected_ = false;
-  bool targetProjected_ = false;
   const Catalogues& catalogues_;
   ErrorTrap& trap_;
+  const bool startProjected_;
+  const bool targetProjected_;
+  std::string gridName_;
+  std::string geographicName_;
   LineReader input_;
   LineWriter gridOutput_;
   LineWriter geographicOutput_;
@@ -110,58 +124,61 @@ class ListRun {
 };
 
 void ListRun::Run(const ListBoxes& boxes) {
-  const bool startProjected = startProjected_ = !IsGeographic(start_.projection);
-  const bool targetProjected = targetProjected_ = !IsGeographic(target_.projection);
+  if (OpenInput(boxes) && OpenOutputs() && TransformLines()) Finish();
+}
 
-  // The input file.
-  std::string& storedInput = startProjected ? startProjListFile : startSysListFile;
-  storedInput = startProjected ? boxes.startProjList : boxes.startSysList;
+// Checks the input file and the systems, converts Unix text and opens the input.
+bool ListRun::OpenInput(const ListBoxes& boxes) {
+  std::string& storedInput = startProjected_ ? startProjListFile : startSysListFile;
+  storedInput = startProjected_ ? boxes.startProjList : boxes.startSysList;
   const std::string input(TrimBlanks(storedInput));
   if (input.empty()) {
-    ShowSelectFirst(true, startProjected ? "XY file list" : "lat/lon file list");
-    return;
+    ShowSelectFirst(true, startProjected_ ? "XY file list" : "lat/lon file list");
+    return false;
   }
   if (!ListFileExists(input)) {
     Warn("File " + input + " not found.");
-    return;
+    return false;
   }
-  if (startProjected && !IsSupportedProjectionMethod(start_.projection.methodCode)) {
-    Warn("The start projection has method code " + std::to_string(start_.projection.methodCode) +
-         ", which this program cannot compute. Choose a Transverse Mercator (9807), Lambert "
-         "Conformal Conic (9802) or Oblique Stereographic (9809) projection.");
-    return;
-  }
-  const std::string gridName(targetProjected ? TrimBlanks(boxes.targetProjList) : "");
-  const std::string geographicName(TrimBlanks(boxes.targetSysList));
-  if (!OutputsAreDistinct(input, gridName, geographicName)) return;
+  if (!CheckSidesAreUsable(start_, target_, catalogues_)) return false;
+  gridName_ = targetProjected_ ? TrimBlanks(boxes.targetProjList) : "";
+  geographicName_ = TrimBlanks(boxes.targetSysList);
+  if (!OutputsAreDistinct(input, gridName_, geographicName_)) return false;
   int32_t conversionError = 0;
   ConvertListFile(input, conversionError);
-  if (conversionError != 0) return;
+  if (conversionError != 0) return false;
   if (const int32_t error = input_.Open(input); error != 0) {
     trap_.Raise(error);
-    return;
+    return false;
   }
+  return true;
+}
 
-  // The outputs.
-  if (targetProjected) {
-    if (gridName.empty()) {
+// The grid output for a projected target, and the geographic output when named.
+bool ListRun::OpenOutputs() {
+  if (targetProjected_) {
+    if (gridName_.empty()) {
       ShowSelectFirst(false, "XY file");
-      return;
+      return false;
     }
-    if (!OpenOutput(gridName, targetProjListFile, gridOutput_, trap_)) return;
+    if (!OpenOutput(gridName_, targetProjListFile, gridOutput_, trap_)) return false;
   }
-  if (!geographicName.empty() &&
-      !OpenOutput(geographicName, targetSysListFile, geographicOutput_, trap_)) {
-    return;
-  }
+  return geographicName_.empty() ||
+         OpenOutput(geographicName_, targetSysListFile, geographicOutput_, trap_);
+}
 
-  // The lines.
+// Every line in order; false when a line ended the run.
+bool ListRun::TransformLines() {
   std::string_view line;
   while (input_.Next(line)) {
-    if (TransformLine(line) == LineResult::kEndRun) return;
+    if (TransformLine(line) == LineResult::kEndRun) return false;
     if (gridOutput_.Error() != 0 || geographicOutput_.Error() != 0) break;
   }
-  // A failed read or write ends the run as a fault, never as a completion.
+  return true;
+}
+
+// A failed read or write ends the run as a fault, never as a completion.
+void ListRun::Finish() {
   const int32_t readError = input_.Error();
   const int32_t gridError = gridOutput_.Close();
   const int32_t geographicError = geographicOutput_.Close();
@@ -189,14 +206,28 @@ bool ListRun::ReadGridLine() {
     Warn("Illegal format! Format should be 'Easting' 'Northing'.");
     return false;
   }
-  if (!HasOnlyNumberCharacters(fields_[0]) || !HasOnlyNumberCharacters(fields_[1])) {
-    Warn(kBadCharacterMessage);
+  double easting = 0;
+  double northing = 0;
+  if (!ReadNumberField(fields_[0], easting) || !ReadNumberField(fields_[1], northing)) {
     return false;
   }
   const long double factor = start_.unitsAndFormats.lengthFactor;
-  v_.easting = static_cast<double>(ReadNumber(fields_[0]) * factor);
-  v_.northing = static_cast<double>(ReadNumber(fields_[1]) * factor);
+  v_.easting = static_cast<double>(easting * factor);
+  v_.northing = static_cast<double>(northing * factor);
   return true;
+}
+
+// An angle in the start side's format: decimal degrees or DMS text.
+bool ListRun::ReadAngleField(std::string_view field, double& degrees) {
+  if (start_.unitsAndFormats.angleFormat != kAngleFormatDms) {
+    return ReadNumberField(field, degrees);
+  }
+  if (!HasOnlyNumberCharacters(field)) {
+    Warn(kBadCharacterMessage);
+    return false;
+  }
+  text_.assign(field);
+  return ParseDms(text_, kDmsOther, degrees) == 0 && CheckFinite(degrees);
 }
 
 // A geographic line gets the checks of a typed point: only number characters,
@@ -206,29 +237,8 @@ bool ListRun::ReadGeographicLine() {
     Warn("Illegal format! Format should be 'Latitude' 'Longitude' 'Height'.");
     return false;
   }
-  const bool dms = start_.unitsAndFormats.angleFormat == kAngleFormatDms;
-  auto readAngle = [&](std::string_view field, double& degrees) {
-    if (!HasOnlyNumberCharacters(field)) {
-      Warn(kBadCharacterMessage);
-      return false;
-    }
-    if (!dms) {
-      degrees = ReadNumber(field);
-      return true;
-    }
-    text_.assign(field);
-    return ParseDms(text_, kDmsOther, degrees) == 0;
-  };
-  if (!readAngle(fields_[0], v_.latitude) || !CheckLatitude(v_.latitude) ||
-      !readAngle(fields_[1], v_.longitude)) {
-    return false;
-  }
-  if (!HasOnlyNumberCharacters(fields_[2])) {
-    Warn(kBadCharacterMessage);
-    return false;
-  }
-  v_.height = ReadNumber(fields_[2]);
-  return true;
+  return ReadAngleField(fields_[0], v_.latitude) && CheckLatitude(v_.latitude) &&
+         ReadAngleField(fields_[1], v_.longitude) && ReadNumberField(fields_[2], v_.height);
 }
 
 ListRun::LineResult ListRun::TransformLine(std::string_view line) {
@@ -256,9 +266,27 @@ ListRun::LineResult ListRun::TransformLine(std::string_view line) {
   }
 
   RunGeodeticChain(start_, target_, catalogues_, v_);
+  if (targetProjected_) ForwardProjection(target_, v_);
+  if (!ResultsAreFinite()) {
+    Warn(kNoFiniteResultMessage);
+    return LineResult::kEndRun;
+  }
+  WriteResults();
+  return LineResult::kWritten;
+}
 
+// Every value that the line's outputs would show is a number.
+bool ListRun::ResultsAreFinite() const {
+  const bool grid =
+      !targetProjected_ || (std::isfinite(v_.eastingTarget) && std::isfinite(v_.northingTarget));
+  const bool geographic = !geographicOutput_.IsOpen() ||
+                          (std::isfinite(v_.latitudeTarget) && std::isfinite(v_.longitudeTarget) &&
+                           std::isfinite(v_.heightTarget));
+  return grid && geographic;
+}
+
+void ListRun::WriteResults() {
   if (targetProjected_) {
-    ForwardProjection(target_, v_);
     const long double factor = target_.unitsAndFormats.lengthFactor;
     text_.clear();
     AppendRounded(text_, static_cast<double>(v_.eastingTarget / factor));
@@ -277,7 +305,6 @@ ListRun::LineResult ListRun::TransformLine(std::string_view line) {
     geographicOutput_.Write(text_);
     geographicOutput_.EndLine();
   }
-  return LineResult::kWritten;
 }
 
 }  // namespace
@@ -285,6 +312,8 @@ ListRun::LineResult ListRun::TransformLine(std::string_view line) {
 void TransformList(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
                    const ListBoxes& boxes) {
   ProgramErrorTrap trap("TransformCommand");
-  ListRun run(start, target, catalogues, trap);
-  run.Run(boxes);
+  trap.Guard([&] {
+    ListRun run(start, target, catalogues, trap);
+    run.Run(boxes);
+  });
 }

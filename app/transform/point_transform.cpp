@@ -35,8 +35,9 @@ bool CheckBoxText(const std::string& text, const char* what) {
 
 // Reads a grid value from its box, scaled to metres.
 bool ReadGridValue(const std::string& text, const char* what, double factor, double& metres) {
-  if (!CheckBoxText(text, what)) return false;
-  metres = static_cast<double>(static_cast<long double>(ReadNumber(text)) * factor);
+  double value = 0;
+  if (!CheckBoxText(text, what) || !ReadNumberField(text, value)) return false;
+  metres = static_cast<double>(static_cast<long double>(value) * factor);
   return true;
 }
 
@@ -46,10 +47,69 @@ bool ReadAngle(const std::string& text, const char* what, int32_t kind,
   if (!CheckBoxText(text, what)) return false;
   if (formats.angleFormat == kAngleFormatDms) {
     std::string normalised = text;
-    return ParseDms(normalised, kind, degrees) == 0;
+    return ParseDms(normalised, kind, degrees) == 0 && CheckFinite(degrees);
   }
-  degrees = ReadNumber(text);
+  return ReadNumberField(text, degrees);
+}
+
+void Warn(const std::string& text) {
+  ShowMessage(text, kCaptionWarning, kWarningStyle);
+}
+
+std::string SideName(bool startSide) {
+  return startSide ? "start" : "target";
+}
+
+bool IsDatumShiftMethod(int32_t methodCode) {
+  return methodCode == kGeocentricTranslations || methodCode == kPositionVector ||
+         methodCode == kCoordinateFrame;
+}
+
+PointOutput TransformCheckedPoint(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
+                                  const PointInput& input);
+
+bool CheckSide(const CrsSide& side, bool startSide, const Catalogues& catalogues) {
+  const std::string which = SideName(startSide);
+  if (!IsGeographic(side.projection) && !IsSupportedProjectionMethod(side.projection.methodCode)) {
+    Warn("The " + which + " projection has method code " +
+         std::to_string(side.projection.methodCode) +
+         ", which this program cannot compute. Choose a Transverse Mercator (9807), Lambert "
+         "Conformal Conic (9802) or Oblique Stereographic (9809) projection.");
+    return false;
+  }
+  if (!IsDatumShiftMethod(side.datum.methodCode)) {
+    Warn("The " + which + " datum " + TrimmedField(side.datum.name) + " has shift method code " +
+         std::to_string(side.datum.methodCode) +
+         ", which this program cannot compute. Choose a datum with a geocentric translation "
+         "(9603) or Helmert (9606, 9607) shift.");
+    return false;
+  }
+  const int32_t hop = WgsHopPosition(side.datum.toCrsCode);
+  if (hop != kNoWgsHop && !IsDatumShiftMethod(catalogues.Datum(hop).methodCode)) {
+    Warn("The " + which + " datum leads through the shift at datum position " +
+         std::to_string(hop) +
+         ", which this program cannot compute: the datum catalogue has no usable shift there.");
+    return false;
+  }
+  const double a = side.ellipsoid.semiMajorAxis;
+  const double b = side.ellipsoid.semiMinorAxis;
+  if (!(std::isfinite(a) && std::isfinite(b) && a > 0 && b > 0)) {
+    Warn("The " + which + " ellipsoid " + TrimmedField(side.ellipsoid.name) +
+         " has no usable axes: both must be positive numbers.");
+    return false;
+  }
   return true;
+}
+
+// Every value the point's result would show is a number; otherwise the
+// message and no result.
+bool ResultIsFinite(const ChainValues& v, bool targetProjected) {
+  const bool finite =
+      std::isfinite(v.latitudeTarget) && std::isfinite(v.longitudeTarget) &&
+      std::isfinite(v.heightTarget) &&
+      (!targetProjected || (std::isfinite(v.eastingTarget) && std::isfinite(v.northingTarget)));
+  if (!finite) Warn(kNoFiniteResultMessage);
+  return finite;
 }
 
 }  // namespace
@@ -75,6 +135,26 @@ bool HasOnlyNumberCharacters(std::string_view text) {
     if (!kAllowed[static_cast<unsigned char>(c)]) return false;
   }
   return true;
+}
+
+bool ReadNumberField(std::string_view text, double& value) {
+  if (!HasOnlyNumberCharacters(text)) {
+    Warn(kBadCharacterMessage);
+    return false;
+  }
+  value = ReadNumber(text);
+  return CheckFinite(value);
+}
+
+bool CheckFinite(double value) {
+  if (std::isfinite(value)) return true;
+  Warn(kBadCharacterMessage);
+  return false;
+}
+
+bool CheckSidesAreUsable(const CrsSide& start, const CrsSide& target,
+                         const Catalogues& catalogues) {
+  return CheckSide(start, true, catalogues) && CheckSide(target, false, catalogues);
 }
 
 bool CheckLatitude(double latitude) {
@@ -113,6 +193,16 @@ PointOutput TransformPoint(CrsSide& start, CrsSide& target, const Catalogues& ca
                            const PointInput& input) {
   ProgramErrorTrap trap("TransformCommand");
   PointOutput out;
+  trap.Guard([&] { out = TransformCheckedPoint(start, target, catalogues, input); });
+  return out;
+}
+
+namespace {
+
+PointOutput TransformCheckedPoint(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
+                                  const PointInput& input) {
+  if (!CheckSidesAreUsable(start, target, catalogues)) return {};
+  PointOutput out;
   ChainValues v;
   const UnitsAndFormats& startFormats = start.unitsAndFormats;
 
@@ -138,24 +228,24 @@ PointOutput TransformPoint(CrsSide& start, CrsSide& target, const Catalogues& ca
         !ReadAngle(input.longitude, "longitude", kDmsLongitude, startFormats, v.longitude)) {
       return {};
     }
-    if (!HasOnlyNumberCharacters(input.height)) {
-      ShowMessage(kBadCharacterMessage, kCaptionWarning, kWarningStyle);
-      return {};
-    }
-    v.height = ReadNumber(TrimBlanks(input.height));
+    if (!ReadNumberField(TrimBlanks(input.height), v.height)) return {};
   }
 
   RunGeodeticChain(start, target, catalogues, v);
+  const bool targetProjected = !IsGeographic(target.projection);
+  if (targetProjected) ForwardProjection(target, v);
+  if (!ResultIsFinite(v, targetProjected)) return {};
   const UnitsAndFormats& targetFormats = target.unitsAndFormats;
   out.targetLatitude = AngleText(v.latitudeTarget, targetFormats);
   out.targetLongitude = AngleText(v.longitudeTarget, targetFormats);
   out.targetHeight = FormatGeneral(RoundTo(v.heightTarget, 2));
 
-  if (!IsGeographic(target.projection)) {
-    ForwardProjection(target, v);
+  if (targetProjected) {
     const long double factor = targetFormats.lengthFactor;
     out.targetEasting = FormatGeneral(RoundTo(static_cast<double>(v.eastingTarget / factor), 2));
     out.targetNorthing = FormatGeneral(RoundTo(static_cast<double>(v.northingTarget / factor), 2));
   }
   return out;
 }
+
+}  // namespace

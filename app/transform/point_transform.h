@@ -52,12 +52,27 @@ PointOutput TransformPoint(CrsSide& start, CrsSide& target, const Catalogues& ca
 inline constexpr const char* kBadCharacterMessage = "Bad character in numeric field.";
 inline constexpr const char* kPoleMessage = "Program does not work for latitude +/- 90 degrees";
 inline constexpr const char* kLatitudeRangeMessage = "Latitude input error! Latitude > 90 degrees!";
+inline constexpr const char* kNoFiniteResultMessage =
+    "The transformation gives no finite result for this point: nothing is written for it.";
 
 // "Please select a start <what> first." / "Please select a target <what> first.", as a warning.
 void ShowSelectFirst(bool startSide, const char* what);
 
 // Every character is one of " +-.1234567890".
 bool HasOnlyNumberCharacters(std::string_view text);
+
+// Reads a number field: only number characters, and a finite value (a number
+// too large for a double is as bad as a bad character). Shows the bad
+// character message and gives false otherwise.
+bool ReadNumberField(std::string_view text, double& value);
+// The same check for a value already read (a DMS angle).
+bool CheckFinite(double value);
+
+// Refuses, with a message, a side whose records this program cannot compute
+// with: an unknown projection method on a projected side, an unknown datum
+// shift method (of the side's datum or of the WGS 72 or WGS 72BE shift it
+// leads through), or ellipsoid axes that are not positive numbers.
+bool CheckSidesAreUsable(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues);
 
 // Shows the pole or range message for a latitude that cannot be transformed; false then.
 bool CheckLatitude(double latitude);

@@ -74,45 +74,21 @@ size_t FormatDmsText(char* out, double value) {
   return p - out;
 }
 
-}  // namespace
-
-size_t FormatDmsTo(char* out, double value) {
-  ProgramErrorTrap trap("FormatDms");
-  return FormatDmsText(out, value);
-}
-
-std::string FormatDms(double value) {
-  ProgramErrorTrap trap("FormatDms");
-  char text[kDmsTextCapacity];
-  const size_t length = FormatDmsText(text, value);
-  try {
-    return std::string(text, length);
-  } catch (const std::bad_alloc&) {
-    trap.Raise(kErrOutOfMemory);
-    return std::string();
-  }
-}
-
-int32_t ParseDms(std::string& text, int32_t kind, double& value) {
-  ProgramErrorTrap trap("ParseDms");
+// Seven decimals exactly (filled with zeros or cut), then degrees before the
+// point, minutes and seconds after it.
+int32_t ParseDmsText(std::string& text, int32_t kind, double& value) {
   size_t point = text.find('.');
-  try {
-    if (point == std::string::npos) {
-      point = text.size();
-      text.append(".0000000");
+  if (point == std::string::npos) {
+    point = text.size();
+    text.append(".0000000");
+  } else {
+    const size_t decimals = text.size() - point - 1;
+    if (decimals < 7) {
+      text.append(7 - decimals, '0');
     } else {
-      const size_t decimals = text.size() - point - 1;
-      if (decimals < 7) {
-        text.append(7 - decimals, '0');
-      } else {
-        text.resize(point + 8);
-      }
+      text.resize(point + 8);
     }
-  } catch (const std::bad_alloc&) {
-    trap.Raise(kErrOutOfMemory);
-    return -1;
   }
-
   const std::string_view normalised = text;
   const std::string_view degreeText = normalised.substr(0, point);
   const long double degrees = ReadNumber(degreeText);
@@ -130,4 +106,28 @@ int32_t ParseDms(std::string& text, int32_t kind, double& value) {
   }
   value = static_cast<double>(degreesValue);
   return 0;
+}
+
+}  // namespace
+
+size_t FormatDmsTo(char* out, double value) {
+  ProgramErrorTrap trap("FormatDms");
+  return FormatDmsText(out, value);
+}
+
+std::string FormatDms(double value) {
+  ProgramErrorTrap trap("FormatDms");
+  std::string result;
+  trap.Guard([&] {
+    char text[kDmsTextCapacity];
+    result.assign(text, FormatDmsText(text, value));
+  });
+  return result;
+}
+
+int32_t ParseDms(std::string& text, int32_t kind, double& value) {
+  ProgramErrorTrap trap("ParseDms");
+  int32_t result = -1;
+  trap.Guard([&] { result = ParseDmsText(text, kind, value); });
+  return result;
 }

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <new>
 
 #include "errormessage.h"
 #include "split_fields.h"
@@ -52,15 +51,13 @@ int32_t SplitFields(std::string& line, std::string* fields, int32_t capacity) {
   ProgramErrorTrap trap("SplitFields");
   const int32_t count = Split(line, nullptr, 0);
   // The rewritten line holds the fields joined by single commas.
-  std::string_view rest = line;
-  try {
+  trap.Guard([&] {
+    std::string_view rest = line;
     for (int32_t k = 0; k < capacity; ++k) {
       const size_t comma = std::min(rest.find(','), rest.size());
       fields[k] = rest.substr(0, comma);
       rest.remove_prefix(std::min(comma + 1, rest.size()));
     }
-  } catch (const std::bad_alloc&) {
-    trap.Raise(kErrOutOfMemory);
-  }
+  });
   return count;
 }

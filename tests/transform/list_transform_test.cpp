@@ -8,6 +8,7 @@
 #include "list_transform.h"
 #include "message_recorder.h"
 #include "number_text.h"
+#include "point_transform.h"
 #include "transform_fixtures.h"
 
 namespace {
@@ -122,6 +123,12 @@ TEST_F(ListTransformTest, BadLinesEndTheRunWithTheirMessage) {
        "Program does not work for latitude +/- 90 degrees", ""},
       {"61 minutes", false, "12.6100000 0 0\r\n",
        "Input error! DMS selected - but minutes or seconds > 60!", ""},
+      {"a height too large for a number", false,
+       "49 -2 0\r\n49 -2 " + std::string(400, '9') + "\r\n", kBadCharacterMessage,
+       "400000\t-100000\r\n"},
+      {"an easting without a finite result", true,
+       "400000 -100000\r\n1" + std::string(300, '0') + " 5\r\n", kNoFiniteResultMessage,
+       "400000\t-100000\r\n"},
   };
   for (const MessageCase& c : cases) {
     recorder.Clear();
@@ -196,6 +203,33 @@ TEST_F(ListTransformTest, UnknownStartMethodIsRefused) {
   EXPECT_NE(recorder.texts()[0].find("9810"), std::string::npos);
   EXPECT_FALSE(Exists("grid.txt"));
   EXPECT_FALSE(Exists("geo.txt"));
+}
+
+// Records the program cannot compute with are refused before any file is written.
+TEST_F(ListTransformTest, UnusableSystemsAreRefused) {
+  struct Case {
+    const char* what;
+    std::function<void()> setUp;
+    const char* expected;  // in the message
+  };
+  const Case cases[] = {
+      {"unknown datum method", [&] { target.datum.methodCode = 96; }, "code 96"},
+      {"axes that did not read", [&] { start.ellipsoid.semiMinorAxis = 0; }, "no usable axes"},
+      {"infinite axis", [&] { target.ellipsoid.semiMajorAxis = INFINITY; }, "no usable axes"},
+      {"no WGS 72 shift in the catalogue", [&] { start.datum.toCrsCode = kCrsWgs72; },
+       "position 601"},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    recorder.Clear();
+    WriteFile(folder.File("in.txt"), "49 -2 0\r\n");
+    c.setUp();
+    Run();
+    ASSERT_EQ(recorder.texts().size(), 1u) << c.what;
+    EXPECT_NE(recorder.texts()[0].find(c.expected), std::string::npos) << recorder.texts()[0];
+    EXPECT_FALSE(Exists("grid.txt")) << c.what;
+    EXPECT_FALSE(Exists("geo.txt")) << c.what;
+  }
 }
 
 TEST_F(ListTransformTest, OverwriteQuestionFollowsTheStoredNames) {

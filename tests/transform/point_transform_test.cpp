@@ -184,7 +184,8 @@ TEST_F(PointTransformTest, LambertParallelChecks) {
   };
   for (const ParallelCase& c : cases) {
     recorder.Clear();
-    start.projection = Projection("Lambert", kLambertConic2SP, 1, c.base, 10, 500000, 0, c.first, c.second);
+    start.projection =
+        Projection("Lambert", kLambertConic2SP, 1, c.base, 10, 500000, 0, c.first, c.second);
     const PointOutput out = Run({"500000", "100000", "", "", ""});
     if (c.message == nullptr) {
       EXPECT_TRUE(recorder.messages().empty()) << c.first << " " << c.second;
@@ -274,6 +275,26 @@ TEST_F(PointTransformTest, FirstFailingCheckWinsAndNothingIsWritten) {
   const PointOutput out = Run({"", "", "", "bad", "bad"});
   ExpectNoResult(out);
   EXPECT_EQ(recorder.texts(), std::vector<std::string>{"Please select a start latitude first."});
+}
+
+TEST_F(PointTransformTest, NonFiniteNumbersAndResultsGiveNoResult) {
+  const std::string huge = "1" + std::string(400, '0');  // beyond the double range
+  EXPECT_NO_FATAL_FAILURE(ExpectNoResult(Run({"", "", "49", "-2", huge})));
+  start = Side(BritishNationalGrid(), start.datum, Airy1830());
+  EXPECT_NO_FATAL_FAILURE(ExpectNoResult(Run({huge, "5", "", "", ""})));
+  EXPECT_NO_FATAL_FAILURE(ExpectNoResult(Run({huge.substr(0, 301), "5", "", "", ""})));
+  EXPECT_EQ(recorder.texts(), (std::vector<std::string>{kBadCharacterMessage, kBadCharacterMessage,
+                                                        kNoFiniteResultMessage}));
+}
+
+TEST_F(PointTransformTest, AnUnusableDatumIsRefusedBeforeAnyComputation) {
+  start.datum.methodCode = 96;  // "96O3" as a number
+  ExpectNoResult(Run({"", "", "49", "-2", "0"}));
+  EXPECT_EQ(recorder.texts(),
+            std::vector<std::string>{
+                "The start datum OSGB 1936 has shift method code 96, which this program cannot "
+                "compute. Choose a datum with a geocentric translation (9603) or Helmert (9606, "
+                "9607) shift."});
 }
 
 }  // namespace
