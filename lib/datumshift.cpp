@@ -46,48 +46,43 @@ bool IsHelmert(int32_t method) {
   return method == kPositionVector || method == kCoordinateFrame;
 }
 
+// Towards WGS 84 the shift adds its terms and multiplies by the scale; away
+// from it the same terms are subtracted and the scale divides.
+constexpr Real kTowardsWgs84 = 1;
+constexpr Real kAwayFromWgs84 = -1;
+
+void Shift(double* xOut, double* yOut, double* zOut, double x, double y, double z,
+           const DatumRecord& datum, Real direction) {
+  const ShiftParameters p = Parameters(datum);
+  const Real X = x;
+  const Real Y = y;
+  const Real Z = z;
+  const int32_t method = datum.methodCode;
+  if (method == kGeocentricTranslations) {
+    *xOut = static_cast<double>(X + direction * p.tX);
+    *yOut = static_cast<double>(Y + direction * p.tY);
+    *zOut = static_cast<double>(Z + direction * p.tZ);
+  } else if (IsHelmert(method)) {
+    const Real scale = direction == kTowardsWgs84
+                           ? static_cast<double>(datum.scaleDifference + 1.0L)
+                           : static_cast<double>(1 / (datum.scaleDifference + 1.0L));
+    StoreRotationProducts(xOut, yOut, zOut, X, Y, Z, p, RotationSense(method));
+    *xOut = static_cast<double>(scale * (X + direction * *xOut) + direction * p.tX);
+    *yOut = static_cast<double>(scale * (Y + direction * *yOut) + direction * p.tY);
+    *zOut = static_cast<double>(scale * (Z + direction * *zOut) + direction * p.tZ);
+  }
+}
+
 }  // namespace
 
 extern "C" void STARTTOWGS84(double* xShifted, double* yShifted, double* zShifted, double x,
                              double y, double z, const DatumRecord* datum) {
-  using namespace ostrak;
-  LibraryErrorTrap trap("STARTTOWGS84");
-  const ShiftParameters p = Parameters(*datum);
-  const Real X = x;
-  const Real Y = y;
-  const Real Z = z;
-  const int32_t method = datum->methodCode;
-  if (method == kGeocentricTranslations) {
-    *xShifted = static_cast<double>(p.tX + X);
-    *yShifted = static_cast<double>(p.tY + Y);
-    *zShifted = static_cast<double>(p.tZ + Z);
-  } else if (IsHelmert(method)) {
-    const Real M = static_cast<double>(datum->scaleDifference + 1.0L);
-    StoreRotationProducts(xShifted, yShifted, zShifted, X, Y, Z, p, RotationSense(method));
-    *xShifted = static_cast<double>(M * (*xShifted + X) + p.tX);
-    *yShifted = static_cast<double>(M * (*yShifted + Y) + p.tY);
-    *zShifted = static_cast<double>(M * (*zShifted + Z) + p.tZ);
-  }
+  ostrak::LibraryErrorTrap trap("STARTTOWGS84");
+  Shift(xShifted, yShifted, zShifted, x, y, z, *datum, kTowardsWgs84);
 }
 
 extern "C" void WGS84TOTARGET(double* xLocal, double* yLocal, double* zLocal, double x, double y,
                               double z, const DatumRecord* datum) {
-  using namespace ostrak;
-  LibraryErrorTrap trap("WGS84TOTARGET");
-  const ShiftParameters p = Parameters(*datum);
-  const Real X = x;
-  const Real Y = y;
-  const Real Z = z;
-  const int32_t method = datum->methodCode;
-  if (method == kGeocentricTranslations) {
-    *xLocal = static_cast<double>(X - p.tX);
-    *yLocal = static_cast<double>(Y - p.tY);
-    *zLocal = static_cast<double>(Z - p.tZ);
-  } else if (IsHelmert(method)) {
-    const Real s = static_cast<double>(1 / (datum->scaleDifference + 1.0L));
-    StoreRotationProducts(xLocal, yLocal, zLocal, X, Y, Z, p, RotationSense(method));
-    *xLocal = static_cast<double>(s * (X - *xLocal) - p.tX);
-    *yLocal = static_cast<double>(s * (Y - *yLocal) - p.tY);
-    *zLocal = static_cast<double>(s * (Z - *zLocal) - p.tZ);
-  }
+  ostrak::LibraryErrorTrap trap("WGS84TOTARGET");
+  Shift(xLocal, yLocal, zLocal, x, y, z, *datum, kAwayFromWgs84);
 }
