@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "dialog_conventions.h"
 #include "dialog_template.h"
 #include "fixed_text.h"
 #include "list_choosers.h"
@@ -34,112 +35,105 @@ constexpr PageLayout kPageLayouts[kPageCount] = {
     {"TargetLatLon", 161, 49, 239, 266, true}, {"TargetSysList", 157, 35, 239, 278, false},
 };
 
-void AddGridPointControls(DialogTemplate& page, int eastingLabel, int eastingBox, int northingLabel,
-                          int northingBox) {
-  page.Control(kLabel | WS_DISABLED, 0, 0, 0, 44, 12, eastingLabel, "STATIC", "Easting")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 44, 0, 76, 12, eastingBox, "EDIT", "")
-      .Control(kLabel | WS_DISABLED, 0, 0, 16, 44, 12, northingLabel, "STATIC", "Northing")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 44, 16, 76, 12, northingBox, "EDIT", "");
-}
+// The controls of each kind of page, by page.
+struct GridPointPage {
+  PageId page;
+  int eastingLabel, eastingBox;
+  int northingLabel, northingBox;
+};
 
-// The latitude comes first on screen; its id is the start page's higher one.
-void AddGeographicPointControls(DialogTemplate& page, int firstLabel, int latitudeBox,
-                                int longitudeBox, int heightBox, short heightLabelWidth) {
-  const WORD label = static_cast<WORD>(firstLabel);
-  page.Control(kLabel, 0, 0, 4, 68, 12, label, "STATIC", "Latitude (pos.North)")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 0, 76, 12, latitudeBox, "EDIT", "")
-      .Control(kLabel, 0, 0, 20, 68, 12, label + 1, "STATIC", "Longitude (pos.East)")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 16, 76, 12, longitudeBox, "EDIT", "")
-      .Control(kLabel, 0, 0, 36, heightLabelWidth, 12, label + 2, "STATIC",
-               "Height above ellipsoid (m)")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 32, 76, 12, heightBox, "EDIT", "");
-}
+constexpr GridPointPage kGridPointPages[] = {
+    {StartXY, kStartEastingLabel, kStartEastingBox, kStartNorthingLabel, kStartNorthingBox},
+    {TargetXY, kTargetEastingLabel, kTargetEastingBox, kTargetNorthingLabel, kTargetNorthingBox},
+};
 
-// The grid list pages start disabled, the geographic ones usable.
-void AddListControls(DialogTemplate& page, int box, int button, bool enabled) {
-  const DWORD disabled = enabled ? 0 : WS_DISABLED;
-  const DWORD buttonStyle = enabled ? kChild | WS_TABSTOP : kBrowseButton | WS_DISABLED;
-  page.Control(kFileBox | disabled, WS_EX_CLIENTEDGE, 0, 0, 156, 12, box, "EDIT", "")
-      .Control(buttonStyle, 0, 84, 16, 68, 16, button, "BUTTON", "Browse");
-}
+// The latitude comes first on screen; on the start page its box has the
+// higher id.
+struct GeographicPointPage {
+  PageId page;
+  int latitudeLabel, latitudeBox;
+  int longitudeLabel, longitudeBox;
+  int heightLabel, heightBox;
+  short heightLabelWidth;
+};
 
-void AddPageControls(PageId page, DialogTemplate& tmpl) {
-  switch (page) {
-    case StartXY:
-      AddGridPointControls(tmpl, kStartEastingLabel, kStartEastingBox, kStartNorthingLabel,
-                           kStartNorthingBox);
-      break;
-    case TargetXY:
-      AddGridPointControls(tmpl, kTargetEastingLabel, kTargetEastingBox, kTargetNorthingLabel,
-                           kTargetNorthingBox);
-      break;
-    case StartLatLon:
-      AddGeographicPointControls(tmpl, kStartLatitudeLabel, kStartLatitudeBox, kStartLongitudeBox,
-                                 kStartHeightBox, 84);
-      break;
-    case TargetLatLon:
-      AddGeographicPointControls(tmpl, kTargetLatitudeLabel, kTargetLatitudeBox,
-                                 kTargetLongitudeBox, kTargetHeightBox, 88);
-      break;
-    case StartProjList:
-      AddListControls(tmpl, kStartProjListBox, kStartProjBrowse, false);
-      break;
-    case TargetProjList:
-      AddListControls(tmpl, kTargetProjListBox, kTargetProjBrowse, false);
-      break;
-    case StartSysList:
-      AddListControls(tmpl, kStartSysListBox, kStartSysBrowse, true);
-      break;
-    case TargetSysList:
-      AddListControls(tmpl, kTargetSysListBox, kTargetSysBrowse, true);
-      break;
-    case kPageCount:
-      break;
-  }
-}
+constexpr GeographicPointPage kGeographicPointPages[] = {
+    {StartLatLon, kStartLatitudeLabel, kStartLatitudeBox, kStartLongitudeLabel, kStartLongitudeBox,
+     kStartHeightLabel, kStartHeightBox, 84},
+    {TargetLatLon, kTargetLatitudeLabel, kTargetLatitudeBox, kTargetLongitudeLabel,
+     kTargetLongitudeBox, kTargetHeightLabel, kTargetHeightBox, 88},
+};
 
-// What a list page's "Browse" does: which chooser, its initial name, and
-// where the chosen name goes.
-struct Browse {
-  int button;
+// A list page: its file name box and "Browse" button, and what Browse does:
+// which chooser, its initial name, and where the chosen name goes. The grid
+// list pages start disabled, the geographic ones usable.
+struct ListPage {
+  PageId page;
   int box;
+  int button;
+  bool enabled;
   bool save;
   const char* initialName;
   std::string* listFile;
 };
 
-const Browse kBrowses[] = {
-    {kStartProjBrowse, kStartProjListBox, false, "*.*", &startProjListFile},
-    {kTargetProjBrowse, kTargetProjListBox, true, "*", &targetProjListFile},
-    {kStartSysBrowse, kStartSysListBox, false, "*.*", &startSysListFile},
-    {kTargetSysBrowse, kTargetSysListBox, true, "*", &targetSysListFile},
+const ListPage kListPages[] = {
+    {StartProjList, kStartProjListBox, kStartProjBrowse, false, false, "*.*", &startProjListFile},
+    {TargetProjList, kTargetProjListBox, kTargetProjBrowse, false, true, "*", &targetProjListFile},
+    {StartSysList, kStartSysListBox, kStartSysBrowse, true, false, "*.*", &startSysListFile},
+    {TargetSysList, kTargetSysListBox, kTargetSysBrowse, true, true, "*", &targetSysListFile},
 };
+
+void AddControls(DialogTemplate& tmpl, const GridPointPage& p) {
+  tmpl.Control(kLabel | WS_DISABLED, 0, 0, 0, 44, 12, p.eastingLabel, "STATIC", "Easting")
+      .Control(kNumberBox, WS_EX_CLIENTEDGE, 44, 0, 76, 12, p.eastingBox, "EDIT", "")
+      .Control(kLabel | WS_DISABLED, 0, 0, 16, 44, 12, p.northingLabel, "STATIC", "Northing")
+      .Control(kNumberBox, WS_EX_CLIENTEDGE, 44, 16, 76, 12, p.northingBox, "EDIT", "");
+}
+
+void AddControls(DialogTemplate& tmpl, const GeographicPointPage& p) {
+  tmpl.Control(kLabel, 0, 0, 4, 68, 12, p.latitudeLabel, "STATIC", "Latitude (pos.North)")
+      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 0, 76, 12, p.latitudeBox, "EDIT", "")
+      .Control(kLabel, 0, 0, 20, 68, 12, p.longitudeLabel, "STATIC", "Longitude (pos.East)")
+      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 16, 76, 12, p.longitudeBox, "EDIT", "")
+      .Control(kLabel, 0, 0, 36, p.heightLabelWidth, 12, p.heightLabel, "STATIC",
+               "Height above ellipsoid (m)")
+      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 32, 76, 12, p.heightBox, "EDIT", "");
+}
+
+void AddControls(DialogTemplate& tmpl, const ListPage& p) {
+  const DWORD disabled = p.enabled ? 0 : WS_DISABLED;
+  const DWORD buttonStyle = p.enabled ? kChild | WS_TABSTOP : kBrowseButton | WS_DISABLED;
+  tmpl.Control(kFileBox | disabled, WS_EX_CLIENTEDGE, 0, 0, 156, 12, p.box, "EDIT", "")
+      .Control(buttonStyle, 0, 84, 16, 68, 16, p.button, "BUTTON", "Browse");
+}
+
+// Each page is in exactly one of the tables.
+void AddPageControls(PageId page, DialogTemplate& tmpl) {
+  for (const GridPointPage& p : kGridPointPages) {
+    if (p.page == page) AddControls(tmpl, p);
+  }
+  for (const GeographicPointPage& p : kGeographicPointPages) {
+    if (p.page == page) AddControls(tmpl, p);
+  }
+  for (const ListPage& p : kListPages) {
+    if (p.page == page) AddControls(tmpl, p);
+  }
+}
 
 // The program-wide name keeps the chosen text as it came; the box shows it
 // without leading and trailing blanks.
-void BrowseForListFile(HWND page, const Browse& browse) {
+void BrowseForListFile(HWND page, const ListPage& list) {
   char fileName[kFileNameCapacity];
-  std::snprintf(fileName, sizeof fileName, "%s", browse.initialName);
-  const BOOL chosen =
-      browse.save ? SaveListChooser(page, fileName) : OpenListChooser(page, fileName);
+  std::snprintf(fileName, sizeof fileName, "%s", list.initialName);
+  const BOOL chosen = list.save ? SaveListChooser(page, fileName) : OpenListChooser(page, fileName);
   if (!chosen) return;
   fileName[kFileNameCapacity - 1] = '\0';
-  *browse.listFile = fileName;
-  SetDlgItemTextA(page, browse.box, std::string(TrimBlanks(fileName)).c_str());
+  *list.listFile = fileName;
+  SetDlgItemTextA(page, list.box, std::string(TrimBlanks(fileName)).c_str());
 }
 
 }  // namespace
-
-void KeepFocus(HWND dialog, WPARAM active) {
-  if (active == 0) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(GetFocus()));
-    return;
-  }
-  const HWND saved = reinterpret_cast<HWND>(GetWindowLongPtrA(dialog, DWLP_USER));
-  if (saved == nullptr) return;
-  SetFocus(saved);
-  SetWindowLongPtrA(dialog, DWLP_USER, 0);
-}
 
 INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
@@ -149,10 +143,9 @@ INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
       KeepFocus(page, wParam);
       return FALSE;
     case WM_COMMAND: {
-      const int code = HIWORD(wParam);
-      if (code != BN_CLICKED && code != 1) return TRUE;
-      for (const Browse& browse : kBrowses) {
-        if (LOWORD(wParam) == browse.button) BrowseForListFile(page, browse);
+      if (!IsClick(HIWORD(wParam))) return TRUE;
+      for (const ListPage& list : kListPages) {
+        if (LOWORD(wParam) == list.button) BrowseForListFile(page, list);
       }
       return TRUE;
     }

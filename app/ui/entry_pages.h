@@ -46,6 +46,8 @@ inline constexpr int kStartLatitudeLabel = 709;
 inline constexpr int kStartLongitudeLabel = 710;
 inline constexpr int kStartHeightLabel = 711;
 inline constexpr int kTargetLatitudeLabel = 712;
+inline constexpr int kTargetLongitudeLabel = 713;
+inline constexpr int kTargetHeightLabel = 714;
 
 // File name boxes and "Browse" buttons of the list pages.
 inline constexpr int kStartProjListBox = 803;
@@ -66,8 +68,3 @@ HWND BuildPage(PageId page, HWND main);
 void BuildEntryPages(HWND main);
 
 INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The focus convention of every dialog of the program: remember the focused
-// control when the dialog loses activation (active == 0) and give the focus
-// back when it is activated again.
-void KeepFocus(HWND dialog, WPARAM active);

@@ -8,6 +8,7 @@
 
 #include "catalogue.h"
 #include "crs_report.h"
+#include "dialog_conventions.h"
 #include "dialog_template.h"
 #include "entry_pages.h"
 #include "errormessage.h"
@@ -45,28 +46,34 @@ struct ControlLayout {
 // numbered in the order a coordinate travels through them. A list's height
 // includes its dropped-down part.
 constexpr ControlLayout kMainControls[] = {
-    {201, "BUTTON", "Start Parameter", 4, 4, 204, 336, kGroupBox, WS_EX_TRANSPARENT},
-    {203, "BUTTON", "(1) Start Projection", 8, 16, 196, 120, kGroupBox, WS_EX_TRANSPARENT},
+    {kStartParameterFrame, "BUTTON", "Start Parameter", 4, 4, 204, 336, kGroupBox,
+     WS_EX_TRANSPARENT},
+    {kStartProjectionFrame, "BUTTON", "(1) Start Projection", 8, 16, 196, 120, kGroupBox,
+     WS_EX_TRANSPARENT},
     {kStartProjectionList, "COMBOBOX", "", 16, 32, 180, 88, kSelectionList, 0},
     {kStartGridTabs, WC_TABCONTROLA, "SysTabControl32_1", 16, 56, 180, 68, kTabStyle, 0},
     {kStartUnitsButton, "BUTTON", "&Start Units and Formats...", 49, 142, 106, 16, kCentredButton,
      0},
-    {205, "BUTTON", "(2) Start System", 8, 164, 196, 168, kGroupBox, WS_EX_TRANSPARENT},
-    {701, "STATIC", "StartDatum", 20, 176, 84, 8, kLabel, 0},
+    {kStartSystemFrame, "BUTTON", "(2) Start System", 8, 164, 196, 168, kGroupBox,
+     WS_EX_TRANSPARENT},
+    {kStartDatumLabel, "STATIC", "StartDatum", 20, 176, 84, 8, kLabel, 0},
     {kStartDatumList, "COMBOBOX", "", 16, 186, 180, 88, kSelectionList, 0},
-    {702, "STATIC", "Start Ellipsoid", 20, 206, 80, 8, kLabel, 0},
+    {kStartEllipsoidLabel, "STATIC", "Start Ellipsoid", 20, 206, 80, 8, kLabel, 0},
     {kStartEllipsoidList, "COMBOBOX", "", 16, 216, 180, 88, kSelectionList, 0},
     {kStartGeographicTabs, WC_TABCONTROLA, "SysTabControl32_3", 16, 240, 180, 80, kTabStyle, 0},
-    {202, "BUTTON", "Target Parameter", 216, 4, 204, 336, kGroupBox, WS_EX_TRANSPARENT},
-    {204, "BUTTON", "(4) Target Projection", 220, 16, 196, 120, kGroupBox, WS_EX_TRANSPARENT},
+    {kTargetParameterFrame, "BUTTON", "Target Parameter", 216, 4, 204, 336, kGroupBox,
+     WS_EX_TRANSPARENT},
+    {kTargetProjectionFrame, "BUTTON", "(4) Target Projection", 220, 16, 196, 120, kGroupBox,
+     WS_EX_TRANSPARENT},
     {kTargetProjectionList, "COMBOBOX", "", 228, 32, 180, 88, kSelectionList, 0},
     {kTargetGridTabs, WC_TABCONTROLA, "SysTabControl32_2", 228, 56, 180, 68, kTabStyle, 0},
     {kTargetUnitsButton, "BUTTON", "&Target Units and Formats...", 261, 142, 106, 16,
      kCentredButton, 0},
-    {207, "BUTTON", "(3) Target System", 220, 164, 196, 168, kGroupBox, WS_EX_TRANSPARENT},
-    {703, "STATIC", "Target Datum", 232, 176, 84, 8, kLabel, 0},
+    {kTargetSystemFrame, "BUTTON", "(3) Target System", 220, 164, 196, 168, kGroupBox,
+     WS_EX_TRANSPARENT},
+    {kTargetDatumLabel, "STATIC", "Target Datum", 232, 176, 84, 8, kLabel, 0},
     {kTargetDatumList, "COMBOBOX", "", 228, 186, 180, 88, kSelectionList, 0},
-    {704, "STATIC", "Target Ellipsoid", 232, 206, 80, 8, kLabel, 0},
+    {kTargetEllipsoidLabel, "STATIC", "Target Ellipsoid", 232, 206, 80, 8, kLabel, 0},
     {kTargetEllipsoidList, "COMBOBOX", "", 228, 216, 180, 88, kSelectionList, 0},
     {kTargetGeographicTabs, WC_TABCONTROLA, "SysTabControl32_4", 228, 240, 180, 80, kTabStyle, 0},
     {kExitButton, "BUTTON", "&Exit", 12, 348, 76, 16, kCentredButton, 0},
@@ -76,15 +83,15 @@ constexpr ControlLayout kMainControls[] = {
     {kHelpButton, "BUTTON", "&Help", 336, 348, 76, 16, kButton, 0},
 };
 
-constexpr int kModeTabIds[] = {kStartGridTabs, kTargetGridTabs, kStartGeographicTabs,
-                               kTargetGeographicTabs};
-
 // ------------------------------------------------------------------ menu
 
 struct MenuEntry {
   const char* text;  // nullptr: a separator
   UINT id;
 };
+
+// The id of a separator and of an entry that opens a popup.
+constexpr UINT kNoCommand = 0;
 
 void AppendMenuEntry(HMENU menu, const MenuEntry& entry, HMENU popup = nullptr) {
   MENUITEMINFOA info{};
@@ -119,69 +126,7 @@ void SetWindowIcons(HWND window) {
   }
 }
 
-// All four get "Point Mode" before any gets "List Mode".
-void FillModeTabs(HWND window) {
-  const char* const names[] = {"Point Mode", "List Mode"};
-  for (int index : {kPointModeTab, kListModeTab}) {
-    for (int id : kModeTabIds) {
-      TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(names[index]), 0, -1, 0};
-      SendDlgItemMessageA(window, id, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
-    }
-  }
-  for (int id : kModeTabIds) {
-    SendDlgItemMessageA(window, id, TCM_SETPADDING, 0, MAKELPARAM(4, 4));
-    SendDlgItemMessageA(window, id, TCM_SETCURSEL, kPointModeTab, 0);
-  }
-}
-
 // ------------------------------------------------------------ selections
-
-// The lists of one side of the main window.
-struct SideLists {
-  CrsSide& side;
-  int projection;
-  int datum;
-  int ellipsoid;
-};
-
-SideLists StartLists() {
-  return {startSide, kStartProjectionList, kStartDatumList, kStartEllipsoidList};
-}
-SideLists TargetLists() {
-  return {targetSide, kTargetProjectionList, kTargetDatumList, kTargetEllipsoidList};
-}
-
-int32_t Loaded(int32_t count, int32_t capacity) {
-  return std::clamp(count, 0, capacity);
-}
-
-// The catalogue position of the list's selection, or 0 when it has none
-// that lies in the catalogue.
-int32_t ChosenPosition(HWND window, int list, int32_t count, int32_t capacity) {
-  const LRESULT index = SendDlgItemMessageA(window, list, CB_GETCURSEL, 0, 0);
-  if (index < 0 || index >= Loaded(count, capacity)) return 0;
-  return static_cast<int32_t>(index + 1);
-}
-
-// Moves the side's ellipsoid list to an ellipsoid position (at most the
-// number of ellipsoids) and copies that ellipsoid into the side.
-void MoveToEllipsoid(HWND window, const SideLists& lists, int32_t wanted) {
-  const Catalogues& catalogues = ProgramCatalogues();
-  const int32_t position = std::min(Loaded(catalogues.ellipsoidCount, kEllipsoidCapacity), wanted);
-  if (position < 1) return;  // nothing in the catalogue to move to
-  SendDlgItemMessageA(window, lists.ellipsoid, CB_SETCURSEL, position - 1, 0);
-  lists.side.ellipsoid = catalogues.Ellipsoid(position);
-}
-
-// The same for a datum, which also moves the ellipsoid list to the datum's.
-void MoveToDatum(HWND window, const SideLists& lists, int32_t wanted) {
-  const Catalogues& catalogues = ProgramCatalogues();
-  const int32_t position = std::min(Loaded(catalogues.datumCount, kDatumCapacity), wanted);
-  if (position < 1) return;
-  SendDlgItemMessageA(window, lists.datum, CB_SETCURSEL, position - 1, 0);
-  lists.side.datum = catalogues.Datum(position);
-  MoveToEllipsoid(window, lists, lists.side.datum.ellipsoidIndex);
-}
 
 // The fields a side's kind needs: the grid ones for a projected CRS, the
 // geographic ones for "none". Changed in this order.
@@ -210,7 +155,10 @@ constexpr FieldGroup kTargetFields[] = {
     {TargetProjList, true, {kTargetProjBrowse, kTargetProjListBox}},
 };
 
-void EnableFields(std::span<const FieldGroup> groups, bool projected) {
+void EnableFields(Side side, bool projected) {
+  const std::span<const FieldGroup> groups = side == Side::kStart
+                                                 ? std::span<const FieldGroup>(kStartFields)
+                                                 : std::span<const FieldGroup>(kTargetFields);
   for (const FieldGroup& group : groups) {
     for (int id : group.ids) {
       if (id != 0) EnableWindow(GetDlgItem(PageWindow(group.page), id), group.grid == projected);
@@ -218,31 +166,52 @@ void EnableFields(std::span<const FieldGroup> groups, bool projected) {
   }
 }
 
-void ProjectionChosen(HWND window, const SideLists& lists, std::span<const FieldGroup> fields) {
-  const Catalogues& catalogues = ProgramCatalogues();
-  const int32_t position =
-      ChosenPosition(window, lists.projection, catalogues.projectionCount, kProjectionCapacity);
-  if (position < 1) return;
-  lists.side.projection = catalogues.Projection(position);
-  MoveToDatum(window, lists, lists.side.projection.datumIndex);
-  // The first catalogue entry stands for geographic coordinates.
-  EnableFields(fields, position > 1);
+// The catalogue position of the list's selection, or 0 when it has none
+// that lies in the catalogue.
+int32_t ChosenPosition(HWND window, Side side, ListRole role) {
+  const LRESULT index =
+      SendDlgItemMessageA(window, SelectionListId(side, role), CB_GETCURSEL, 0, 0);
+  if (index < 0 || index >= ListedCount(role)) return 0;
+  return static_cast<int32_t>(index + 1);
 }
 
-void DatumChosen(HWND window, const SideLists& lists) {
+void MoveListTo(HWND window, Side side, ListRole role, int32_t wanted);
+
+// Copies the catalogue entry into the side; a projection moves the datum
+// list to its datum, and a datum the ellipsoid list to its ellipsoid.
+void TakeEntry(HWND window, Side side, ListRole role, int32_t position) {
   const Catalogues& catalogues = ProgramCatalogues();
-  const int32_t position =
-      ChosenPosition(window, lists.datum, catalogues.datumCount, kDatumCapacity);
-  if (position < 1) return;
-  lists.side.datum = catalogues.Datum(position);
-  MoveToEllipsoid(window, lists, lists.side.datum.ellipsoidIndex);
+  CrsSide& crs = CrsSideOf(side);
+  switch (role) {
+    case ListRole::kProjection:
+      crs.projection = catalogues.Projection(position);
+      MoveListTo(window, side, ListRole::kDatum, crs.projection.datumIndex);
+      break;
+    case ListRole::kDatum:
+      crs.datum = catalogues.Datum(position);
+      MoveListTo(window, side, ListRole::kEllipsoid, crs.datum.ellipsoidIndex);
+      break;
+    case ListRole::kEllipsoid:
+      crs.ellipsoid = catalogues.Ellipsoid(position);
+      break;
+  }
 }
 
-void EllipsoidChosen(HWND window, const SideLists& lists) {
-  const Catalogues& catalogues = ProgramCatalogues();
-  const int32_t position =
-      ChosenPosition(window, lists.ellipsoid, catalogues.ellipsoidCount, kEllipsoidCapacity);
-  if (position >= 1) lists.side.ellipsoid = catalogues.Ellipsoid(position);
+// Moves the list to a catalogue position (at most its last entry) and takes
+// that entry; a list with no entries stays as it is.
+void MoveListTo(HWND window, Side side, ListRole role, int32_t wanted) {
+  const int32_t position = std::min(ListedCount(role), wanted);
+  if (position < 1) return;
+  SendDlgItemMessageA(window, SelectionListId(side, role), CB_SETCURSEL, position - 1, 0);
+  TakeEntry(window, side, role, position);
+}
+
+void ListChosen(HWND window, const SelectionList& list) {
+  const int32_t position = ChosenPosition(window, list.side, list.role);
+  if (position < 1) return;
+  TakeEntry(window, list.side, list.role, position);
+  // The first catalogue projection stands for geographic coordinates.
+  if (list.role == ListRole::kProjection) EnableFields(list.side, position > 1);
 }
 
 // ------------------------------------------------------------ mode tabs
@@ -273,6 +242,21 @@ constexpr ModeTab kModeTabs[] = {
      {kStartGeographicTabs, kStartGridTabs, kTargetGridTabs}},
 };
 
+// All four get "Point Mode" before any gets "List Mode".
+void FillModeTabs(HWND window) {
+  const char* const names[] = {"Point Mode", "List Mode"};
+  for (int index : {kPointModeTab, kListModeTab}) {
+    for (const ModeTab& tab : kModeTabs) {
+      TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(names[index]), 0, -1, 0};
+      SendDlgItemMessageA(window, tab.id, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  for (const ModeTab& tab : kModeTabs) {
+    SendDlgItemMessageA(window, tab.id, TCM_SETPADDING, 0, MAKELPARAM(4, 4));
+    SendDlgItemMessageA(window, tab.id, TCM_SETCURSEL, kPointModeTab, 0);
+  }
+}
+
 // One tab control's change, and through TCM_SETCURFOCUS the same change on
 // the others: each that really changes announces it and comes back here, so
 // all four end on the same tab with the matching pages shown. TCM_SETCURSEL
@@ -301,12 +285,13 @@ void OnNotify(HWND window, const NMHDR& header) {
 
 // ------------------------------------------------------------ commands
 
-void ShowCrsInfo(const CrsSide& side, const char* sideName) {
-  const std::string report = CrsReportText(side.projection, side.datum, side.ellipsoid);
+void ShowCrsInfo(Side side) {
+  const CrsSide& crs = CrsSideOf(side);
+  const std::string report = CrsReportText(crs.projection, crs.datum, crs.ellipsoid);
   std::string text;
   for (char c : report) {
     if (c == '@') {
-      text += sideName;
+      text += SideName(side);
     } else {
       text += c;
     }
@@ -314,56 +299,36 @@ void ShowCrsInfo(const CrsSide& side, const char* sideName) {
   MessageBoxA(nullptr, text.c_str(), kCaptionInformation, MB_TASKMODAL | MB_ICONINFORMATION);
 }
 
-void OpenUnitsDialogFor(HWND window, int32_t side) {
+void OpenUnitsDialogFor(HWND window, Side side) {
   unitsDialogSide = side;
   OpenUnitsDialog(window);
 }
 
-// A click or its keyboard equivalent.
-bool IsClick(WORD code) {
-  return code == BN_CLICKED || code == 1;
-}
-
 INT_PTR OnCommand(HWND window, WORD id, WORD code) {
+  if (const SelectionList* list = FindSelectionList(id)) {
+    // Typing into a list is not a choice.
+    if (code == CBN_SELCHANGE) ListChosen(window, *list);
+    return TRUE;
+  }
   switch (id) {
-    case kStartProjectionList:
-    case kTargetProjectionList:
-    case kStartDatumList:
-    case kTargetDatumList:
-    case kStartEllipsoidList:
-    case kTargetEllipsoidList: {
-      if (code != CBN_SELCHANGE) return TRUE;  // typing into a list is not a choice
-      const bool start = id % 2 == 1;
-      const SideLists lists = start ? StartLists() : TargetLists();
-      if (id <= kTargetProjectionList) {
-        ProjectionChosen(window, lists,
-                         start ? std::span<const FieldGroup>(kStartFields)
-                               : std::span<const FieldGroup>(kTargetFields));
-      } else if (id <= kTargetDatumList) {
-        DatumChosen(window, lists);
-      } else {
-        EllipsoidChosen(window, lists);
-      }
-      return TRUE;
-    }
     case kExitButton:
     case kMenuExit:
       if (IsClick(code)) DestroyWindow(window);
       return TRUE;
     case kStartInfoButton:
-      if (IsClick(code)) ShowCrsInfo(startSide, "Start");
+      if (IsClick(code)) ShowCrsInfo(Side::kStart);
       return TRUE;
     case kTargetInfoButton:
-      if (IsClick(code)) ShowCrsInfo(targetSide, "Target");
+      if (IsClick(code)) ShowCrsInfo(Side::kTarget);
       return TRUE;
     case kTransformButton:
       TransformCommand();
       return TRUE;
     case kStartUnitsButton:
-      if (IsClick(code)) OpenUnitsDialogFor(window, 1);
+      if (IsClick(code)) OpenUnitsDialogFor(window, Side::kStart);
       return TRUE;
     case kTargetUnitsButton:
-      if (IsClick(code)) OpenUnitsDialogFor(window, 0);
+      if (IsClick(code)) OpenUnitsDialogFor(window, Side::kTarget);
       return TRUE;
     case kHelpButton:
     case kMenuHelp:
@@ -390,12 +355,7 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
   switch (message) {
     case WM_INITDIALOG:
       mainWindow = window;
-      FillDatumList(kStartDatumList);
-      FillDatumList(kTargetDatumList);
-      FillEllipsoidList(kStartEllipsoidList);
-      FillEllipsoidList(kTargetEllipsoidList);
-      FillProjectionList(kStartProjectionList);
-      FillProjectionList(kTargetProjectionList);
+      FillSelectionLists();
       ResetSides();
       PostMessageA(window, kBuildPagesMessage, 0, 0);
       return TRUE;
@@ -427,14 +387,14 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 HMENU BuildMenuBar(HWND window) {
   const MenuEntry file[] = {{"&Exit", kMenuExit}};
   const MenuEntry data[] = {{"Add &Projection", kMenuAddProjection},
-                            {nullptr, 0},
+                            {nullptr, kNoCommand},
                             {"Add &Datum", kMenuAddDatum},
                             {"Add &Ellipsoid", kMenuAddEllipsoid}};
-  const MenuEntry help[] = {{"&Help", kMenuHelp}, {nullptr, 0}, {"&About", kMenuAbout}};
+  const MenuEntry help[] = {{"&Help", kMenuHelp}, {nullptr, kNoCommand}, {"&About", kMenuAbout}};
   const HMENU bar = CreateMenu();
-  AppendMenuEntry(bar, {"&File", 0}, PopupMenu(file));
-  AppendMenuEntry(bar, {"&Data", 0}, PopupMenu(data));
-  AppendMenuEntry(bar, {"&Help", 0}, PopupMenu(help));
+  AppendMenuEntry(bar, {"&File", kNoCommand}, PopupMenu(file));
+  AppendMenuEntry(bar, {"&Data", kNoCommand}, PopupMenu(data));
+  AppendMenuEntry(bar, {"&Help", kNoCommand}, PopupMenu(help));
   SetMenu(window, bar);
   return bar;
 }

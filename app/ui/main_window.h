@@ -4,17 +4,24 @@
 
 #include <windows.h>
 
+#include "selection_lists.h"
+
 // The main window, kept for the run: the list fillers and the transform
 // command address the selection lists through it.
 extern HWND mainWindow;
 
-// Selection lists.
-inline constexpr int kStartProjectionList = 301;
-inline constexpr int kTargetProjectionList = 302;
-inline constexpr int kStartDatumList = 303;
-inline constexpr int kTargetDatumList = 304;
-inline constexpr int kStartEllipsoidList = 305;
-inline constexpr int kTargetEllipsoidList = 306;
+// Frames and the labels over the datum and ellipsoid lists. The selection
+// lists themselves are in selection_lists.h.
+inline constexpr int kStartParameterFrame = 201;
+inline constexpr int kTargetParameterFrame = 202;
+inline constexpr int kStartProjectionFrame = 203;
+inline constexpr int kTargetProjectionFrame = 204;
+inline constexpr int kStartSystemFrame = 205;
+inline constexpr int kTargetSystemFrame = 207;
+inline constexpr int kStartDatumLabel = 701;
+inline constexpr int kStartEllipsoidLabel = 702;
+inline constexpr int kTargetDatumLabel = 703;
+inline constexpr int kTargetEllipsoidLabel = 704;
 
 // Push buttons.
 inline constexpr int kExitButton = 401;

@@ -10,11 +10,12 @@
 #include "main_window.h"
 #include "point_transform.h"
 #include "program_state.h"
+#include "selection_lists.h"
 
 namespace {
 
-bool HasSelection(int list) {
-  return SendDlgItemMessageA(mainWindow, list, CB_GETCURSEL, 0, 0) >= 0;
+bool HasSelection(Side side, ListRole role) {
+  return SendDlgItemMessageA(mainWindow, SelectionListId(side, role), CB_GETCURSEL, 0, 0) >= 0;
 }
 
 std::string BoxText(PageId page, int box) {
@@ -56,10 +57,12 @@ void TransformListFiles() {
 }  // namespace
 
 void TransformCommand() {
-  const Selections selections{
-      HasSelection(kStartProjectionList), HasSelection(kStartDatumList),
-      HasSelection(kStartEllipsoidList),  HasSelection(kTargetProjectionList),
-      HasSelection(kTargetDatumList),     HasSelection(kTargetEllipsoidList)};
+  const Selections selections{HasSelection(Side::kStart, ListRole::kProjection),
+                              HasSelection(Side::kStart, ListRole::kDatum),
+                              HasSelection(Side::kStart, ListRole::kEllipsoid),
+                              HasSelection(Side::kTarget, ListRole::kProjection),
+                              HasSelection(Side::kTarget, ListRole::kDatum),
+                              HasSelection(Side::kTarget, ListRole::kEllipsoid)};
   if (!CheckSelections(selections)) return;
   if (pointMode == 0) {
     TransformListFiles();

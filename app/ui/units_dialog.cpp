@@ -1,10 +1,9 @@
 #include "units_dialog.h"
 
+#include "dialog_conventions.h"
 #include "dialog_template.h"
-#include "program_state.h"
-#include "units.h"
 
-int32_t unitsDialogSide = 1;
+Side unitsDialogSide = Side::kStart;
 
 namespace {
 
@@ -15,18 +14,13 @@ struct Backup {
 };
 Backup startBackup{};
 Backup targetBackup{};
-HWND savedFocus = nullptr;
 
 UnitsAndFormats& EditedSide() {
-  return unitsDialogSide == 1 ? startSide.unitsAndFormats : targetSide.unitsAndFormats;
+  return CrsSideOf(unitsDialogSide).unitsAndFormats;
 }
 
 Backup& EditedBackup() {
-  return unitsDialogSide == 1 ? startBackup : targetBackup;
-}
-
-int LastUnitId() {
-  return kIdFirstUnit + kLengthUnitCount - 1;
+  return unitsDialogSide == Side::kStart ? startBackup : targetBackup;
 }
 
 void PutBack() {
@@ -43,32 +37,23 @@ INT_PTR CALLBACK UnitsDialogProcedure(HWND dialog, UINT message, WPARAM wParam, 
       UnitsAndFormats& side = EditedSide();
       CheckRadioButton(dialog, kIdAngleDms, kIdAngleDecimal,
                        side.angleFormat == kAngleFormatDms ? kIdAngleDms : kIdAngleDecimal);
-      CheckRadioButton(dialog, kIdFirstUnit, LastUnitId(), side.lengthUnit);
+      CheckRadioButton(dialog, kIdFirstUnit, kIdLastUnit, side.lengthUnit);
       EditedBackup() = {side.angleFormat, side.lengthUnit};
-      savedFocus = nullptr;
       return TRUE;
     }
     case WM_NCACTIVATE:
-      // The focus goes back to the control that had it when the dialog was left.
-      if (wParam == 0) {
-        savedFocus = GetFocus();
-      } else if (savedFocus != nullptr) {
-        SetFocus(savedFocus);
-        savedFocus = nullptr;
-      }
+      KeepFocus(dialog, wParam);
       return FALSE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
-      const int code = HIWORD(wParam);
+      const WORD code = HIWORD(wParam);
       if (id == kIdAngleDms || id == kIdAngleDecimal) {
         EditedSide().angleFormat = id == kIdAngleDms ? kAngleFormatDms : kAngleFormatDecimal;
         return TRUE;
       }
-      if (id >= kIdFirstUnit && id <= LastUnitId()) {
-        SetLengthUnit(EditedSide(), id);
-        return TRUE;
-      }
-      const bool clicked = code == 0 || code == 1;
+      // A length unit option: its id is the unit's.
+      if (SetLengthUnit(EditedSide(), id)) return TRUE;
+      const bool clicked = IsClick(code);
       if (id == kIdAccept && clicked) {
         EndDialog(dialog, IDOK);
         return TRUE;
@@ -102,7 +87,7 @@ void OpenUnitsDialog(HWND parent) {
   for (int k = 0; k < kLengthUnitCount; ++k) {
     const DWORD first = k == 0 ? WS_GROUP | WS_TABSTOP : 0;
     dialog.Control(kOption | first, 0, 16, static_cast<short>(56 + 14 * k), 160, 12,
-                   static_cast<WORD>(kIdFirstUnit + k), "BUTTON", kLengthUnits[k].label);
+                   static_cast<WORD>(kLengthUnits[k].id), "BUTTON", kLengthUnits[k].label);
   }
   dialog
       .Control(kVisible | BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 8, 196, 82, 16, kIdAccept,

@@ -5,10 +5,11 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include "side.h"
+#include "units.h"
 
-// The side the dialog edits: 1 start, 0 target. Set before opening it.
-extern int32_t unitsDialogSide;
+// The side the dialog edits. Set before opening it.
+extern Side unitsDialogSide;
 
 // Opens the dialog over parent for the side in unitsDialogSide and returns
 // when it has been closed.
@@ -19,6 +20,8 @@ inline constexpr int kIdDegreeFrame = 208;
 inline constexpr int kIdLengthFrame = 209;
 inline constexpr int kIdAngleDms = 601;
 inline constexpr int kIdAngleDecimal = 602;
-inline constexpr int kIdFirstUnit = 603;  // 603 to 611, in the order of the unit table
+// The length unit options take their ids from the unit table, in its order.
+inline constexpr int kIdFirstUnit = kLengthUnits[0].id;
+inline constexpr int kIdLastUnit = kLengthUnits[kLengthUnitCount - 1].id;
 inline constexpr int kIdAccept = 412;
 inline constexpr int kIdCancel = 413;

@@ -15,7 +15,7 @@ struct UnitsDialogTest : testing::Test {
     owner = CreateOwnerWindow();
   }
   void TearDown() override { DestroyWindow(owner); }
-  void Open(int32_t side, std::function<void(HWND)> act) {
+  void Open(Side side, std::function<void(HWND)> act) {
     unitsDialogSide = side;
     WhenModalDialogRuns(std::move(act));
     OpenUnitsDialog(owner);
@@ -24,7 +24,7 @@ struct UnitsDialogTest : testing::Test {
 };
 
 TEST_F(UnitsDialogTest, FreshStartShowsDmsAndMetre) {
-  for (int32_t side : {1, 0}) {
+  for (Side side : kBothSides) {
     std::vector<UINT> checked;
     Open(side, [&](HWND dialog) {
       for (int id = kIdAngleDms; id <= kIdFirstUnit + 8; ++id) {
@@ -42,7 +42,7 @@ TEST_F(UnitsDialogTest, FreshStartShowsDmsAndMetre) {
 
 TEST_F(UnitsDialogTest, ClicksTakeEffectAtOnceAndAcceptKeepsThem) {
   double factorWhileOpen = 0;
-  Open(1, [&](HWND dialog) {
+  Open(Side::kStart, [&](HWND dialog) {
     Click(dialog, 607);  // US feet
     Click(dialog, kIdAngleDecimal);
     factorWhileOpen = startSide.unitsAndFormats.lengthFactor;
@@ -74,7 +74,7 @@ TEST_F(UnitsDialogTest, CancelCloseBoxAndEscapePutTheSideBack) {
     ResetSides();
     targetSide.unitsAndFormats.lengthUnit = 609;
     targetSide.unitsAndFormats.lengthFactor = 0.9144;
-    Open(0, [&](HWND dialog) {
+    Open(Side::kTarget, [&](HWND dialog) {
       Click(dialog, 605);  // international feet
       Click(dialog, kIdAngleDecimal);
       close(dialog);
@@ -85,7 +85,7 @@ TEST_F(UnitsDialogTest, CancelCloseBoxAndEscapePutTheSideBack) {
   }
   // The next opening shows the unit from before.
   UINT yardChecked = 0;
-  Open(0, [&](HWND dialog) {
+  Open(Side::kTarget, [&](HWND dialog) {
     yardChecked = IsDlgButtonChecked(dialog, 609);
     Click(dialog, kIdAccept);
   });
@@ -111,7 +111,7 @@ TEST_F(UnitsDialogTest, LabelsAndGeometry) {
   };
   std::vector<std::pair<RECT, RECT>> rects;
   std::vector<std::string> texts;
-  Open(1, [&](HWND dialog) {
+  Open(Side::kStart, [&](HWND dialog) {
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
     for (const Expected& c : controls) {
