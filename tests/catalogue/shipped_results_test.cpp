@@ -1,0 +1,162 @@
+// The library's results over every entry of the shipped catalogues, compared to
+// the last bit with the results stored in shipped_results.txt. The stored
+// results were written by this test from the library before its elementary
+// functions were made faster; a faster Sin, Cos, Atan or Sqrt must not change
+// a single stored bit.
+//
+// Each projection: the forward and the inverse of the point half a degree
+// north and east of its origin. Each datum: a point (spread over the globe by
+// the datum's position) to geocentric, shifted to WGS 84 and back, and
+// converted back to geodetic on WGS 84 and on the datum's own ellipsoid.
+//
+// VARNEL_WRITE_SHIPPED_RESULTS=<file> writes the results to <file> instead,
+// for a deliberate change of results or new catalogue files.
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "catalogue.h"
+#include "fixed_text.h"
+#include "floating_point_mode.h"
+#include "message_recorder.h"
+#include "ostrak32.h"
+
+namespace {
+
+struct Entry {
+  std::string key;  // "P 12" for projection 12, "D 7" for datum 7
+  std::vector<double> values;
+};
+
+Entry ProjectionEntry(const Catalogues& catalogues, int32_t position) {
+  ProjectionRecord p = catalogues.Projection(position);
+  const EllipsoidRecord& e = catalogues.Ellipsoid(catalogues.Datum(p.datumIndex).ellipsoidIndex);
+  p.semiMajorAxis = e.semiMajorAxis;
+  p.semiMinorAxis = e.semiMinorAxis;
+  const double latitude = p.latitudeOfOrigin + 0.5;
+  const double longitude = p.centralMeridian + 0.5;
+  double easting = 0, northing = 0, latitudeBack = 0, longitudeBack = 0;
+  auto forward = &LATLONTOTM;
+  auto inverse = &TMTOLATLON;
+  if (p.methodCode == kLambertConic2SP) {
+    forward = &LATLONTOLCC;
+    inverse = &LCCTOLATLON;
+  } else if (p.methodCode == kObliqueStereographic) {
+    forward = &LATLONTOOST;
+    inverse = &OSTTOLATLON;
+  }
+  forward(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
+  SetComputingFloatingPointMode();
+  inverse(&p, easting, northing, &latitudeBack, &longitudeBack, p.centralMeridian);
+  SetComputingFloatingPointMode();
+  return {"P " + std::to_string(position), {easting, northing, latitudeBack, longitudeBack}};
+}
+
+Entry DatumEntry(const Catalogues& catalogues, int32_t position) {
+  const DatumRecord& d = catalogues.Datum(position);
+  const EllipsoidRecord& own = catalogues.Ellipsoid(d.ellipsoidIndex);
+  EllipsoidRecord wgs84{};
+  wgs84.semiMajorAxis = 6378137;
+  wgs84.semiMinorAxis = 6356752.314245179;
+  const double radPerDegree = 3.14159265358979 / 180;
+  const double latitude = ((position * 37) % 170 - 85 + 0.123) * radPerDegree;
+  const double longitude = ((position * 71) % 360 - 180 + 0.456) * radPerDegree;
+  const double height = 100 + position;
+  double x, y, z, x84, y84, z84, xBack, yBack, zBack;
+  double lat84 = 0, lon84 = 0, h84 = 0, latBack = 0, lonBack = 0, hBack = 0;
+  CONVERTLATLONTOXYZ(latitude, longitude, height, &x, &y, &z, &own);
+  STARTTOWGS84(&x84, &y84, &z84, x, y, z, &d);
+  CONVERTXYZTOLATLON(x84, y84, z84, latitude, &lat84, &lon84, &h84, &wgs84);
+  WGS84TOTARGET(&xBack, &yBack, &zBack, x84, y84, z84, &d);
+  CONVERTXYZTOLATLON(xBack, yBack, zBack, lat84, &latBack, &lonBack, &hBack, &own);
+  SetComputingFloatingPointMode();
+  return {"D " + std::to_string(position), {x, y, z, lat84, lon84, h84, latBack, lonBack, hBack}};
+}
+
+std::vector<Entry> ComputeAll(const Catalogues& catalogues) {
+  std::vector<Entry> entries;
+  for (int32_t i = 2; i <= catalogues.projectionCount; ++i) {
+    entries.push_back(ProjectionEntry(catalogues, i));
+  }
+  for (int32_t i = 1; i <= catalogues.datumCount; ++i) {
+    entries.push_back(DatumEntry(catalogues, i));
+  }
+  return entries;
+}
+
+uint64_t Bits(double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Steps between two finite doubles of the same sign.
+uint64_t UlpDistance(uint64_t a, uint64_t b) {
+  return a > b ? a - b : b - a;
+}
+
+TEST(ShippedResults, EveryResultEqualsTheStoredOneToTheLastBit) {
+  SetComputingFloatingPointMode();
+  auto catalogues = std::make_unique<Catalogues>();
+  {
+    MessageRecorder recorder;
+    int32_t ok = 0;
+    ASSERT_EQ(::chdir(VARNEL_DATA_DIR), 0);
+    LoadCatalogues(*catalogues, ok);
+    ASSERT_EQ(ok, -1);
+  }
+  const std::vector<Entry> entries = ComputeAll(*catalogues);
+
+  if (const char* path = std::getenv("VARNEL_WRITE_SHIPPED_RESULTS")) {
+    std::ofstream out(path, std::ios::binary);
+    for (const Entry& entry : entries) {
+      out << entry.key;
+      for (double value : entry.values) {
+        char hex[20];
+        std::snprintf(hex, sizeof hex, " %016" PRIx64, Bits(value));
+        out << hex;
+      }
+      out << '\n';
+    }
+    ASSERT_TRUE(out.good()) << path;
+    GTEST_SKIP() << "results written to " << path;
+  }
+
+  std::ifstream in(VARNEL_SHIPPED_RESULTS);
+  ASSERT_TRUE(in.is_open()) << VARNEL_SHIPPED_RESULTS;
+  std::string line;
+  size_t index = 0, differing = 0;
+  while (std::getline(in, line)) {
+    ASSERT_LT(index, entries.size()) << "more stored results than catalogue entries";
+    const Entry& entry = entries[index++];
+    std::istringstream fields(line);
+    std::string kind, position;
+    fields >> kind >> position;
+    ASSERT_EQ(kind + " " + position, entry.key) << "the catalogues changed; write the file anew";
+    for (size_t k = 0; k < entry.values.size(); ++k) {
+      uint64_t stored = 0;
+      ASSERT_TRUE(fields >> std::hex >> stored) << line;
+      const uint64_t now = Bits(entry.values[k]);
+      if (now == stored) continue;
+      ++differing;
+      double storedValue;
+      std::memcpy(&storedValue, &stored, sizeof storedValue);
+      ADD_FAILURE() << entry.key << " value " << k << ": " << std::hexfloat << entry.values[k]
+                    << " stored " << storedValue << std::dec << " (" << UlpDistance(now, stored)
+                    << " ulp)";
+    }
+  }
+  EXPECT_EQ(index, entries.size()) << "fewer stored results than catalogue entries";
+  EXPECT_EQ(differing, 0u);
+}
+
+}  // namespace
