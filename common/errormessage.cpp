@@ -3,7 +3,7 @@
 #include "errortext.h"
 #include "message.h"
 
-int32_t programErrorNumber = 0;
+thread_local int32_t programErrorNumber = 0;
 
 extern "C" __attribute__((visibility("default"))) void ERRORMESSAGE(const char* routine,
                                                                     int32_t number) {

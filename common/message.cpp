@@ -1,5 +1,7 @@
 #include "message.h"
 
+#include "captured_messages.h"
+
 #include <cstdio>
 
 namespace {
@@ -12,6 +14,7 @@ int32_t StandardErrorMessage(const char* text, const char* caption, uint32_t sty
 }
 
 MessageFunction installed = &StandardErrorMessage;
+thread_local MessageCapture* capture = nullptr;
 
 }  // namespace
 
@@ -23,6 +26,18 @@ MessageFunction InstalledMessageFunction() {
   return installed;
 }
 
+MessageCapture::MessageCapture() : previous_(capture) {
+  capture = this;
+}
+
+MessageCapture::~MessageCapture() {
+  capture = previous_;
+}
+
 int32_t ShowMessage(const std::string& text, const char* caption, uint32_t style) {
+  if (capture != nullptr) {
+    capture->messages().push_back({text, caption, style});
+    return (style & 0xFu) == MB_YESNO ? IDNO : IDOK;
+  }
   return installed(text.c_str(), caption, style);
 }

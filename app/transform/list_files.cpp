@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 
 #include "errormessage.h"
 #include "fixed_text.h"
@@ -240,72 +241,115 @@ void ConvertListFile(const std::string& name, int32_t& errorNumber) {
   }
 }
 
-LineReader::~LineReader() {
+ChunkReader::ChunkReader(size_t chunkBytes) : chunkBytes_(std::max<size_t>(chunkBytes, 1)) {}
+
+ChunkReader::~ChunkReader() {
   Close();
 }
 
-int32_t LineReader::Open(const std::string& name) {
+int32_t ChunkReader::Open(const std::string& name) {
   Close();
+  begin_ = end_ = 0;
+  eof_ = false;
+  bytesRead_ = size_ = 0;
+  error_ = 0;
   fd_ = ::open(NativePath(name).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) {
     error_ = ErrorNumberFromErrno(errno);
     return error_;
   }
-  buffer_.resize(kBlockSize);
-  begin_ = end_ = 0;
-  eof_ = false;
-  error_ = 0;
+  struct stat status;
+  if (::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode)) {
+    size_ = static_cast<uint64_t>(status.st_size);
+  }
   return 0;
 }
 
-void LineReader::Close() {
+void ChunkReader::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
 }
 
+bool ChunkReader::Next(std::string& chunk) {
+  for (;;) {
+    if (end_ - begin_ >= chunkBytes_ || eof_) {
+      const size_t cut = eof_ ? end_ : CutAfterLastLine();
+      if (cut > begin_) {
+        chunk.assign(buffer_.data() + begin_, cut - begin_);
+        begin_ = cut;
+        return true;
+      }
+      if (eof_) return false;
+    }
+    if (!Fill()) return false;
+  }
+}
+
+// Just past the last line end that is surely whole; begin_ when there is none.
+size_t ChunkReader::CutAfterLastLine() const {
+  const char* data = buffer_.data();
+  for (size_t i = end_; i > begin_; --i) {
+    const char c = data[i - 1];
+    if (c != '\n' && c != '\r') continue;
+    // A CR as the last byte read may have its LF still to come.
+    if (c == '\r' && i == end_) continue;
+    return i;
+  }
+  return begin_;
+}
+
 // Moves the unread rest to the front and reads more behind it.
-bool LineReader::Fill() {
-  if (eof_ || fd_ < 0) return false;
+bool ChunkReader::Fill() {
+  if (fd_ < 0 || error_ != 0) return false;
   if (begin_ > 0) {
     std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // a very long line
+  const size_t wanted = std::max(2 * chunkBytes_, 2 * end_);  // a very long line grows it
+  if (buffer_.size() < wanted) {
+    // No room for a longer line fails like a read: what was read before stays good.
+    try {
+      buffer_.resize(wanted);
+    } catch (const std::bad_alloc&) {
+      error_ = kErrOutOfMemory;
+      return false;
+    }
+  }
   const ssize_t got = ReadSome(fd_, buffer_.data() + end_, buffer_.size() - end_);
   if (got < 0) {
     error_ = ErrorNumberFromErrno(errno);
-    eof_ = true;
     return false;
   }
   if (got == 0) {
     eof_ = true;
-    return false;
+  } else {
+    end_ += static_cast<size_t>(got);
+    bytesRead_ += static_cast<uint64_t>(got);
   }
-  end_ += static_cast<size_t>(got);
   return true;
 }
 
+int32_t LineReader::Open(const std::string& name) {
+  chunk_.clear();
+  position_ = 0;
+  return chunks_.Open(name);
+}
+
 bool LineReader::Next(std::string_view& line) {
-  size_t scanned = begin_;
-  for (;;) {
-    const std::string_view text(buffer_.data(), end_);
-    if (const auto lineBreak = FindLineBreak(text, scanned, !eof_)) {
-      line = text.substr(begin_, lineBreak->end - begin_);
-      begin_ = lineBreak->next;
-      return true;
+  if (position_ >= chunk_.size()) {
+    position_ = 0;
+    if (!chunks_.Next(chunk_)) {
+      chunk_.clear();
+      return false;
     }
-    // Only a CR at the very end can still be a line end: the rest is not scanned again.
-    const size_t offset = std::max(scanned, end_ == 0 ? 0 : end_ - 1) - begin_;
-    if (!Fill()) {
-      if (error_ != 0 || begin_ == end_) return false;
-      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-      if (line.back() == '\r') line.remove_suffix(1);
-      begin_ = end_;
-      return true;
-    }
-    scanned = begin_ + offset;
   }
+  const std::string_view text = chunk_;
+  const auto lineBreak = FindLineBreak(text, position_, false);
+  const size_t end = lineBreak ? lineBreak->end : text.size();
+  line = text.substr(position_, end - position_);
+  position_ = lineBreak ? lineBreak->next : text.size();
+  return true;
 }
 
 LineWriter::~LineWriter() {

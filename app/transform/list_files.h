@@ -29,31 +29,55 @@ void ConvertListFile(const std::string& name, int32_t& errorNumber);
 using RenameFunction = int (*)(const char* from, const char* to);
 void SetRenameFunctionForTesting(RenameFunction rename);
 
-// Reads a file line by line in large blocks. A line ends at CR LF, CR or LF;
-// a last line without an end is still a line; an empty file has no lines.
-class LineReader {
+// Reads a file in chunks of whole lines, about chunkBytes each. A chunk ends
+// after a line end (CR LF, CR or LF), never between the CR and LF of one; the
+// last chunk takes the rest of the file, so a last line without an end is
+// still a line. A line longer than a chunk makes a chunk of its own.
+class ChunkReader {
  public:
-  LineReader() = default;
-  ~LineReader();
-  LineReader(const LineReader&) = delete;
-  LineReader& operator=(const LineReader&) = delete;
+  explicit ChunkReader(size_t chunkBytes = size_t{1} << 20);
+  ~ChunkReader();
+  ChunkReader(const ChunkReader&) = delete;
+  ChunkReader& operator=(const ChunkReader&) = delete;
 
   // 0, or the run-time error number.
   int32_t Open(const std::string& name);
-  // The next line without its end; false at the end of the file or on an error.
-  bool Next(std::string_view& line);
+  // The next chunk; false at the end of the file or on an error.
+  bool Next(std::string& chunk);
   int32_t Error() const { return error_; }
+  uint64_t BytesRead() const { return bytesRead_; }
+  uint64_t Size() const { return size_; }  // of the file when opened
   void Close();
 
  private:
   bool Fill();
+  size_t CutAfterLastLine() const;
 
   int fd_ = -1;
+  size_t chunkBytes_;
   std::string buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;
   bool eof_ = false;
   int32_t error_ = 0;
+  uint64_t bytesRead_ = 0;
+  uint64_t size_ = 0;
+};
+
+// Reads a file line by line, through chunks; an empty file has no lines.
+class LineReader {
+ public:
+  // 0, or the run-time error number.
+  int32_t Open(const std::string& name);
+  // The next line without its end; false at the end of the file or on an error.
+  bool Next(std::string_view& line);
+  int32_t Error() const { return chunks_.Error(); }
+  void Close() { chunks_.Close(); }
+
+ private:
+  ChunkReader chunks_;
+  std::string chunk_;
+  size_t position_ = 0;
 };
 
 // Writes a file through a large buffer; the first failure is kept.

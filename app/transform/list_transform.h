@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue.h"
+#include "list_engine.h"
 #include "program_state.h"
 
 // The texts of the four list pages' boxes.
@@ -15,7 +16,13 @@ struct ListBoxes {
   std::string targetSysList;   // 814, output of geographic coordinates (optional)
 };
 
+struct ListRunOptions {
+  int threads = 0;                // 0: one per core
+  ListProgressFunction progress;  // may cancel the run
+};
+
 // Runs the list transformation after the selection checks. Reads and writes
-// the program-wide list-file names.
+// the program-wide list-file names. A line that stops the run shows its
+// message with "Line N of FILE" below it.
 void TransformList(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
-                   const ListBoxes& boxes);
+                   const ListBoxes& boxes, const ListRunOptions& options = {});

@@ -65,13 +65,13 @@ TEST(ListRunEdge, AFailedAllocationEndsTheRunWithItsMessageAndClosedFiles) {
   boxes.startSysList = folder.File("in.txt");
   boxes.targetProjList = folder.File("grid.txt");
   targetProjListFile.clear();
-  // The reader's buffer must grow to 2 MiB for the long second line.
+  // The reader's buffer (2 MiB) must grow to 4 MiB for the long second line.
   WriteFile(folder.File("in.txt"),
-            "49 -2 0\r\n" + std::string(1536 * 1024, '1') + "\r\n49 -2 0\r\n");
+            "49 -2 0\r\n" + std::string(2560 * 1024, '1') + "\r\n49 -2 0\r\n");
   MessageRecorder recorder;
   const size_t descriptors = OpenDescriptors();
 
-  failFrom = 1536 * 1024;
+  failFrom = 3 * 1024 * 1024;
   TransformList(start, target, *catalogues, boxes);
   failFrom = SIZE_MAX;
 

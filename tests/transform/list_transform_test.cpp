@@ -104,30 +104,33 @@ struct MessageCase {
   bool startProjected;
   std::string input;  // lines of the input file
   std::string message;
+  int line;                // the line that stops the run
   std::string gridBefore;  // what the grid output holds afterwards
 };
 
 TEST_F(ListTransformTest, BadLinesEndTheRunWithTheirMessage) {
   const MessageCase cases[] = {
       {"grid line with three values", true, "400000 -100000\r\n1 2 3\r\n4 5\r\n",
-       "Illegal format! Format should be 'Easting' 'Northing'.", "400000\t-100000\r\n"},
-      {"grid line with a bad character", true, "400000 -100000\r\n1 2x\r\n",
-       "Bad character in numeric field.", "400000\t-100000\r\n"},
+       "Illegal format! Format should be 'Easting' 'Northing'.", 2, "400000\t-100000\r\n"},
+      {"bad character after a comment and a blank line", true,
+       "# c\r\n\r\n400000 -100000\r\n1 2x\r\n", "Bad character in numeric field.", 4,
+       "# c\r\n\r\n400000\t-100000\r\n"},
       {"geographic line with two values", false, "49 -2 0\r\n50 1\r\n",
-       "Illegal format! Format should be 'Latitude' 'Longitude' 'Height'.", "400000\t-100000\r\n"},
-      {"geographic line with letters", false, "12abc 0 0\r\n", "Bad character in numeric field.",
+       "Illegal format! Format should be 'Latitude' 'Longitude' 'Height'.", 2,
+       "400000\t-100000\r\n"},
+      {"geographic line with letters", false, "12abc 0 0\r\n", "Bad character in numeric field.", 1,
        ""},
       {"latitude beyond the pole", false, "95 0 0\r\n",
-       "Latitude input error! Latitude > 90 degrees!", ""},
+       "Latitude input error! Latitude > 90 degrees!", 1, ""},
       {"latitude at the pole", false, "-90 0 0\r\n",
-       "Program does not work for latitude +/- 90 degrees", ""},
+       "Program does not work for latitude +/- 90 degrees", 1, ""},
       {"61 minutes", false, "12.6100000 0 0\r\n",
-       "Input error! DMS selected - but minutes or seconds > 60!", ""},
+       "Input error! DMS selected - but minutes or seconds > 60!", 1, ""},
       {"a height too large for a number", false,
-       "49 -2 0\r\n49 -2 " + std::string(400, '9') + "\r\n", kBadCharacterMessage,
+       "49 -2 0\r\n49 -2 " + std::string(400, '9') + "\r\n", kBadCharacterMessage, 2,
        "400000\t-100000\r\n"},
       {"an easting without a finite result", true,
-       "400000 -100000\r\n1" + std::string(300, '0') + " 5\r\n", kNoFiniteResultMessage,
+       "400000 -100000\r\n1" + std::string(300, '0') + " 5\r\n", kNoFiniteResultMessage, 2,
        "400000\t-100000\r\n"},
   };
   for (const MessageCase& c : cases) {
@@ -143,7 +146,9 @@ TEST_F(ListTransformTest, BadLinesEndTheRunWithTheirMessage) {
     WriteFile(folder.File("in.txt"), c.input);
     Run();
     ASSERT_EQ(recorder.texts().size(), 1u) << c.what;
-    EXPECT_EQ(recorder.texts()[0], c.message) << c.what;
+    EXPECT_EQ(recorder.texts()[0],
+              c.message + "\nLine " + std::to_string(c.line) + " of " + folder.File("in.txt"))
+        << c.what;
     EXPECT_EQ(recorder.messages()[0].caption, "Warning !") << c.what;
     EXPECT_EQ(ReadFile(folder.File("grid.txt")), c.gridBefore) << c.what;
     // The output name stays set after an early end.

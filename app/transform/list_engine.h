@@ -1,0 +1,55 @@
+// The list engine: every line of an input file through the chain into one or
+// two outputs, on every core.
+//
+// The input is read in chunks of whole lines; worker threads transform the
+// chunks, each line into the text of its output lines, and the calling thread
+// writes the texts in input order. The bytes written are those of a run on one
+// thread, and so is where a run stops: at the first bad line in input order,
+// the lines before it are written and none after. At most a few chunks per
+// worker are in flight, so memory stays flat whatever the size of the file.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "captured_messages.h"
+#include "catalogue.h"
+#include "list_files.h"
+#include "program_state.h"
+
+struct ListProgress {
+  int64_t lines = 0;       // input lines written so far
+  uint64_t bytesRead = 0;  // of the input
+  uint64_t bytesTotal = 0;
+};
+
+// Called on the calling thread after each chunk is written; false cancels.
+using ListProgressFunction = std::function<bool(const ListProgress&)>;
+
+struct ListEngineOptions {
+  int threads = 0;  // 0: one per core
+  ListProgressFunction progress;
+};
+
+enum class ListEnd {
+  kCompleted,
+  kStoppedAtLine,  // a line's check failed: its messages say why
+  kCancelled,
+  kFailed,  // reading or writing failed: errorNumber says how
+};
+
+struct ListResult {
+  ListEnd end = ListEnd::kCompleted;
+  int64_t linesWritten = 0;               // input lines whose output lines were written
+  int64_t stopLine = 0;                   // 1-based, comments and blank lines counted
+  std::vector<CapturedMessage> messages;  // what the stopping line showed
+  int32_t errorNumber = 0;
+};
+
+// Runs the lines of the open input (read in its own chunk size) through the chain. grid (projected
+// target only) and geographic may be nullptr; the writers stay open. Messages of the lines are
+// captured, never shown.
+ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
+                         ChunkReader& input, LineWriter* grid, LineWriter* geographic,
+                         const ListEngineOptions& options);
