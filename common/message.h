@@ -8,50 +8,8 @@
 #include <cstdint>
 #include <string>
 
-// Win32 message-box styles and answers, with their Win32 values (the platform
-// layer defines the same macros with the same tokens).
-#ifndef MB_OK
-#define MB_OK 0x00000000u
-#endif
-#ifndef MB_YESNO
-#define MB_YESNO 0x00000004u
-#endif
-#ifndef MB_ICONHAND
-#define MB_ICONHAND 0x00000010u
-#endif
-#ifndef MB_ICONQUESTION
-#define MB_ICONQUESTION 0x00000020u
-#endif
-#ifndef MB_ICONEXCLAMATION
-#define MB_ICONEXCLAMATION 0x00000030u
-#endif
-#ifndef MB_ICONASTERISK
-#define MB_ICONASTERISK 0x00000040u
-#endif
-#ifndef MB_ICONINFORMATION
-#define MB_ICONINFORMATION MB_ICONASTERISK
-#endif
-#ifndef MB_ICONWARNING
-#define MB_ICONWARNING MB_ICONEXCLAMATION
-#endif
-#ifndef MB_ICONERROR
-#define MB_ICONERROR MB_ICONHAND
-#endif
-#ifndef MB_APPLMODAL
-#define MB_APPLMODAL 0x00000000u
-#endif
-#ifndef MB_TASKMODAL
-#define MB_TASKMODAL 0x00002000u
-#endif
-#ifndef IDOK
-#define IDOK 1
-#endif
-#ifndef IDYES
-#define IDYES 6
-#endif
-#ifndef IDNO
-#define IDNO 7
-#endif
+// Win32 message-box styles and answers (MB_OK, MB_ICONQUESTION, IDYES ...).
+#include "message_box_styles.h"
 
 // The four program-wide captions.
 inline constexpr const char* kCaptionInformation = "Information";

@@ -13,8 +13,8 @@
 #include <cstring>
 #include <optional>
 
-#include "../platform_testing.h"
 #include "core.h"
+#include "test_hook.h"
 
 namespace win32 {
 namespace {
@@ -99,55 +99,77 @@ BOOL WriteResult(OPENFILENAMEA& ofn, const QString& path) {
   return TRUE;
 }
 
-BOOL RunChooser(OPENFILENAMEA* ofn, bool save) {
-  lastError = 0;
+// What the chooser was set up with: for the result and for a test hook's record.
+struct ChooserSetup {
+  QString title;
+  QString folder;  // where the chooser opens
+  QString defaultExt;
+  QString initialName;               // the file name part of lpstrFile
+  std::vector<std::string> filters;  // "description|patterns" per filter entry
+};
+
+// The checks Windows makes before it shows anything; CommDlgExtendedError tells why.
+bool AcceptRecord(const OPENFILENAMEA* ofn) {
   if (ofn == nullptr || (ofn->lStructSize != sizeof(OPENFILENAMEA) &&
                          ofn->lStructSize != OPENFILENAME_SIZE_VERSION_400A)) {
     lastError = CDERR_STRUCTSIZE;
-    return FALSE;
+    return false;
   }
   if (ofn->lpstrFile == nullptr || ofn->nMaxFile == 0) {
     lastError = CDERR_INITIALIZATION;
-    return FALSE;
+    return false;
   }
-  const HWND ownerRoot = RootOf(ofn->hwndOwner);
-  Window* owner = Find(ownerRoot);
-  auto* dialog = new QFileDialog(owner ? owner->widget.data() : nullptr);
-  dialog->setOption(QFileDialog::DontUseNativeDialog);
-  const QString title =
-      ofn->lpstrTitle ? FromAnsi(ofn->lpstrTitle) : QString(save ? "Save As" : "Open");
-  dialog->setWindowTitle(title);
+  return true;
+}
+
+// Title, filters, folder, open or save mode, default extension and the
+// initial name, from the record.
+ChooserSetup ConfigureDialog(QFileDialog& dialog, const OPENFILENAMEA& ofn, bool save) {
+  ChooserSetup setup;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  setup.title = ofn.lpstrTitle ? FromAnsi(ofn.lpstrTitle) : QString(save ? "Save As" : "Open");
+  dialog.setWindowTitle(setup.title);
   QStringList filters;
-  std::vector<std::string> recordedFilters;
-  for (const auto& pair : FilterPairs(ofn->lpstrFilter)) {
+  for (const auto& pair : FilterPairs(ofn.lpstrFilter)) {
     filters << QtFilter(pair);
-    recordedFilters.push_back(pair.first + "|" + pair.second);
+    setup.filters.push_back(pair.first + "|" + pair.second);
   }
   if (!filters.isEmpty()) {
-    dialog->setNameFilters(filters);
-    if (ofn->nFilterIndex >= 1 && ofn->nFilterIndex <= static_cast<DWORD>(filters.size())) {
-      dialog->selectNameFilter(filters[static_cast<qsizetype>(ofn->nFilterIndex - 1)]);
+    dialog.setNameFilters(filters);
+    if (ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= static_cast<DWORD>(filters.size())) {
+      dialog.selectNameFilter(filters[static_cast<qsizetype>(ofn.nFilterIndex - 1)]);
     }
   }
-  const QFileInfo initial(FromPath(ofn->lpstrFile));
-  QString folder = ofn->lpstrInitialDir && *ofn->lpstrInitialDir ? FromPath(ofn->lpstrInitialDir)
-                                                                 : QDir::currentPath();
-  if (initial.fileName() != initial.filePath()) folder = initial.absolutePath();
-  dialog->setDirectory(folder);
+  const QFileInfo initial(FromPath(ofn.lpstrFile));
+  setup.folder = ofn.lpstrInitialDir && *ofn.lpstrInitialDir ? FromPath(ofn.lpstrInitialDir)
+                                                             : QDir::currentPath();
+  if (initial.fileName() != initial.filePath()) setup.folder = initial.absolutePath();
+  dialog.setDirectory(setup.folder);
   if (save) {
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setOption(QFileDialog::DontConfirmOverwrite, !(ofn->Flags & OFN_OVERWRITEPROMPT));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(ofn.Flags & OFN_OVERWRITEPROMPT));
   } else {
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode((ofn->Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
-                                                         : QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode((ofn.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
   }
-  const QString defaultExt = ofn->lpstrDefExt ? FromAnsi(ofn->lpstrDefExt) : QString();
-  dialog->setDefaultSuffix(defaultExt);
-  if (!initial.fileName().isEmpty()) dialog->selectFile(initial.fileName());
-  dialog->resize(dialog->sizeHint().expandedTo(QSize(560, 400)));
+  setup.defaultExt = ofn.lpstrDefExt ? FromAnsi(ofn.lpstrDefExt) : QString();
+  dialog.setDefaultSuffix(setup.defaultExt);
+  setup.initialName = initial.fileName();
+  if (!setup.initialName.isEmpty()) dialog.selectFile(setup.initialName);
+  dialog.resize(dialog.sizeHint().expandedTo(QSize(560, 400)));
+  return setup;
+}
 
+struct ChooserWindows {
+  HWND chooser;
+  HWND hook;
+};
+
+// Registers the chooser as a popup window owned by `ownerRoot`, with the
+// child window that the program's hook procedure gets.
+ChooserWindows RegisterChooser(QFileDialog* dialog, HWND ownerRoot, const QString& title) {
   Window& chooser = NewWindow(Kind::Chooser, &ChooserProcedure, ownerRoot);
   const HWND chooserHandle = chooser.handle;
   chooser.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
@@ -160,55 +182,82 @@ BOOL RunChooser(OPENFILENAMEA* ofn, bool save) {
   hookWidget->setGeometry(0, 0, 0, 0);
   AttachWidget(hook, hookWidget);
   Find(chooserHandle)->children.push_back(hookHandle);
+  return {chooserHandle, hookHandle};
+}
 
-  bool hookCalled = false;
-  if ((ofn->Flags & OFN_ENABLEHOOK) && ofn->lpfnHook != nullptr) {
-    const ProgramCall call;
-    ofn->lpfnHook(hookHandle, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(ofn));
-    OFNOTIFYA notify{NMHDR{chooserHandle, 0, CDN_INITDONE}, ofn, nullptr};
-    ofn->lpfnHook(hookHandle, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
-    hookCalled = true;
+// WM_INITDIALOG, then WM_NOTIFY CDN_INITDONE, to the program's hook
+// procedure; false when the record names none.
+bool CallHookProcedure(OPENFILENAMEA* ofn, const ChooserWindows& windows) {
+  if (!(ofn->Flags & OFN_ENABLEHOOK) || ofn->lpfnHook == nullptr) return false;
+  const ProgramCall call;
+  ofn->lpfnHook(windows.hook, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(ofn));
+  OFNOTIFYA notify{NMHDR{windows.chooser, 0, CDN_INITDONE}, ofn, nullptr};
+  ofn->lpfnHook(windows.hook, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
+  return true;
+}
+
+// What a test hook is told of the chooser as it stands after the hook procedure ran.
+ChooserRecord DescribeChooser(const QFileDialog& dialog, const OPENFILENAMEA& ofn, bool save,
+                              HWND chooser, const ChooserSetup& setup, bool hookCalled) {
+  const auto* nameField = dialog.findChild<QLineEdit*>("fileNameEdit");
+  return ChooserRecord{save,
+                       chooser,
+                       GetParent(chooser),
+                       ToAnsi(setup.title),
+                       ToPath(setup.folder),
+                       nameField ? ToPath(nameField->text()) : ToPath(setup.initialName),
+                       setup.filters,
+                       ofn.Flags,
+                       ToAnsi(setup.defaultExt),
+                       RectOf(chooser),
+                       hookCalled,
+                       FALSE};
+}
+
+// Shows the chooser modally and waits for the user: the chosen path, or
+// nothing when the user cancelled or the program destroyed the chooser.
+std::optional<QString> WaitForUser(QFileDialog* dialog, HWND chooser, bool owned) {
+  dialog->setWindowModality(owned ? Qt::WindowModal : Qt::ApplicationModal);
+  QEventLoop loop;
+  QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  dialog->show();
+  loop.exec();
+  if (IsWindow(chooser) && dialog->result() == QDialog::Accepted &&
+      !dialog->selectedFiles().isEmpty()) {
+    return dialog->selectedFiles().first();
   }
+  return std::nullopt;
+}
 
+BOOL RunChooser(OPENFILENAMEA* ofn, bool save) {
+  lastError = 0;
+  if (!AcceptRecord(ofn)) return FALSE;
+  const HWND ownerRoot = RootOf(ofn->hwndOwner);
+  Window* owner = Find(ownerRoot);
+  auto* dialog = new QFileDialog(owner ? owner->widget.data() : nullptr);
+  const ChooserSetup setup = ConfigureDialog(*dialog, *ofn, save);
+  const ChooserWindows windows = RegisterChooser(dialog, ownerRoot, setup.title);
+  const bool hookCalled = CallHookProcedure(ofn, windows);
+
+  // A test hook answers in place of the user; the chooser is never shown then.
   std::optional<QString> chosen;
-  platform_testing::Seam* seam = platform_testing::Seam::Active();
-  platform_testing::ChooserRecord record;
-  if (seam != nullptr) {
-    const auto* nameField = dialog->findChild<QLineEdit*>("fileNameEdit");
-    record = platform_testing::ChooserRecord{
-        save,
-        chooserHandle,
-        GetParent(chooserHandle),
-        ToAnsi(title),
-        ToPath(folder),
-        nameField ? ToPath(nameField->text()) : ToPath(initial.fileName()),
-        recordedFilters,
-        ofn->Flags,
-        ToAnsi(defaultExt),
-        RectOf(chooserHandle),
-        hookCalled,
-        FALSE};
-    if (auto answer = seam->NextChooserAnswer()) chosen = QString::fromStdString(*answer);
-  } else if (IsWindow(chooserHandle)) {
-    dialog->setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-    QEventLoop loop;
-    QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
-    dialog->show();
-    loop.exec();
-    if (IsWindow(chooserHandle) && dialog->result() == QDialog::Accepted &&
-        !dialog->selectedFiles().isEmpty()) {
-      chosen = dialog->selectedFiles().first();
-    }
+  TestHook* testHook = AnsweringHook();
+  ChooserRecord record;
+  if (testHook != nullptr) {
+    record = DescribeChooser(*dialog, *ofn, save, windows.chooser, setup, hookCalled);
+    if (auto answer = testHook->NextChooserAnswer()) chosen = QString::fromStdString(*answer);
+  } else if (IsWindow(windows.chooser)) {
+    chosen = WaitForUser(dialog, windows.chooser, owner != nullptr);
   }
   const QString chosenFolder =
-      IsWindow(chooserHandle) ? dialog->directory().absolutePath() : folder;
-  DestroyWindow(chooserHandle);
+      IsWindow(windows.chooser) ? dialog->directory().absolutePath() : setup.folder;
+  DestroyWindow(windows.chooser);
 
   const BOOL result =
-      chosen ? WriteResult(*ofn, CompletePath(*chosen, chosenFolder, defaultExt)) : FALSE;
-  if (seam != nullptr) {
+      chosen ? WriteResult(*ofn, CompletePath(*chosen, chosenFolder, setup.defaultExt)) : FALSE;
+  if (testHook != nullptr) {
     record.result = result;
-    seam->Record(record);
+    testHook->Record(record);
   }
   return result;
 }

@@ -339,6 +339,123 @@ LRESULT ComboProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lPara
   }
 }
 
+// ---------------------------------------------------------------- creation
+// Each class's creator makes the widget for a control's style; a creator may
+// change the rectangle the widget gets.
+using Creator = QWidget* (*)(QWidget* host, DWORD exStyle, DWORD style, QRect& rect);
+
+// A group box, a radio button or a push button, by the BS_ type.
+QWidget* CreateButton(QWidget* host, DWORD /*exStyle*/, DWORD style, QRect& /*rect*/) {
+  switch (style & BS_TYPEMASK) {
+    case BS_GROUPBOX: {
+      auto* group = new QGroupBox(host);
+      group->setFocusPolicy(Qt::NoFocus);
+      return group;
+    }
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+      return new RadioButton(host);
+    default: {
+      auto* button = new PushButton(host);
+      button->setDefault((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+      return button;
+    }
+  }
+}
+
+// A one-line edit box: frame, alignment, read-only and password from the
+// style; every change of its text is EN_CHANGE to the parent.
+QWidget* CreateEdit(QWidget* host, DWORD exStyle, DWORD style, QRect& /*rect*/) {
+  auto* edit = new QLineEdit(host);
+  edit->setFrame(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE) || style & WS_BORDER);
+  const Qt::Alignment horizontal = (style & ES_RIGHT)    ? Qt::AlignRight
+                                   : (style & ES_CENTER) ? Qt::AlignHCenter
+                                                         : Qt::AlignLeft;
+  edit->setAlignment(horizontal | Qt::AlignVCenter);
+  edit->setReadOnly(style & ES_READONLY);
+  if (style & ES_PASSWORD) edit->setEchoMode(QLineEdit::Password);
+  QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] {
+    if (Window* window = Find(HandleOf(edit))) NotifyParent(*window, EN_CHANGE);
+  });
+  return edit;
+}
+
+// A plain-text label, aligned and wrapped as its SS_ type says.
+QWidget* CreateStatic(QWidget* host, DWORD /*exStyle*/, DWORD style, QRect& /*rect*/) {
+  auto* label = new QLabel(host);
+  const DWORD type = style & 0x1F;
+  label->setAlignment((type == SS_RIGHT    ? Qt::AlignRight
+                       : type == SS_CENTER ? Qt::AlignHCenter
+                                           : Qt::AlignLeft) |
+                      Qt::AlignTop);
+  label->setWordWrap(type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+// A drop-down list, editable unless CBS_DROPDOWNLIST.
+QWidget* CreateComboBox(QWidget* host, DWORD /*exStyle*/, DWORD style, QRect& rect) {
+  auto* combo = new ComboBox(host, (style & 3) != CBS_DROPDOWNLIST);
+  // The template height includes the dropped-down list; the box itself is
+  // as high as its font needs.
+  const int boxHeight = combo->sizeHint().height();
+  const int itemHeight = std::max(1, combo->fontMetrics().height() + 2);
+  combo->setMaxVisibleItems(std::max(1, (rect.height() - boxHeight) / itemHeight));
+  rect.setHeight(boxHeight);
+  return combo;
+}
+
+QWidget* CreateTabControl(QWidget* host, DWORD /*exStyle*/, DWORD style, QRect& /*rect*/) {
+  return NewTabControl(host, style);
+}
+
+struct ControlClass {
+  const char* name;
+  Kind kind;
+  ClassProcedure procedure;
+  Creator create;
+};
+
+const ControlClass kControlClasses[] = {
+    {"BUTTON", Kind::Button, &ButtonProcedure, &CreateButton},
+    {"EDIT", Kind::Edit, &EditProcedure, &CreateEdit},
+    {"STATIC", Kind::Static, &StaticProcedure, &CreateStatic},
+    {"COMBOBOX", Kind::ComboBox, &ComboProcedure, &CreateComboBox},
+    {WC_TABCONTROLA, Kind::TabControl, &TabProcedure, &CreateTabControl},
+};
+
+// Class names compare without regard to case, as on Windows.
+const ControlClass* FindControlClass(const QString& className) {
+  const QString name = className.toUpper();
+  for (const ControlClass& entry : kControlClasses) {
+    if (name == QString(entry.name).toUpper()) return &entry;
+  }
+  return nullptr;
+}
+
+// Registers the new control as the parent's last child, places its widget,
+// gives it its text and shows it as its style says.
+HWND RegisterControl(const ControlClass& controlClass, QWidget* widget, Window& parentWindow,
+                     DWORD exStyle, const char* text, DWORD style, QRect rect, int id) {
+  Window& window = NewWindow(controlClass.kind, controlClass.procedure, parentWindow.handle);
+  const HWND handle = window.handle;
+  window.id = id;
+  window.style = style & ~WS_VISIBLE;
+  window.exStyle = exStyle;
+  window.font = parentWindow.font;
+  AttachWidget(window, widget);
+  widget->setGeometry(rect);
+  parentWindow.children.push_back(handle);
+  SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+  if (style & WS_DISABLED) widget->setEnabled(false);
+  if (style & WS_VISIBLE) {
+    ShowWindow(handle, SW_SHOWNA);
+  } else {
+    widget->hide();
+  }
+  return handle;
+}
+
 }  // namespace
 
 void ApplyButtonCheck(Window& button, bool checked) {
@@ -354,91 +471,10 @@ HWND CreateControl(DWORD exStyle, const QString& className, const char* text, DW
                    QRect rect, HWND parent, int id) {
   Window* parentWindow = Find(parent);
   if (parentWindow == nullptr || !parentWindow->client || !(style & WS_CHILD)) return nullptr;
-  QWidget* host = parentWindow->client;
-  const QString name = className.toUpper();
-  QWidget* widget = nullptr;
-  Kind kind;
-  ClassProcedure procedure;
-  if (name == "BUTTON") {
-    kind = Kind::Button;
-    procedure = &ButtonProcedure;
-    switch (style & BS_TYPEMASK) {
-      case BS_GROUPBOX:
-        widget = new QGroupBox(host);
-        widget->setFocusPolicy(Qt::NoFocus);
-        break;
-      case BS_RADIOBUTTON:
-      case BS_AUTORADIOBUTTON:
-        widget = new RadioButton(host);
-        break;
-      default:
-        widget = new PushButton(host);
-        static_cast<PushButton*>(widget)->setDefault((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
-        break;
-    }
-  } else if (name == "EDIT") {
-    kind = Kind::Edit;
-    procedure = &EditProcedure;
-    auto* edit = new QLineEdit(host);
-    edit->setFrame(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE) || style & WS_BORDER);
-    const Qt::Alignment horizontal = (style & ES_RIGHT)    ? Qt::AlignRight
-                                     : (style & ES_CENTER) ? Qt::AlignHCenter
-                                                           : Qt::AlignLeft;
-    edit->setAlignment(horizontal | Qt::AlignVCenter);
-    edit->setReadOnly(style & ES_READONLY);
-    if (style & ES_PASSWORD) edit->setEchoMode(QLineEdit::Password);
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] {
-      if (Window* window = Find(HandleOf(edit))) NotifyParent(*window, EN_CHANGE);
-    });
-    widget = edit;
-  } else if (name == "STATIC") {
-    kind = Kind::Static;
-    procedure = &StaticProcedure;
-    auto* label = new QLabel(host);
-    const DWORD type = style & 0x1F;
-    label->setAlignment((type == SS_RIGHT    ? Qt::AlignRight
-                         : type == SS_CENTER ? Qt::AlignHCenter
-                                             : Qt::AlignLeft) |
-                        Qt::AlignTop);
-    label->setWordWrap(type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
-    label->setTextFormat(Qt::PlainText);
-    widget = label;
-  } else if (name == "COMBOBOX") {
-    kind = Kind::ComboBox;
-    procedure = &ComboProcedure;
-    auto* combo = new ComboBox(host, (style & 3) != CBS_DROPDOWNLIST);
-    // The template height includes the dropped-down list; the box itself is
-    // as high as its font needs.
-    const int boxHeight = combo->sizeHint().height();
-    const int itemHeight = std::max(1, combo->fontMetrics().height() + 2);
-    combo->setMaxVisibleItems(std::max(1, (rect.height() - boxHeight) / itemHeight));
-    rect.setHeight(boxHeight);
-    widget = combo;
-  } else if (name == QString(WC_TABCONTROLA).toUpper()) {
-    kind = Kind::TabControl;
-    procedure = &TabProcedure;
-    widget = NewTabControl(host, style);
-  } else {
-    return nullptr;
-  }
-
-  Window& window = NewWindow(kind, procedure, parent);
-  const HWND handle = window.handle;
-  window.id = id;
-  window.style = style & ~WS_VISIBLE;
-  window.exStyle = exStyle;
-  window.font = parentWindow->font;
-  AttachWidget(window, widget);
-  widget->setGeometry(rect);
-  parentWindow->children.push_back(handle);
-  SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
-  if (style & WS_DISABLED) widget->setEnabled(false);
-  if (style & WS_VISIBLE) {
-    ShowWindow(handle, SW_SHOWNA);
-  } else {
-    widget->hide();
-  }
-  return handle;
+  const ControlClass* controlClass = FindControlClass(className);
+  if (controlClass == nullptr) return nullptr;
+  QWidget* widget = controlClass->create(parentWindow->client, exStyle, style, rect);
+  return RegisterControl(*controlClass, widget, *parentWindow, exStyle, text, style, rect, id);
 }
 
 }  // namespace win32

@@ -38,14 +38,14 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+}  // namespace
+
 QWidget* UserWidget(const Window& window) {
   if (window.kind == Kind::TabControl && window.widget) {
     if (auto* bar = window.widget->findChild<QTabBar*>()) return bar;
   }
   return window.widget;
 }
-
-}  // namespace
 
 Window* Find(HWND handle) {
   auto& registry = Registry();
@@ -310,13 +310,6 @@ void DestroyAllWindows() {
 }  // namespace win32
 
 using namespace win32;
-
-namespace platform_testing {
-QWidget* Widget(HWND handle) {
-  Window* window = Find(handle);
-  return window ? UserWidget(*window) : nullptr;
-}
-}  // namespace platform_testing
 
 extern "C" {
 

@@ -63,6 +63,9 @@ HWND HandleOf(const QObject* object);
 HWND RootOf(HWND handle);
 // Every live window, in creation order.
 std::vector<HWND> AllWindows();
+// The Qt widget a user acts on: the control's own widget, the QTabBar of a
+// tab control, the frame of a top-level dialog.
+QWidget* UserWidget(const Window& window);
 
 // Calls into the program: dialog procedures and hooks run through here, so
 // that the message loop knows when posted messages may be delivered.
@@ -122,6 +125,8 @@ void InstallDialogKeyboard();
 // The menu bar of a top-level window was (re)built.
 void LayoutFrame(Window& dialog);
 void RebuildMenuBar(Window& window);
+// The property of a menu bar's QAction that holds the command id it sends.
+inline constexpr const char* kMenuCommandProperty = "win32_command";
 QIcon IconOf(HICON icon);
 void RegisterStandardResources();
 

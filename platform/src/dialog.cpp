@@ -151,19 +151,57 @@ QRect ToPixels(const Window& dialog, int x, int y, int cx, int cy) {
                MulDiv(cy, dialog.baseY, 8));
 }
 
-HWND CreateDialogFromTemplate(const DLGTEMPLATE* source, HWND parent, DLGPROC dialogProc,
-                              LPARAM initParam, bool modal) {
-  DialogTemplate parsed;
-  if (source == nullptr || !ParseTemplate(source, parsed)) return nullptr;
-  DWORD style = parsed.header.style;
+// The style a dialog gets from its template: DS_CONTROL pages have no caption.
+DWORD DialogStyle(const DialogTemplate& parsed) {
+  const DWORD style = parsed.header.style;
+  return (style & DS_CONTROL) ? style & ~(WS_CAPTION | WS_SYSMENU) : style;
+}
+
+// A WS_CHILD dialog (a page): a plain widget in the parent's client area,
+// hidden until shown, and the parent's last child.
+void AttachPage(Window& dialog, Window& parentWindow, const QFont& font, QRect rect) {
+  auto* page = new QWidget(parentWindow.client);
+  page->setFont(font);
+  page->hide();
+  AttachWidget(dialog, page);
+  page->setGeometry(rect);
+  parentWindow.children.push_back(dialog.handle);
+}
+
+// A top-level dialog: a frame with the client area inside, placed as its
+// style says (centred, relative to the owner's client area, or absolute).
+void AttachFrame(Window& dialog, Window* owner, DWORD style, const QFont& font, QRect rect,
+                 const QString& title, bool modal) {
+  QWidget* ownerWidget = owner ? owner->widget.data() : nullptr;
+  auto* frame = new DialogFrame(ownerWidget, FrameFlags(style, ownerWidget != nullptr));
+  auto* client = new QWidget(frame);
+  frame->setFont(font);
+  frame->setWindowTitle(title);
+  AttachWidget(dialog, frame, client);
+  QPoint position = rect.topLeft();
+  if (style & DS_CENTER) {
+    const QRect area = ownerWidget ? ownerWidget->frameGeometry()
+                                   : QGuiApplication::primaryScreen()->availableGeometry();
+    position = area.center() - QPoint(rect.width() / 2, rect.height() / 2);
+  } else if (owner && !(style & DS_ABSALIGN)) {
+    position = owner->client->mapToGlobal(position);
+  }
+  frame->move(position);
+  ResizeWidget(dialog, rect.size());
+  LayoutFrame(dialog);
+  if (modal) frame->setWindowModality(ownerWidget ? Qt::WindowModal : Qt::NonModal);
+}
+
+// Registers the dialog's window with its font and base units and makes its
+// widget; nullptr when a child dialog has no parent to live in.
+HWND CreateDialogWindow(const DialogTemplate& parsed, HWND parent, DLGPROC dialogProc, bool modal) {
+  const DWORD style = DialogStyle(parsed);
   const bool child = style & WS_CHILD;
   Window* parentWindow = Find(child ? parent : RootOf(parent));
   if (child && (parentWindow == nullptr || !parentWindow->client)) return nullptr;
 
   Window& dialog =
       NewWindow(Kind::Dialog, &DialogProcedure, parentWindow ? parentWindow->handle : nullptr);
-  const HWND handle = dialog.handle;
-  if (style & DS_CONTROL) style &= ~(WS_CAPTION | WS_SYSMENU);
   dialog.style = style & ~WS_VISIBLE;
   dialog.exStyle = parsed.header.dwExtendedStyle;
   dialog.dialogProc = dialogProc;
@@ -176,57 +214,57 @@ HWND CreateDialogFromTemplate(const DLGTEMPLATE* source, HWND parent, DLGPROC di
   const QRect rect =
       ToPixels(dialog, parsed.header.x, parsed.header.y, parsed.header.cx, parsed.header.cy);
   if (child) {
-    auto* page = new QWidget(parentWindow->client);
-    page->setFont(font);
-    page->hide();
-    AttachWidget(dialog, page);
-    page->setGeometry(rect);
-    parentWindow->children.push_back(handle);
+    AttachPage(dialog, *parentWindow, font, rect);
   } else {
-    QWidget* ownerWidget = parentWindow ? parentWindow->widget.data() : nullptr;
-    auto* frame = new DialogFrame(ownerWidget, FrameFlags(style, ownerWidget != nullptr));
-    auto* client = new QWidget(frame);
-    frame->setFont(font);
-    frame->setWindowTitle(parsed.title);
-    AttachWidget(dialog, frame, client);
-    QPoint position = rect.topLeft();
-    if (style & DS_CENTER) {
-      const QRect area = ownerWidget ? ownerWidget->frameGeometry()
-                                     : QGuiApplication::primaryScreen()->availableGeometry();
-      position = area.center() - QPoint(rect.width() / 2, rect.height() / 2);
-    } else if (parentWindow && !(style & DS_ABSALIGN)) {
-      position = parentWindow->client->mapToGlobal(position);
-    }
-    frame->move(position);
-    ResizeWidget(dialog, rect.size());
-    LayoutFrame(dialog);
-    if (modal) frame->setWindowModality(ownerWidget ? Qt::WindowModal : Qt::NonModal);
+    AttachFrame(dialog, parentWindow, style, font, rect, parsed.title, modal);
   }
+  return dialog.handle;
+}
 
-  SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.font), FALSE);
+// The dialog's font to the dialog, then each item as a control with that
+// font. False when the dialog is gone: destroyed by its procedure, or here
+// because a control could not be made (unless DS_NOFAILCREATE).
+bool CreateItems(HWND handle, const DialogTemplate& parsed) {
+  Window* dialog = Find(handle);
+  SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(dialog->font), FALSE);
   for (const ItemTemplate& item : parsed.items) {
     Window* self = Find(handle);
-    if (self == nullptr) return nullptr;
+    if (self == nullptr) return false;
     const DLGITEMTEMPLATE& h = item.header;
     const HWND control =
         CreateControl(h.dwExtendedStyle, item.className, ToAnsi(item.title).c_str(),
                       h.style | WS_CHILD, ToPixels(*self, h.x, h.y, h.cx, h.cy), handle, h.id);
     if (control == nullptr) {
-      if (style & DS_NOFAILCREATE) continue;
+      if (DialogStyle(parsed) & DS_NOFAILCREATE) continue;
       Destroy(handle);
-      return nullptr;
+      return false;
     }
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(self->font), FALSE);
   }
+  return true;
+}
 
+// WM_INITDIALOG with the first tab stop; that control gets the focus when the
+// procedure asks for it, and a WS_VISIBLE dialog is shown unless it ended.
+HWND InitializeDialog(HWND handle, const DialogTemplate& parsed, LPARAM initParam) {
   const HWND first = GetNextDlgTabItem(handle, nullptr, FALSE);
   const LRESULT focus =
       SendMessageA(handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
   if (!IsWindow(handle)) return nullptr;
   if (focus && first) SetFocus(first);
   Window* self = Find(handle);
-  if ((style & WS_VISIBLE) && !self->ended) ShowWindow(handle, SW_SHOWNORMAL);
+  if (self == nullptr) return nullptr;  // destroyed by its procedure on taking the focus
+  if ((DialogStyle(parsed) & WS_VISIBLE) && !self->ended) ShowWindow(handle, SW_SHOWNORMAL);
   return handle;
+}
+
+HWND CreateDialogFromTemplate(const DLGTEMPLATE* source, HWND parent, DLGPROC dialogProc,
+                              LPARAM initParam, bool modal) {
+  DialogTemplate parsed;
+  if (source == nullptr || !ParseTemplate(source, parsed)) return nullptr;
+  const HWND handle = CreateDialogWindow(parsed, parent, dialogProc, modal);
+  if (handle == nullptr || !CreateItems(handle, parsed)) return nullptr;
+  return InitializeDialog(handle, parsed, initParam);
 }
 
 QIcon CombinedIcon(const Window& window) {

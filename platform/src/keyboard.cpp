@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "../platform_testing.h"
 #include "core.h"
 
 namespace win32 {
@@ -68,7 +67,8 @@ bool WantsKeys(const Window& window) {
 // Focus as the dialog manager gives it: an edit box gets its text selected.
 void FocusByKeyboard(HWND control) {
   SetFocus(control);
-  QWidget* widget = platform_testing::Widget(control);
+  const Window* window = Find(control);
+  QWidget* widget = window ? UserWidget(*window) : nullptr;
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
   if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit()) {
     combo->lineEdit()->selectAll();

@@ -5,13 +5,10 @@
 #include <map>
 #include <memory>
 
-#include "../platform_testing.h"
 #include "core.h"
 
 namespace win32 {
 namespace {
-
-const char* const kCommandProperty = "win32_command";
 
 struct MenuItem {
   UINT type = MFT_STRING;
@@ -73,7 +70,7 @@ void AddItems(QWidget* target, HMENU handle, HWND window, int depth) {
       action = submenu->menuAction();
     } else {
       action = new QAction(text, target);
-      action->setProperty(kCommandProperty, item.id);
+      action->setProperty(kMenuCommandProperty, item.id);
       const UINT id = item.id;
       QObject::connect(action, &QAction::triggered, action,
                        [window, id] { SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
@@ -108,18 +105,6 @@ void RebuildMenuBar(Window& window) {
 }  // namespace win32
 
 using namespace win32;
-
-namespace platform_testing {
-QAction* MenuAction(HWND handle, UINT commandId) {
-  Window* window = win32::Find(handle);
-  if (window == nullptr || !window->menuBar) return nullptr;
-  for (QAction* action : window->menuBar->findChildren<QAction*>()) {
-    const QVariant id = action->property(kCommandProperty);
-    if (id.isValid() && id.toUInt() == commandId) return action;
-  }
-  return nullptr;
-}
-}  // namespace platform_testing
 
 extern "C" {
 

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "../platform_testing.h"
 #include "core.h"
+#include "test_hook.h"
 
 namespace win32 {
 namespace {
@@ -119,15 +119,15 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   box.setWindowModality(modality);
   if (type & (MB_TOPMOST | MB_SYSTEMMODAL)) box.setWindowFlag(Qt::WindowStaysOnTopHint);
 
-  if (platform_testing::Seam* seam = platform_testing::Seam::Active()) {
-    int answer = seam->NextMessageBoxAnswer(defaultId);
+  if (TestHook* hook = AnsweringHook()) {
+    int answer = hook->NextMessageBoxAnswer(defaultId);
     if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end()) answer = defaultId;
-    seam->Record(platform_testing::MessageBoxRecord{owner, text ? text : "", shownCaption,
-                                                    caption == nullptr, type, icon.name, buttons,
-                                                    modality == Qt::ApplicationModal ? "application"
-                                                    : modality == Qt::WindowModal    ? "window"
-                                                                                     : "none",
-                                                    answer});
+    hook->Record(MessageBoxRecord{owner, text ? text : "", shownCaption, caption == nullptr, type,
+                                  icon.name, buttons,
+                                  modality == Qt::ApplicationModal ? "application"
+                                  : modality == Qt::WindowModal    ? "window"
+                                                                   : "none",
+                                  answer});
     return answer;
   }
 

@@ -76,12 +76,6 @@ void DeliverPosted() {
 
 using namespace win32;
 
-namespace platform_testing {
-void DeliverPostedMessages() {
-  DeliverPosted();
-}
-}  // namespace platform_testing
-
 extern "C" {
 
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

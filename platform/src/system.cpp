@@ -6,10 +6,9 @@
 #include <QUrl>
 #include <cctype>
 #include <cstring>
-#include <set>
 
-#include "../platform_testing.h"
 #include "core.h"
+#include "test_hook.h"
 
 namespace win32 {
 namespace {
@@ -17,45 +16,15 @@ namespace {
 const HMODULE kCommonControls = reinterpret_cast<HMODULE>(uintptr_t{0x7C000000});
 const HINSTANCE kProgram = reinterpret_cast<HINSTANCE>(uintptr_t{0x00400000});
 
-std::set<std::string>& Hidden() {
-  static std::set<std::string> hidden;
-  return hidden;
-}
-
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
-}
-
-std::vector<std::pair<DWORD, DWORD>>& CommonControlsRecord() {
-  static std::vector<std::pair<DWORD, DWORD>> calls;
-  return calls;
 }
 
 }  // namespace
 }  // namespace win32
 
 using namespace win32;
-
-namespace platform_testing {
-void HideLibrary(const std::string& fileName, bool hidden) {
-  if (hidden) {
-    Hidden().insert("LIBRARY:" + Upper(fileName));
-  } else {
-    Hidden().erase("LIBRARY:" + Upper(fileName));
-  }
-}
-void HideProcedure(const std::string& procName, bool hidden) {
-  if (hidden) {
-    Hidden().insert("PROC:" + procName);
-  } else {
-    Hidden().erase("PROC:" + procName);
-  }
-}
-std::vector<std::pair<DWORD, DWORD>> CommonControlsCalls() {
-  return CommonControlsRecord();
-}
-}  // namespace platform_testing
 
 extern "C" {
 
@@ -67,7 +36,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
   if (fileName == nullptr) return nullptr;
   std::string name = NativePath(fileName);
   name = Upper(name.substr(name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1));
-  if (Hidden().count("LIBRARY:" + name) > 0) return nullptr;
+  if (const TestHook* hook = InstalledTestHook(); hook && hook->LibraryHidden(name)) return nullptr;
   if (name == "COMCTL32.DLL" || name == "COMCTL32") return kCommonControls;
   return nullptr;
 }
@@ -75,7 +44,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
   if (module != kCommonControls || procName == nullptr || IS_INTRESOURCE(procName)) return nullptr;
   const std::string name = procName;
-  if (Hidden().count("PROC:" + name) > 0) return nullptr;
+  if (const TestHook* hook = InstalledTestHook(); hook && hook->ProcedureHidden(name))
+    return nullptr;
   if (name == "InitCommonControlsEx") return reinterpret_cast<FARPROC>(&InitCommonControlsEx);
   if (name == "InitCommonControls") return reinterpret_cast<FARPROC>(&InitCommonControls);
   return nullptr;
@@ -85,14 +55,15 @@ BOOL WINAPI FreeLibrary(HMODULE module) {
   return module == kCommonControls;
 }
 
-// The classes are always there; the calls are kept for the tests.
+// The classes are always there; a test hook is told of the calls.
 void WINAPI InitCommonControls(void) {
-  CommonControlsRecord().emplace_back(0, 0);
+  if (TestHook* hook = InstalledTestHook()) hook->CommonControlsInitialized(0, 0);
 }
 
 BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
   if (init == nullptr || init->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
-  CommonControlsRecord().emplace_back(init->dwSize, init->dwICC);
+  if (TestHook* hook = InstalledTestHook())
+    hook->CommonControlsInitialized(init->dwSize, init->dwICC);
   return TRUE;
 }
 
@@ -104,18 +75,18 @@ HINSTANCE WINAPI ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR
   const QString folder = directory && *directory ? FromPath(directory) : QDir::currentPath();
   const QString path = QFileInfo(name).isAbsolute() ? name : QDir(folder).filePath(name);
   INT_PTR result = SE_ERR_FNF;
-  platform_testing::Seam* seam = platform_testing::Seam::Active();
+  TestHook* hook = AnsweringHook();
   if (QFileInfo::exists(path)) {
-    if (seam != nullptr) {
-      result = seam->shellExecuteResult();
+    if (hook != nullptr) {
+      result = hook->ShellExecuteResult();
     } else {
       result = QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 42 : SE_ERR_NOASSOC;
     }
   }
-  if (seam != nullptr) {
-    seam->Record(platform_testing::ShellExecuteRecord{
-        owner, operation ? operation : "", file ? file : "", ToPath(path),
-        parameters ? parameters : "", directory ? directory : "", show, result});
+  if (hook != nullptr) {
+    hook->Record(ShellExecuteRecord{owner, operation ? operation : "", file ? file : "",
+                                    ToPath(path), parameters ? parameters : "",
+                                    directory ? directory : "", show, result});
   }
   return reinterpret_cast<HINSTANCE>(result);
 }

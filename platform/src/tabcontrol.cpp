@@ -117,6 +117,97 @@ bool SelectAnnounced(HWND handle, int index) {
   return true;
 }
 
+// ------------------------------------------------------------- messages
+// One handler per message; `index` is the message's wParam.
+
+bool ValidIndex(const TabControl& control, int index) {
+  return index >= 0 && index < control.bar()->count();
+}
+
+// TCM_INSERTITEMA: the position the tab got, or -1.
+LRESULT InsertItem(TabControl& control, int index, const TCITEMA* item) {
+  if (item == nullptr || index < 0) return -1;
+  QTabBar* bar = control.bar();
+  const QString text = (item->mask & TCIF_TEXT) ? FromAnsi(item->pszText) : QString();
+  int at;
+  {
+    const QSignalBlocker blocker(bar);
+    at = bar->insertTab(std::min(index, bar->count()), text);
+    if (item->mask & TCIF_PARAM) bar->setTabData(at, QVariant::fromValue<qlonglong>(item->lParam));
+  }
+  control.Resync();
+  return at;
+}
+
+// TCM_SETITEMA: the text and the application value that the mask names.
+LRESULT SetItem(TabControl& control, int index, const TCITEMA* item) {
+  if (item == nullptr || !ValidIndex(control, index)) return FALSE;
+  QTabBar* bar = control.bar();
+  if (item->mask & TCIF_TEXT) bar->setTabText(index, FromAnsi(item->pszText));
+  if (item->mask & TCIF_PARAM) bar->setTabData(index, QVariant::fromValue<qlonglong>(item->lParam));
+  return TRUE;
+}
+
+// TCM_GETITEMA: the text (into the caller's buffer) and the application value.
+LRESULT GetItem(const TabControl& control, int index, TCITEMA* item) {
+  if (item == nullptr || !ValidIndex(control, index)) return FALSE;
+  const QTabBar* bar = control.bar();
+  if (item->mask & TCIF_TEXT) CopyOut(ToAnsi(bar->tabText(index)), item->pszText, item->cchTextMax);
+  if (item->mask & TCIF_PARAM) item->lParam = bar->tabData(index).toLongLong();
+  return TRUE;
+}
+
+// TCM_DELETEITEM, silently, as on Windows.
+LRESULT DeleteItem(TabControl& control, int index) {
+  if (!ValidIndex(control, index)) return FALSE;
+  {
+    const QSignalBlocker blocker(control.bar());
+    control.bar()->removeTab(index);
+  }
+  control.Resync();
+  return TRUE;
+}
+
+// TCM_DELETEALLITEMS.
+LRESULT DeleteAllItems(TabControl& control) {
+  {
+    const QSignalBlocker blocker(control.bar());
+    while (control.bar()->count() > 0) control.bar()->removeTab(0);
+  }
+  control.Resync();
+  return TRUE;
+}
+
+// TCM_SETCURSEL: no notification; the previous selection, or -1.
+LRESULT SetSelectionSilently(TabControl& control, int index) {
+  const int previous = control.selection();
+  if (!ValidIndex(control, index)) return -1;
+  control.SetSelection(index);
+  return previous;
+}
+
+// TCM_GETITEMRECT: the tab's rectangle in the control's coordinates.
+LRESULT GetItemRect(const TabControl& control, int index, RECT* rect) {
+  if (rect == nullptr || !ValidIndex(control, index)) return FALSE;
+  const QTabBar* bar = control.bar();
+  const QRect r = bar->tabRect(index).translated(bar->pos());
+  *rect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  return TRUE;
+}
+
+// TCM_ADJUSTRECT: the display area lies inside the frame, below the strip;
+// `larger` turns a display rectangle into the control's.
+LRESULT AdjustRect(const TabControl& control, bool larger, RECT* rect) {
+  if (rect == nullptr) return 0;
+  const int frame = control.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 1;
+  const int sign = larger ? -1 : 1;
+  rect->left += sign * frame;
+  rect->right -= sign * frame;
+  rect->top += sign * (control.BarHeight() + frame);
+  rect->bottom -= sign * frame;
+  return 0;
+}
+
 }  // namespace
 
 QWidget* NewTabControl(QWidget* parent, DWORD style) {
@@ -126,87 +217,32 @@ QWidget* NewTabControl(QWidget* parent, DWORD style) {
 LRESULT TabProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
   TabControl* control = TabControlOf(window);
   if (control == nullptr) return 0;
-  QTabBar* bar = control->bar();
   const int index = static_cast<int>(wParam);
-  const bool valid = index >= 0 && index < bar->count();
   switch (message) {
     case TCM_GETITEMCOUNT:
-      return bar->count();
-    case TCM_INSERTITEMA: {
-      const auto* item = reinterpret_cast<const TCITEMA*>(lParam);
-      if (item == nullptr || index < 0) return -1;
-      const QString text = (item->mask & TCIF_TEXT) ? FromAnsi(item->pszText) : QString();
-      int at;
-      {
-        const QSignalBlocker blocker(bar);
-        at = bar->insertTab(std::min(index, bar->count()), text);
-        if (item->mask & TCIF_PARAM)
-          bar->setTabData(at, QVariant::fromValue<qlonglong>(item->lParam));
-      }
-      control->Resync();
-      return at;
-    }
+      return control->bar()->count();
+    case TCM_INSERTITEMA:
+      return InsertItem(*control, index, reinterpret_cast<const TCITEMA*>(lParam));
     case TCM_SETITEMA:
-    case TCM_GETITEMA: {
-      auto* item = reinterpret_cast<TCITEMA*>(lParam);
-      if (item == nullptr || !valid) return FALSE;
-      if (message == TCM_SETITEMA) {
-        if (item->mask & TCIF_TEXT) bar->setTabText(index, FromAnsi(item->pszText));
-        if (item->mask & TCIF_PARAM)
-          bar->setTabData(index, QVariant::fromValue<qlonglong>(item->lParam));
-      } else {
-        if (item->mask & TCIF_TEXT) {
-          CopyOut(ToAnsi(bar->tabText(index)), item->pszText, item->cchTextMax);
-        }
-        if (item->mask & TCIF_PARAM) item->lParam = bar->tabData(index).toLongLong();
-      }
-      return TRUE;
-    }
+      return SetItem(*control, index, reinterpret_cast<const TCITEMA*>(lParam));
+    case TCM_GETITEMA:
+      return GetItem(*control, index, reinterpret_cast<TCITEMA*>(lParam));
     case TCM_DELETEITEM:
-    case TCM_DELETEALLITEMS: {
-      if (message == TCM_DELETEITEM && !valid) return FALSE;
-      {
-        const QSignalBlocker blocker(bar);
-        if (message == TCM_DELETEITEM) {
-          bar->removeTab(index);
-        } else {
-          while (bar->count() > 0) bar->removeTab(0);
-        }
-      }
-      control->Resync();
-      return TRUE;
-    }
+      return DeleteItem(*control, index);
+    case TCM_DELETEALLITEMS:
+      return DeleteAllItems(*control);
     case TCM_GETCURSEL:
     case TCM_GETCURFOCUS:
       return control->selection();
-    case TCM_SETCURSEL: {
-      const int previous = control->selection();
-      if (!valid) return -1;
-      control->SetSelection(index);
-      return previous;
-    }
-    case TCM_SETCURFOCUS:
+    case TCM_SETCURSEL:
+      return SetSelectionSilently(*control, index);
+    case TCM_SETCURFOCUS:  // announced, as a user's choice is
       SelectAnnounced(window.handle, index);
       return 0;
-    case TCM_GETITEMRECT: {
-      auto* rect = reinterpret_cast<RECT*>(lParam);
-      if (rect == nullptr || !valid) return FALSE;
-      const QRect r = bar->tabRect(index).translated(bar->pos());
-      *rect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-      return TRUE;
-    }
-    case TCM_ADJUSTRECT: {
-      auto* rect = reinterpret_cast<RECT*>(lParam);
-      if (rect == nullptr) return 0;
-      // The display area lies inside the frame, below the strip.
-      const int frame = control->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 1;
-      const int sign = wParam ? -1 : 1;
-      rect->left += sign * frame;
-      rect->right -= sign * frame;
-      rect->top += sign * (control->BarHeight() + frame);
-      rect->bottom -= sign * frame;
-      return 0;
-    }
+    case TCM_GETITEMRECT:
+      return GetItemRect(*control, index, reinterpret_cast<RECT*>(lParam));
+    case TCM_ADJUSTRECT:
+      return AdjustRect(*control, wParam != 0, reinterpret_cast<RECT*>(lParam));
     case TCM_GETROWCOUNT:
       return 1;
     case TCM_SETPADDING:  // Qt's style sets the padding of tabs

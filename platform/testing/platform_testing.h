@@ -9,6 +9,9 @@
 //
 // Unscripted message boxes get their default button (what Enter would press),
 // unscripted choosers are cancelled; ShellExecuteA never launches anything.
+//
+// A library of its own (varnel_platform_testing) that only tests link; it
+// reaches the layer through the hook of src/test_hook.h.
 #pragma once
 
 #include <deque>
@@ -16,54 +19,18 @@
 #include <string>
 #include <vector>
 
-#include "windows.h"
+#include "../src/test_hook.h"
 
 class QAction;
 class QWidget;
 
 namespace platform_testing {
 
-struct MessageBoxRecord {
-  HWND owner;
-  std::string text;
-  std::string caption;  // as shown: "Varnel" when the call passed none
-  bool defaultCaption;  // the call passed no caption
-  UINT style;
-  // What the box was built with: "information", "warning", "critical",
-  // "question" or "none"; its buttons as IDOK, IDYES ...; "application" for a
-  // box that blocks every window, "window" for one that blocks its owner,
-  // "none" for one that blocks no window.
-  std::string icon;
-  std::vector<int> buttons;
-  std::string modality;
-  int answer;
-};
-
-struct ChooserRecord {
-  bool save;
-  HWND chooser;  // the chooser window, valid while the call runs
-  HWND owner;    // GetParent of the chooser
-  std::string title;
-  std::string initialDir;
-  std::string initialName;           // the name field as the chooser showed it
-  std::vector<std::string> filters;  // "description|patterns" per filter entry
-  DWORD flags;
-  std::string defaultExt;
-  RECT rectAfterHook;  // the chooser's window rectangle once the hook had run
-  bool hookCalled;     // the hook received WM_NOTIFY CDN_INITDONE
-  BOOL result;
-};
-
-struct ShellExecuteRecord {
-  HWND owner;
-  std::string operation;  // empty for the default verb
-  std::string file;       // as passed, quotes included
-  std::string path;       // the file the viewer would have been given
-  std::string parameters;
-  std::string directory;
-  int show;
-  INT_PTR result;
-};
+// What a message box, a file chooser or ShellExecuteA showed and answered
+// (fields described in src/test_hook.h, where the layer fills them in).
+using MessageBoxRecord = win32::MessageBoxRecord;
+using ChooserRecord = win32::ChooserRecord;
+using ShellExecuteRecord = win32::ShellExecuteRecord;
 
 class Seam {
  public:
@@ -85,7 +52,7 @@ class Seam {
   const std::vector<ShellExecuteRecord>& shellExecutes() const { return shellExecutes_; }
   void Clear();
 
-  // Used by the layer.
+  // The script as the layer's hook takes it, and what the hook records.
   int NextMessageBoxAnswer(int fallback);
   std::optional<std::string> NextChooserAnswer();
   INT_PTR shellExecuteResult() const { return shellExecuteResult_; }
@@ -115,9 +82,11 @@ void DeliverPostedMessages();
 // Makes LoadLibraryA fail for a module, or GetProcAddress for a procedure.
 void HideLibrary(const std::string& fileName, bool hidden);
 void HideProcedure(const std::string& procName, bool hidden);
-// The INITCOMMONCONTROLSEX records passed so far ({0, 0} for InitCommonControls).
+// The INITCOMMONCONTROLSEX records passed so far ({0, 0} for InitCommonControls):
+// since InitializeApplication, or since the seam was first used.
 std::vector<std::pair<DWORD, DWORD>> CommonControlsCalls();
-// The application the program's main() would create; for test mains.
+// The application the program's main() would create, with the seam's hook
+// installed; for test mains.
 void InitializeApplication();
 
 }  // namespace platform_testing
