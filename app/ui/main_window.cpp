@@ -263,16 +263,18 @@ void FillModeTabs(HWND window) {
 // would change them silently and leave their pages as they were.
 void SwitchModeTab(HWND window, UINT code, const ModeTab& tab, LRESULT current) {
   ProgramErrorTrap trap("SwitchModeTab");
-  if (code == TCN_SELCHANGING) {
-    ShowWindow(PageWindow(current == kListModeTab ? tab.listPage : tab.pointPage), SW_HIDE);
-  } else if (code == TCN_SELCHANGE) {
-    const bool listMode = current == kListModeTab;
-    ShowWindow(PageWindow(listMode ? tab.listPage : tab.pointPage), SW_SHOW);
-    pointMode = listMode ? 0 : 1;
-    for (int other : tab.others) {
-      SendDlgItemMessageA(window, other, TCM_SETCURFOCUS, static_cast<WPARAM>(current), 0);
+  trap.Guard([&] {
+    if (code == TCN_SELCHANGING) {
+      ShowWindow(PageWindow(current == kListModeTab ? tab.listPage : tab.pointPage), SW_HIDE);
+    } else if (code == TCN_SELCHANGE) {
+      const bool listMode = current == kListModeTab;
+      ShowWindow(PageWindow(listMode ? tab.listPage : tab.pointPage), SW_SHOW);
+      pointMode = listMode ? 0 : 1;
+      for (int other : tab.others) {
+        SendDlgItemMessageA(window, other, TCM_SETCURFOCUS, static_cast<WPARAM>(current), 0);
+      }
     }
-  }
+  });
 }
 
 void OnNotify(HWND window, const NMHDR& header) {

@@ -18,15 +18,17 @@ void FillList(Side side, ListRole role, ErrorTrap& trap, EntryText entryText) {
   const HWND list = GetDlgItem(mainWindow, SelectionListId(side, role));
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
   const int32_t last = ListedCount(role);
-  for (int32_t position = 1; position <= last; ++position) {
-    const std::string text = entryText(position);
-    const LRESULT added =
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (added == CB_ERR || added == CB_ERRSPACE) {
-      trap.Raise(kErrOutOfMemory);
-      return;
+  trap.Guard([&] {
+    for (int32_t position = 1; position <= last; ++position) {
+      const std::string text = entryText(position);
+      const LRESULT added =
+          SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      if (added == CB_ERR || added == CB_ERRSPACE) {
+        trap.Raise(kErrOutOfMemory);
+        return;
+      }
     }
-  }
+  });
 }
 
 void FillDatumList(Side side) {

@@ -152,14 +152,6 @@ std::string ToAnsi(const QString& text) {
   return result;
 }
 
-std::string NativePath(const char* path) {
-  std::string bytes(path ? path : "");
-  for (char& c : bytes) {
-    if (c == '\\') c = '/';
-  }
-  return bytes;
-}
-
 QString FromPath(const char* path) {
   return QFile::decodeName(QByteArray::fromStdString(NativePath(path)));
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../../common/native_path.h"
 #include "../commctrl.h"
 #include "../windows.h"
 
@@ -132,8 +133,10 @@ void RegisterStandardResources();
 
 // The application set-up that the program's main() makes.
 void InitializeApplication();
-// "\\" as "/" in a path, bytes otherwise unchanged.
-std::string NativePath(const char* path);
+// "\\" as "/" in a path, bytes otherwise unchanged; a null path is empty.
+inline std::string NativePath(const char* path) {
+  return ::NativePath(path ? std::string_view(path) : std::string_view());
+}
 
 // Posted messages.
 void WakeMessageLoop();
