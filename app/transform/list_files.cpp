@@ -285,17 +285,25 @@ bool ChunkReader::Next(std::string& chunk) {
   }
 }
 
-// Just past the last line end that is surely whole; begin_ when there is none.
+// Just past the last line end that is surely whole within the first
+// chunkBytes_ of what is read, or, for a longer line, anywhere in it; begin_
+// when there is none.
 size_t ChunkReader::CutAfterLastLine() const {
   const char* data = buffer_.data();
-  for (size_t i = end_; i > begin_; --i) {
-    const char c = data[i - 1];
-    if (c != '\n' && c != '\r') continue;
-    // A CR as the last byte read may have its LF still to come.
-    if (c == '\r' && i == end_) continue;
-    return i;
-  }
-  return begin_;
+  auto lastLineEnd = [&](size_t limit) {
+    for (size_t i = limit; i > begin_; --i) {
+      const char c = data[i - 1];
+      if (c != '\n' && c != '\r') continue;
+      // A CR as the last byte read may have its LF still to come.
+      if (c == '\r' && i == end_) continue;
+      // Nor is a CR whose LF is just past the limit a whole line end.
+      if (c == '\r' && i < end_ && data[i] == '\n') return i + 1;
+      return i;
+    }
+    return begin_;
+  };
+  const size_t cut = lastLineEnd(std::min(end_, begin_ + chunkBytes_));
+  return cut > begin_ ? cut : lastLineEnd(end_);
 }
 
 // Moves the unread rest to the front and reads more behind it.

@@ -237,6 +237,33 @@ TEST_F(ListTransformTest, UnusableSystemsAreRefused) {
   }
 }
 
+TEST_F(ListTransformTest, CancelKeepsWholeLinesAndTheNames) {
+  std::string input;
+  for (int i = 0; i < 150000; ++i) input += "49 -2 0\r\n";  // more than one chunk
+  WriteFile(folder.File("in.txt"), input);
+  ListRunOptions options;
+  options.threads = 2;
+  int calls = 0;
+  options.progress = [&](const ListProgress& progress) {
+    EXPECT_GT(progress.lines, 0);
+    EXPECT_EQ(progress.bytesTotal, input.size());
+    return ++calls < 1;
+  };
+  TransformList(start, target, *catalogues, boxes, options);
+  const std::string grid = ReadFile(folder.File("grid.txt"));
+  const size_t lines = grid.size() / std::string("400000\t-100000\r\n").size();
+  ASSERT_GT(lines, 0u);
+  ASSERT_LT(lines, 150000u);
+  std::string expected;
+  for (size_t i = 0; i < lines; ++i) expected += "400000\t-100000\r\n";
+  EXPECT_EQ(grid, expected);
+  EXPECT_EQ(recorder.texts(), std::vector<std::string>{
+                                  "Transformation cancelled: the first " + std::to_string(lines) +
+                                  " lines of " + folder.File("in.txt") + " are in the output."});
+  EXPECT_EQ(targetProjListFile, folder.File("grid.txt"));
+  EXPECT_EQ(targetSysListFile, folder.File("geo.txt"));
+}
+
 TEST_F(ListTransformTest, OverwriteQuestionFollowsTheStoredNames) {
   const std::string question =
       "File " + folder.File("grid.txt") + " exists. Do you want to overwrite ?";
