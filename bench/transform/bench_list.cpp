@@ -83,8 +83,10 @@ struct Setup {
     const double osgb[7] = {446.448,           -125.157,          542.06,    0.15 * arcSecond,
                             0.247 * arcSecond, 0.842 * arcSecond, -20.489e-6};
     const double ed50[7] = {-87, -98, -121, 0, 0, 0, 0};
-    start = Side("OSGB 1936", kPositionVector, osgb, Ellipsoid("Airy 1830", 6377563.396, 299.3249646));
-    target = Side("ED50", kGeocentricTranslations, ed50, Ellipsoid("International 1924", 6378388, 297));
+    start =
+        Side("OSGB 1936", kPositionVector, osgb, Ellipsoid("Airy 1830", 6377563.396, 299.3249646));
+    target =
+        Side("ED50", kGeocentricTranslations, ed50, Ellipsoid("International 1924", 6378388, 297));
     SetTransverseMercator(target.projection, "ED50 / UTM zone 31N", 0.9996, 0, 3, 500000, 0);
   }
   ~Setup() { std::filesystem::remove_all(folder); }
@@ -115,6 +117,7 @@ Setup& Shared() {
   return setup;
 }
 
+// state.range(0) threads, 0 for one per core.
 void Run(benchmark::State& state, bool grid) {
   InstallMessageFunction(&Silent);
   Setup& s = Shared();
@@ -127,8 +130,10 @@ void Run(benchmark::State& state, bool grid) {
   (grid ? boxes.startProjList : boxes.startSysList) = s.Input(grid ? "grid.txt" : "dms.txt", grid);
   boxes.targetProjList = s.folder + "/out-grid.txt";
   boxes.targetSysList = s.folder + "/out-geo.txt";
+  ListRunOptions options;
+  options.threads = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    TransformList(start, s.target, *s.catalogues, boxes);
+    TransformList(start, s.target, *s.catalogues, boxes, options);
   }
   state.SetItemsProcessed(state.iterations() * LineCount());
   struct rusage usage;
@@ -143,8 +148,22 @@ void BM_GeographicDmsLinesToTm(benchmark::State& state) {
   Run(state, false);
 }
 
-BENCHMARK(BM_GridLinesTmToTm)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_GeographicDmsLinesToTm)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_GridLinesTmToTm)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK(BM_GeographicDmsLinesToTm)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 }  // namespace
 
