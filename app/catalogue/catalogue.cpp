@@ -153,10 +153,10 @@ void ShowCapacityWarning(const char* name, int32_t capacity) {
 
 // Reads one catalogue file into records[0 .. capacity - 1] and sets count.
 template <typename Record>
-FileState LoadFile(const char* name, Record* records, int32_t capacity, int32_t& count,
-                   ProgramErrorTrap& trap) {
+FileState LoadFile(const std::string& folder, const char* name, Record* records, int32_t capacity,
+                   int32_t& count, ProgramErrorTrap& trap) {
   std::string text;
-  const FileState state = ReadWholeFile(name, text, trap);
+  const FileState state = ReadWholeFile(CatalogueFilePath(folder, name).c_str(), text, trap);
   if (state == FileState::kMissing) return state;
   if (state == FileState::kUnreadable) {
     count = 0;
@@ -186,8 +186,8 @@ FileState LoadFile(const char* name, Record* records, int32_t capacity, int32_t&
   return FileState::kRead;
 }
 
-void ShowMissingFile(const char* name) {
-  ShowMessage(std::string("File '") + name + "' not found! Program stops", kCaptionError,
+void ShowMissingFile(const std::string& path) {
+  ShowMessage("File '" + path + "' not found! Program stops", kCaptionError,
               MB_OK | MB_ICONHAND | MB_TASKMODAL);
 }
 
@@ -275,17 +275,17 @@ namespace {
 
 // Loads the files in order and gives the name of the first missing one, after
 // which nothing more is read, or nullptr.
-const char* LoadFiles(Catalogues& catalogues, ProgramErrorTrap& trap) {
-  if (LoadFile(kEllipsoidFile, catalogues.ellipsoids, kEllipsoidCapacity, catalogues.ellipsoidCount,
-               trap) == FileState::kMissing) {
+const char* LoadFiles(Catalogues& catalogues, const std::string& folder, ProgramErrorTrap& trap) {
+  if (LoadFile(folder, kEllipsoidFile, catalogues.ellipsoids, kEllipsoidCapacity,
+               catalogues.ellipsoidCount, trap) == FileState::kMissing) {
     return kEllipsoidFile;
   }
-  if (LoadFile(kDatumFile, catalogues.datums, kDatumCapacity, catalogues.datumCount, trap) ==
-      FileState::kMissing) {
+  if (LoadFile(folder, kDatumFile, catalogues.datums, kDatumCapacity, catalogues.datumCount,
+               trap) == FileState::kMissing) {
     return kDatumFile;
   }
   ResolveDatumEllipsoids(catalogues);
-  if (LoadFile(kProjectionFile, catalogues.projections, kProjectionCapacity,
+  if (LoadFile(folder, kProjectionFile, catalogues.projections, kProjectionCapacity,
                catalogues.projectionCount, trap) == FileState::kMissing) {
     return kProjectionFile;
   }
@@ -295,7 +295,12 @@ const char* LoadFiles(Catalogues& catalogues, ProgramErrorTrap& trap) {
 
 }  // namespace
 
-void LoadCatalogues(Catalogues& catalogues, int32_t& ok) {
+std::string CatalogueFilePath(const std::string& folder, const char* name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+void LoadCatalogues(Catalogues& catalogues, int32_t& ok, const std::string& folder) {
   ProgramErrorTrap trap("LoadCatalogues");
   catalogues.ellipsoidCount = -1;
   catalogues.datumCount = -1;
@@ -303,8 +308,8 @@ void LoadCatalogues(Catalogues& catalogues, int32_t& ok) {
   ok = -1;
   ShowBusy(true);
   trap.Guard([&] {
-    if (const char* missing = LoadFiles(catalogues, trap)) {
-      ShowMissingFile(missing);
+    if (const char* missing = LoadFiles(catalogues, folder, trap)) {
+      ShowMissingFile(CatalogueFilePath(folder, missing));
       ok = 0;
     }
   });

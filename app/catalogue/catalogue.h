@@ -51,7 +51,11 @@ Catalogues& ProgramCatalogues();
 // ellipsoid and each projection's datum. ok is -1 unless a file is missing:
 // then its message is shown, ok is 0, and the files after it are not read.
 // Faults while reading are reported once, at the end, by the error trap.
-void LoadCatalogues(Catalogues& catalogues, int32_t& ok);
+// The files are read from folder, or from the current directory when it is empty.
+void LoadCatalogues(Catalogues& catalogues, int32_t& ok, const std::string& folder = {});
+
+// The catalogue file of that name in folder ("" for the current directory).
+std::string CatalogueFilePath(const std::string& folder, const char* name);
 
 // The resolution steps of LoadCatalogues, over positions 1 to the counts.
 // A datum gets the first ellipsoid whose name equals its ellipsoid name; a

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "dms_text.h"
 #include "errortrap.h"
@@ -76,6 +77,8 @@ struct Chunk {
   bool done = false;
   int32_t errorNumber = 0;  // the transformation itself failed
   std::vector<CapturedMessage> messages;
+  // Bad lines gone past: the line's index in the chunk and what it showed.
+  std::vector<std::pair<int64_t, std::vector<CapturedMessage>>> badLines;
   double lambdaTarget = 0;  // the chain's value after the chunk
 };
 
@@ -85,14 +88,16 @@ struct Chunk {
 class LineTransformer {
  public:
   LineTransformer(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
-                  bool gridOutput, bool geographicOutput)
+                  bool gridOutput, bool geographicOutput, const char* lineEnd, bool goPastBadLines)
       : start_(start),
         target_(target),
         catalogues_(catalogues),
         startProjected_(!IsGeographic(start.projection)),
         targetProjected_(!IsGeographic(target.projection)),
         gridOutput_(gridOutput),
-        geographicOutput_(geographicOutput) {}
+        geographicOutput_(geographicOutput),
+        lineEnd_(lineEnd),
+        goPastBadLines_(goPastBadLines) {}
 
   // Starts a chunk away from the lines before it, or after them (carried).
   void StartDetached() { v_.lambdaTarget = std::bit_cast<double>(kCarriedMark); }
@@ -114,9 +119,16 @@ class LineTransformer {
         break;
       }
       ++chunk.lines;
-      if (result == LineResult::kEndRun) {
+      if (result == LineResult::kWritten) continue;
+      if (!goPastBadLines_) {
+        if (result == LineResult::kSkipped) continue;
         chunk.stopped = true;
         break;
+      }
+      AppendToBoth(chunk, {});
+      if (result == LineResult::kEndRun) {
+        chunk.badLines.emplace_back(chunk.lines - 1, std::move(capture.messages()));
+        capture.messages().clear();
       }
     }
     chunk.messages = std::move(capture.messages());
@@ -141,6 +153,8 @@ class LineTransformer {
   const bool targetProjected_;
   const bool gridOutput_;
   const bool geographicOutput_;
+  const std::string_view lineEnd_;
+  const bool goPastBadLines_;
   ChainValues v_;
   std::string line_;
   std::string_view fields_[3];
@@ -149,8 +163,8 @@ class LineTransformer {
 };
 
 void LineTransformer::AppendToBoth(Chunk& chunk, std::string_view text) {
-  if (geographicOutput_) chunk.geographic.append(text).append("\r\n");
-  if (gridOutput_) chunk.grid.append(text).append("\r\n");
+  if (geographicOutput_) chunk.geographic.append(text).append(lineEnd_);
+  if (gridOutput_) chunk.grid.append(text).append(lineEnd_);
 }
 
 bool LineTransformer::ReadGridLine() {
@@ -244,7 +258,7 @@ void LineTransformer::AppendResults(Chunk& chunk) {
     AppendRounded(chunk.grid, static_cast<double>(v_.eastingTarget / factor));
     chunk.grid += '\t';
     AppendRounded(chunk.grid, static_cast<double>(v_.northingTarget / factor));
-    chunk.grid.append("\r\n");
+    chunk.grid.append(lineEnd_);
   }
   if (geographicOutput_) {
     AppendAngle(chunk.geographic, v_.latitudeTarget, target_.unitsAndFormats);
@@ -252,7 +266,7 @@ void LineTransformer::AppendResults(Chunk& chunk) {
     AppendAngle(chunk.geographic, v_.longitudeTarget, target_.unitsAndFormats);
     chunk.geographic += '\t';
     AppendRounded(chunk.geographic, v_.heightTarget);
-    chunk.geographic.append("\r\n");
+    chunk.geographic.append(lineEnd_);
   }
 }
 
@@ -336,8 +350,9 @@ int ThreadCount(int wanted) {
 // chunks, and decides when the run ends.
 class ChunkWriter {
  public:
-  ChunkWriter(LineWriter* grid, LineWriter* geographic, ListResult& result)
-      : grid_(grid), geographic_(geographic), result_(result) {}
+  ChunkWriter(LineWriter* grid, LineWriter* geographic, const BadLineFunction& badLine,
+              ListResult& result)
+      : grid_(grid), geographic_(geographic), badLine_(badLine), result_(result) {}
 
   // False when the run ends with this chunk.
   bool Write(Chunk& chunk) {
@@ -349,6 +364,10 @@ class ChunkWriter {
     if (grid_ != nullptr) grid_->Write(chunk.grid);
     if (geographic_ != nullptr) geographic_->Write(chunk.geographic);
     if (!HoldsCarriedMark(chunk.lambdaTarget)) carried_ = chunk.lambdaTarget;
+    for (const auto& [line, messages] : chunk.badLines) {
+      badLine_(result_.linesWritten + line + 1, messages);
+    }
+    result_.badLines += static_cast<int64_t>(chunk.badLines.size());
     if (chunk.stopped) {
       result_.end = ListEnd::kStoppedAtLine;
       result_.stopLine = result_.linesWritten + chunk.lines;
@@ -373,6 +392,7 @@ class ChunkWriter {
  private:
   LineWriter* grid_;
   LineWriter* geographic_;
+  const BadLineFunction& badLine_;
   ListResult& result_;
   double carried_ = 0;  // the chain's target longitude before the next chunk
 };
@@ -387,9 +407,11 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
   const bool geographicOutput = geographic != nullptr && geographic->IsOpen();
   auto makeTransformer = [&] {
     return std::make_unique<LineTransformer>(start, target, catalogues, gridOutput,
-                                             geographicOutput);
+                                             geographicOutput, options.lineEnd,
+                                             static_cast<bool>(options.badLine));
   };
-  ChunkWriter writer(gridOutput ? grid : nullptr, geographicOutput ? geographic : nullptr, result);
+  ChunkWriter writer(gridOutput ? grid : nullptr, geographicOutput ? geographic : nullptr,
+                     options.badLine, result);
   ListProgress progress;
   progress.bytesTotal = reader.Size();
   auto reportProgress = [&] {

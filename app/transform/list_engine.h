@@ -27,9 +27,19 @@ struct ListProgress {
 // Called on the calling thread after each chunk is written; false cancels.
 using ListProgressFunction = std::function<bool(const ListProgress&)>;
 
+// A bad line that a run going on past bad lines leaves empty in its outputs;
+// called on the calling thread, in input order.
+using BadLineFunction =
+    std::function<void(int64_t line, const std::vector<CapturedMessage>& messages)>;
+
 struct ListEngineOptions {
   int threads = 0;  // 0: one per core
   ListProgressFunction progress;
+  const char* lineEnd = "\r\n";  // of every output line
+  // Null: the first bad line stops the run. Otherwise each bad line (and each
+  // skipped one) gets an empty output line, so that output line N is input
+  // line N, and is reported here.
+  BadLineFunction badLine;
 };
 
 enum class ListEnd {
@@ -43,6 +53,7 @@ struct ListResult {
   ListEnd end = ListEnd::kCompleted;
   int64_t linesWritten = 0;               // input lines whose output lines were written
   int64_t stopLine = 0;                   // 1-based, comments and blank lines counted
+  int64_t badLines = 0;                   // bad lines gone past
   std::vector<CapturedMessage> messages;  // what the stopping line showed
   int32_t errorNumber = 0;
 };

@@ -247,8 +247,19 @@ ChunkReader::~ChunkReader() {
   Close();
 }
 
+void ChunkReader::Attach(int fd) {
+  Close();
+  begin_ = end_ = 0;
+  eof_ = false;
+  bytesRead_ = size_ = 0;
+  error_ = 0;
+  fd_ = fd;
+  owned_ = false;
+}
+
 int32_t ChunkReader::Open(const std::string& name) {
   Close();
+  owned_ = true;
   begin_ = end_ = 0;
   eof_ = false;
   bytesRead_ = size_ = 0;
@@ -266,7 +277,7 @@ int32_t ChunkReader::Open(const std::string& name) {
 }
 
 void ChunkReader::Close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 && owned_) ::close(fd_);
   fd_ = -1;
 }
 
@@ -364,7 +375,16 @@ LineWriter::~LineWriter() {
   Close();
 }
 
+void LineWriter::Attach(std::FILE* stream) {
+  Close();
+  file_ = stream;
+  owned_ = false;
+  error_ = 0;
+}
+
 int32_t LineWriter::Open(const std::string& name) {
+  Close();
+  owned_ = true;
   file_ = std::fopen(NativePath(name).c_str(), "wb");
   if (file_ == nullptr) {
     error_ = ErrorNumberFromErrno(errno);
@@ -385,7 +405,7 @@ void LineWriter::Write(std::string_view text) {
 int32_t LineWriter::Close() {
   if (file_ == nullptr) return error_;
   if (std::fflush(file_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
-  if (std::fclose(file_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
+  if (owned_ && std::fclose(file_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
   file_ = nullptr;
   return error_;
 }

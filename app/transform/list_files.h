@@ -42,6 +42,8 @@ class ChunkReader {
 
   // 0, or the run-time error number.
   int32_t Open(const std::string& name);
+  // Reads an open descriptor (standard input, say), which Close leaves open.
+  void Attach(int fd);
   // The next chunk; false at the end of the file or on an error.
   bool Next(std::string& chunk);
   int32_t Error() const { return error_; }
@@ -54,6 +56,7 @@ class ChunkReader {
   size_t CutAfterLastLine() const;
 
   int fd_ = -1;
+  bool owned_ = true;
   size_t chunkBytes_;
   std::string buffer_;
   size_t begin_ = 0;
@@ -90,6 +93,8 @@ class LineWriter {
 
   // Creates the file or empties it. 0, or the run-time error number.
   int32_t Open(const std::string& name);
+  // Writes to an open stream (standard output, say), which Close flushes but leaves open.
+  void Attach(std::FILE* stream);
   bool IsOpen() const { return file_ != nullptr; }
   void Write(std::string_view text);
   void EndLine() { Write("\r\n"); }
@@ -99,5 +104,6 @@ class LineWriter {
 
  private:
   std::FILE* file_ = nullptr;
+  bool owned_ = true;
   int32_t error_ = 0;
 };
