@@ -1,5 +1,5 @@
-"""Writing the three catalogue files: a record count line, then one record a
-line with ';' between fields, CR LF line ends, Windows-1252 text.
+"""Writing the three catalogue files and the EPSG code index: a record count
+line, then one record a line with ';' between fields, CR LF line ends, Windows-1252 text.
 
 Text fields are written without quotes; the program strips leading and
 trailing double quotes from a text field, so texts carry none.  Numeric fields

@@ -22,12 +22,14 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 DATA = os.path.join(os.path.dirname(os.path.dirname(HERE)), 'data')
 
-CAPACITY = {'ellips.txt': 64, 'datums.txt': 1024, 'projct.txt': 3072}
+# The EPSG code index has no capacity: the program does not hold it in fixed arrays.
+CAPACITY = {'ellips.txt': 64, 'datums.txt': 1024, 'projct.txt': 3072, 'epsg-index.txt': 10 ** 6}
 # Field layout: T text of that width, N number, I integer.
 LAYOUT = {
     'ellips.txt': ['I', 'T64', 'N', 'N'],
     'datums.txt': ['T64', 'T1024', 'I', 'T64', 'I'] + ['N'] * 7,
     'projct.txt': ['T64', 'T64', 'I'] + ['N'] * 7,
+    'epsg-index.txt': ['I', 'T16', 'T64', 'T64'],
 }
 # What we write: plain decimals, no exponent, no quotes.
 NUMBER = re.compile(r'-?\d+(\.\d+)?\Z')
@@ -37,6 +39,7 @@ ARCSEC = math.pi / 648000
 SHORT_CRS_NAMES = {'CI1971': 'Chatham Islands 1971', 'CI1979': 'Chatham Islands 1979',
                    'ETRS89-extended': 'ETRS89', 'St. Vincent 45': 'St. Vincent 1945'}
 US_FOOT = 1200 / 3937
+INDEX_KINDS = ('projected', 'geographic', 'transformation')
 
 
 class Faults(list):
@@ -49,7 +52,8 @@ class Faults(list):
 def read_catalogue(path, faults):
     """Records of one file as lists of field texts, read as the program does."""
     name = os.path.basename(path)
-    raw = open(path, 'rb').read()
+    with open(path, 'rb') as f:
+        raw = f.read()
     faults.check(b'\x1a' not in raw, '%s: holds a Ctrl-Z, which ends the file early' % name)
     faults.check(raw.endswith(b'\r\n'), '%s: last line does not end in CR LF' % name)
     try:
@@ -220,6 +224,84 @@ def check_invariants(E, D, P, sources, faults):
     faults.check(len(sources) == len(E) + len(D) + len(P), 'sources.tsv does not list every record')
 
 
+def merged_codes(detail):
+    """The EPSG codes merged into a projection record, from its sources.tsv detail."""
+    return [int(c) for c in re.findall(r'\d+', detail.partition('also ')[2])]
+
+
+def check_index(X, D, P, sources, faults):
+    """The EPSG code index: one row a code, in order of code, each naming a
+    record that exists; and every record's EPSG codes have a row naming it."""
+    for a, b in zip(X, X[1:]):
+        faults.check(a[0] < b[0], 'epsg-index.txt: EPSG %d after %d (out of order or repeated)'
+                     % (b[0], a[0]))
+    datum_names = {d[0] for d in D}
+    projection_names = {p[0] for p in P[1:]}
+    for code, kind, entry, unit in X:
+        where = 'epsg-index.txt EPSG %d' % code
+        faults.check(code > 0, '%s: not a code' % where)
+        if not faults.check(kind in INDEX_KINDS, '%s: kind %r' % (where, kind)):
+            continue
+        names = projection_names if kind == 'projected' else datum_names
+        faults.check(entry in names, '%s: no %s record named %r'
+                     % (where, 'projection' if kind == 'projected' else 'datum', entry))
+        faults.check(unit == 'degree' if kind != 'projected' else unit and unit != 'degree',
+                     '%s: %s with unit %r' % (where, kind, unit))
+
+    rows = {x[0]: x for x in X}
+    wanted = {'projected': 0, 'transformation': 0}
+    for pos, p in enumerate(P[1:], 2):
+        src = sources.get(('projct', pos))
+        for code in ([src[0]] + merged_codes(src[2])) if src else []:
+            wanted['projected'] += 1
+            faults.check(rows.get(code, [0, ''])[1:3] == ['projected', p[0]],
+                         'projection %d %s: EPSG %d has no index row naming it' % (pos, p[0], code))
+    for pos, d in enumerate(D, 1):
+        src = sources.get(('datums', pos))
+        if src is None or src[1] == 'identity':
+            continue
+        wanted['transformation'] += 1
+        faults.check(rows.get(src[0], [0, ''])[1:3] == ['transformation', d[0]],
+                     'datum %d %s: EPSG %d has no index row naming it' % (pos, d[0], src[0]))
+    # With every record's codes there, equal counts leave no row over.
+    for kind, n in wanted.items():
+        got = sum(1 for x in X if x[1] == kind)
+        faults.check(got == n, 'epsg-index.txt: %d %s rows, the records have %d codes'
+                     % (got, kind, n))
+
+
+def check_published_codes(X, D, faults):
+    """EPSG codes whose catalogue entry is known from EPSG's own definitions."""
+    rows = {x[0]: x for x in X}
+    for code, kind, entry, unit in (
+            (27700, 'projected', 'OSGB36 / British National Grid', 'metre'),
+            # NAD83 / Texas South Central (ftUS): its metre twin EPSG 32140.
+            (2278, 'projected', 'NAD83 / Texas South Central', 'US survey foot'),
+            (32140, 'projected', 'NAD83 / Texas South Central', 'metre'),
+            # NAD27 / Texas South Central exists in US survey feet only.
+            (32040, 'projected', 'NAD27 / Texas South Central', 'US survey foot'),
+            (4326, 'geographic', 'WGS 84', 'degree'),
+            (4979, 'geographic', 'WGS 84', 'degree'),        # WGS 84 with ellipsoidal heights
+            (4322, 'geographic', 'WGS 72', 'degree'),
+            (4324, 'geographic', 'WGS 72BE', 'degree'),
+            (1237, 'transformation', 'WGS 72', 'degree'),
+            (1240, 'transformation', 'WGS 72BE', 'degree')):
+        faults.check(rows.get(code) == [code, kind, entry, unit],
+                     'EPSG %d: index row %r, expected %s %r in %s'
+                     % (code, rows.get(code), kind, entry, unit))
+    datum = {d[0]: d for d in D}
+    # OSGB36 to WGS 84 (6), EPSG 1314: position vector, published parameters.
+    row = rows.get(1314)
+    d = datum.get(row[2]) if row else None
+    faults.check(d is not None and d[0].startswith('OSGB36 (') and d[4] == 9606
+                 and [round(v, 6) for v in d[5:8]] == [446.448, -125.157, 542.06]
+                 and math.isclose(d[11], -20.489e-6, rel_tol=1e-12),
+                 'EPSG 1314: index row %r names %r' % (row, d))
+    row = rows.get(4277)                                  # OSGB36, geographic
+    faults.check(row is not None and row[1] == 'geographic' and row[2].startswith('OSGB36 ('),
+                 'EPSG 4277: index row %r' % (row,))
+
+
 def check_published(E, D, P, faults):
     """Spot values from published EPSG parameters."""
     ell = {e[1]: e for e in E}
@@ -304,10 +386,16 @@ def main(argv=None):
     sources = read_sources(os.path.join(args.data, 'sources.tsv'))
     check_invariants(E, D, P, sources, faults)
     check_published(E, D, P, faults)
+    index_path = os.path.join(args.data, 'epsg-index.txt')
+    X = []
+    if faults.check(os.path.exists(index_path), 'epsg-index.txt missing'):
+        X = read_catalogue(index_path, faults)
+        check_index(X, D, P, sources, faults)
+        check_published_codes(X, D, faults)
     compared = ''
     if args.db:
         import check_epsg
-        n = check_epsg.compare(args.db, E, D, P, sources, faults)
+        n = check_epsg.compare(args.db, E, D, P, sources, faults, X)
         compared = '; %d records compared with EPSG' % n
     print('%d ellipsoids, %d datums, %d projections%s' % (len(E), len(D), len(P), compared))
     for f in faults[:200]:

@@ -115,7 +115,7 @@ def expected_shift(epsg, code, kind):
     return 9603, src, tgt, t, [0.0] * 3, 0.0
 
 
-def compare(db_path, E, D, P, sources, faults):
+def compare(db_path, E, D, P, sources, faults, X=()):
     epsg = Epsg(db_path)
     compared = 0
     ellipsoid_names = {e[1] for e in E}
@@ -164,7 +164,120 @@ def compare(db_path, E, D, P, sources, faults):
             compare_projection(epsg, crs_code, p, pos, datum_pos, datum_of, D, faults,
                                own=crs_code == code)
         compared += 1
-    return compared
+    compare_index(epsg, X, D, P, sources, datum_of, faults)
+    return compared + len(X)
+
+
+PROJECTION_METHODS = (9807, 9802, 9809)
+GEOGRAPHIC = ('geographic 2D', 'geographic 3D')
+OPERATION_TABLES = ('helmert_transformation_table', 'concatenated_operation')
+
+
+def boxes(epsg, table, code):
+    """The areas of use of an object as (south, north, west, east) boxes, a box
+    across 180 degrees split in two."""
+    out = []
+    for s, n, w, e in epsg.db.execute(
+            '''select e.south_lat, e.north_lat, e.west_lon, e.east_lon from usage u
+               join extent e on e.auth_name = u.extent_auth_name and e.code = u.extent_code
+               where u.object_table_name = ? and u.object_auth_name = 'EPSG'
+                 and u.object_code = ?''', (table, code)):
+        out += [(s, n, w, e)] if w <= e else [(s, n, w, 180.0), (s, n, -180.0, e)]
+    return out
+
+
+def meet(a, b):
+    """Whether two lists of boxes share some area."""
+    return any(min(x[1], y[1]) > max(x[0], y[0]) and min(x[3], y[3]) > max(x[2], y[2])
+               for x in a for y in b)
+
+
+def apart(p, q):
+    """Whether two projection records compute apart: another datum name, or
+    values that differ by more than a tenth of a millimetre or 1e-9 degree
+    (the most by which a foot definition of a metre CRS rounds away from it)."""
+    tolerances = (1e-10, 1e-9, 1e-9, 1e-4, 1e-4, 1e-9, 1e-9)
+    return p[1:3] != q[1:3] or any(abs(a - b) > t for a, b, t in zip(p[3:], q[3:], tolerances))
+
+
+def compare_index(epsg, X, D, P, sources, datum_of, faults):
+    """The EPSG code index against EPSG: a projected row is a live CRS of the
+    three methods, in the unit of its own axes, a foot CRS on the entry of its
+    metre twin unless the two compute apart; a geographic row is a live
+    geographic CRS on Greenwich and names a record of its own datum; every
+    such CRS whose datum has a record meeting its area of use has a row; a
+    transformation row is a live EPSG operation."""
+    rows = {x[0]: x for x in X}
+    datum_pos = {d[0]: pos for pos, d in enumerate(D, 1)}
+    projection = {p[0]: p for p in P}
+    for code, kind, entry, unit in X:
+        where = 'epsg-index.txt EPSG %d' % code
+        if kind == 'projected':
+            crs = epsg.one('''select p.name, p.deprecated, c.method_code, u.name
+                from projected_crs p
+                join conversion_table c on c.auth_name = p.conversion_auth_name
+                     and c.code = p.conversion_code
+                join axis a on a.coordinate_system_auth_name = p.coordinate_system_auth_name
+                     and a.coordinate_system_code = p.coordinate_system_code
+                     and a.coordinate_system_order = 1
+                join unit_of_measure u on u.auth_name = a.uom_auth_name and u.code = a.uom_code
+                where p.auth_name = 'EPSG' and p.code = ?''', code)
+            if faults.check(crs, '%s: not an EPSG projected CRS' % where):
+                name, deprecated, method, axis_unit = crs
+                faults.check(not deprecated and method in PROJECTION_METHODS,
+                             '%s: %s, deprecated %d, method %d' % (where, name, deprecated, method))
+                faults.check(unit == axis_unit, '%s: %s in %r, index says %r'
+                             % (where, name, axis_unit, unit))
+                twin = re.match(r'(.*) \([^()]*\)$', name)
+                if unit != 'metre' and twin and entry in projection:
+                    # The metre CRS of the same name without the unit, where there is one.
+                    for (other,) in epsg.db.execute(
+                            '''select p.code from projected_crs p
+                               join axis a
+                                 on a.coordinate_system_auth_name = p.coordinate_system_auth_name
+                                    and a.coordinate_system_code = p.coordinate_system_code
+                                    and a.coordinate_system_order = 1
+                               where p.auth_name = 'EPSG' and p.deprecated = 0 and p.name = ?
+                                 and a.uom_code = 9001''', (twin.group(1),)):
+                        twin_entry = rows[other][2] if other in rows else entry
+                        faults.check(twin_entry == entry or apart(projection[entry],
+                                                                  projection[twin_entry]),
+                                     '%s: %s names %r, its metre twin %d names %r'
+                                     % (where, name, entry, other, twin_entry))
+        elif kind == 'geographic':
+            crs = epsg.one('''select name, type, deprecated from geodetic_crs
+                              where auth_name = 'EPSG' and code = ?''', code)
+            if not faults.check(crs and crs[1] in GEOGRAPHIC and not crs[2],
+                                '%s: not a live EPSG geographic CRS: %r' % (where, crs)):
+                continue
+            datum_code, _, _, pm = epsg.crs_datum(code)
+            faults.check(pm == GREENWICH, '%s: %s is not on Greenwich' % (where, crs[0]))
+            faults.check(datum_of.get(datum_pos.get(entry)) == datum_code,
+                         '%s: %s names %r, a record of another datum' % (where, crs[0], entry))
+        elif kind == 'transformation':
+            found = [t for t in OPERATION_TABLES if epsg.one(
+                "select 1 from %s where auth_name = 'EPSG' and code = ? and deprecated = 0" % t,
+                code)]
+            faults.check(found, '%s: not a live EPSG transformation' % where)
+
+    # Geographic CRSs that should have a row: their datum has a record whose
+    # area meets theirs.
+    areas = {}
+    for pos, d in enumerate(D, 1):
+        code, kind, _ = sources[('datums', pos)]
+        area = [(-90.0, 90.0, -180.0, 180.0)] if kind == 'identity' else \
+            boxes(epsg, 'concatenated_operation' if kind == 'concatenated'
+                  else 'helmert_transformation', code)
+        areas.setdefault(datum_of[pos], []).extend(area)
+    for code, name, typ, datum in epsg.db.execute(
+            '''select g.code, g.name, g.type, g.datum_code from geodetic_crs g
+               join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
+               where g.auth_name = 'EPSG' and g.deprecated = 0 and d.prime_meridian_code = ?''',
+            (GREENWICH,)).fetchall():
+        if typ in GEOGRAPHIC and datum in areas and meet(boxes(epsg, 'geodetic_crs', code),
+                                                          areas[datum]):
+            faults.check(code in rows, 'geographic CRS %d %s: its datum has a record, but the '
+                         'index has no row' % (code, name))
 
 
 def projection_values(epsg, crs_code):

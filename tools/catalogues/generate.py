@@ -408,6 +408,7 @@ class Projection:
     cover: float                # how much of the CRS's area the datum record covers
     values: ProjectionValues
     metric: bool                # the CRS's axes are in metres
+    unit: str                   # EPSG name of the unit of its axes
     pm_folded: bool             # a non-Greenwich meridian added to the central meridian
     merged: list = field(default_factory=list)    # EPSG codes merged into this one
     oname: str = ''             # name as written, set by select_projections
@@ -494,7 +495,8 @@ def projection_candidates(db, units, crs, by_datum, report, tally):
         out.append(Projection(code=row.code, name=row.name, method=row.method, datum=best,
                               cover=cover,
                               values=projection_values(row.method, row.params, units, pm_shift),
-                              metric=row.axis_uom == 9001, pm_folded=pm_folded))
+                              metric=row.axis_uom == 9001, unit=units.name[row.axis_uom],
+                              pm_folded=pm_folded))
     report.append('projected CRS with methods %s: %d candidates' % (PROJECTION_METHODS, len(out)))
     return out
 
@@ -568,6 +570,58 @@ def select_projections(candidates, tally):
         raise ValueError('projection names repeat: %s' % [n for n, k in names.items() if k > 1])
     kept.sort(key=lambda p: (p.oname.casefold(), p.code))
     return kept
+
+
+# ---------------------------------------------------------------- EPSG code index
+INDEX_FILE = 'epsg-index.txt'
+GEOGRAPHIC_TYPES = ('geographic 2D', 'geographic 3D')
+
+
+class IndexRow(NamedTuple):
+    """A line of epsg-index.txt: an EPSG code and the catalogue entry it names."""
+    code: int
+    kind: str                   # 'projected', 'geographic' or 'transformation'
+    entry: str                  # record name as written in projct.txt or datums.txt
+    unit: str                   # EPSG name of the unit of the CRS's axes
+
+
+def geographic_records(db, crs, by_datum):
+    """EPSG geographic CRS code (2D and 3D) -> the datum record the catalogue
+    uses for it: of its datum's records, the best by the rule a projection's
+    record is chosen with, over the geographic CRS's own area of use, where it
+    overlaps that area at all. Only CRSs on Greenwich: the program reads
+    longitudes from Greenwich, so one on another meridian has no record."""
+    out = {}
+    for code, g in sorted(crs.items()):
+        if g.deprecated or g.type not in GEOGRAPHIC_TYPES or g.pm != GREENWICH:
+            continue
+        candidates = by_datum.get(g.datum)
+        if not candidates:
+            continue
+        boxes = epsg.extents(db, 'geodetic_crs', code).boxes
+        best = best_record(boxes, candidates)
+        # Unlike a projection, which needs a record covering a hundredth of
+        # its area, any overlap will do: the record is all there is.
+        if epsg.coverage(boxes, best.area.boxes) > 0:
+            out[code] = best
+    return out
+
+
+def index_rows(candidates, projections, geographic, order):
+    """Every EPSG code the catalogues stand for, with its entry, sorted by code:
+    each projection record's CRS and the CRSs merged into it (each with the
+    unit of its own axes), the geographic CRSs, and each datum record's
+    transformation."""
+    unit = {p.code: p.unit for p in candidates}
+    rows = [IndexRow(code, 'projected', p.oname, unit[code])
+            for p in projections for code in [p.code] + p.merged]
+    rows += [IndexRow(code, 'geographic', d.name, 'degree') for code, d in geographic.items()]
+    rows += [IndexRow(d.code, 'transformation', d.name, 'degree') for d in order if d.code]
+    rows.sort()
+    repeated = [code for code, n in Counter(r.code for r in rows).items() if n > 1]
+    if repeated:
+        raise ValueError('EPSG codes with more than one index row: %s' % repeated[:5])
+    return rows
 
 
 # ---------------------------------------------------------------- output
@@ -655,9 +709,12 @@ def main(argv=None):
     cover = cover_classes(projections)
     report.append('projections by how much of their area their datum record covers: '
                   + ', '.join('%s %d' % kv for kv in sorted(cover.items())))
+    rows = index_rows(candidates, projections, geographic_records(db, crs, by_datum), order)
     ell_lines, dat_lines, prj_lines = lines(ellipsoids, order, projections)
     catfile.write_all(args.out, ell_lines, dat_lines, prj_lines)
     write_sources(os.path.join(args.out, 'sources.tsv'), ellipsoids, order, projections)
+    catfile.write(os.path.join(args.out, INDEX_FILE), [[str(r.code), r.kind, r.entry, r.unit]
+                                                       for r in rows])
 
     counts = dict(ellipsoids=len(ell_lines), datums=len(dat_lines), projections=len(prj_lines),
                   kinds=Counter(d.kind for d in order),
@@ -667,7 +724,8 @@ def main(argv=None):
                   unused_ellipsoids=sum(1 for c, e in ells.items()
                                         if not e.deprecated and c not in used),
                   approximate_units=sorted(units.name[c] for c in units.approximate),
-                  cover=cover)
+                  cover=cover, index=Counter(r.kind for r in rows),
+                  index_units=Counter(r.unit for r in rows if r.kind == 'projected'))
     text = provenance.readme(meta, counts, tally, report)
     with open(os.path.join(args.out, 'README.md'), 'w', encoding='utf-8', newline='\n') as f:
         f.write(text)

@@ -67,7 +67,8 @@ def summary(meta, counts, tally, report):
            'datum records: ' + counted(counts['kinds'], {}),
            '  methods: ' + counted(counts['methods'], METHOD),
            '  leading to: ' + counted(counts['to'], TARGET),
-           'projections: ' + counted(counts['projection_methods'], METHOD) + ', and "none"']
+           'projections: ' + counted(counts['projection_methods'], METHOD) + ', and "none"',
+           'epsg-index.txt: ' + counted(counts['index'], {})]
     out += report
     for category, counter in tally.counts.items():
         out.append(category + ':')
@@ -89,7 +90,7 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
   package `proj-data`).
 - Regenerate (needs `apt-get install -y proj-data`):
   `python3 tools/catalogues/generate.py` writes the three files,
-  `sources.tsv` and this note.
+  `epsg-index.txt`, `sources.tsv` and this note.
 - Check the committed files (no `proj.db` needed):
   `python3 tools/catalogues/check.py`; with `--db /usr/share/proj/proj.db`
   it also compares every record with EPSG.
@@ -147,6 +148,34 @@ for a double quote; lines end in CR LF.
 projection the datum record chosen, how much of the CRS's area it covers, and
 the EPSG CRSs merged into it.
 
+## EPSG code index
+
+`epsg-index.txt` gives for an EPSG code the catalogue entry that stands for
+it: a count line, then one row a code, sorted by code, `code;kind;entry;unit`,
+Windows-1252 with CR LF like the catalogues. The entry is a record name exactly
+as written in `projct.txt` (kind `projected`) or `datums.txt` (kinds
+`geographic` and `transformation`); several codes may name one entry.
+
+| kind | rows | what |
+|---|---|---|
+| `projected` | {ix_projected} | each projection record's CRS and the CRSs merged into it |
+| `geographic` | {ix_geographic} | geographic 2D and 3D CRSs on Greenwich whose datum has a record |
+| `transformation` | {ix_transformation} | the EPSG operation behind each datum record (not the identity "WGS 84") |
+
+| unit of the projected rows | count |
+|---|---|
+{ix_units}
+
+- `unit` of a projected CRS is the EPSG name of the unit of its axes: a CRS
+  merged into its metre twin keeps its own foot unit, and the program's
+  length unit does the rest. Geographic and transformation rows give
+  `degree`.
+- A geographic CRS names the record that a projection on it would get over
+  the geographic CRS's own area of use (most of the area covered, then not
+  superseded, most accurate, straight to WGS 84), where that record's area
+  overlaps its area at all. A CRS on another prime meridian has no row: the
+  program reads longitudes from Greenwich.
+
 ## Taken in beyond plain EPSG records
 
 {taken}
@@ -201,4 +230,8 @@ def readme(meta, counts, tally, report):
         dropped=bullets(tally.counts['left out']), worst=worst,
         cover_all=counts['cover']['all'], cover_half=counts['cover']['half or more'],
         cover_less=counts['cover']['less than half'],
+        ix_projected=counts['index']['projected'], ix_geographic=counts['index']['geographic'],
+        ix_transformation=counts['index']['transformation'],
+        ix_units='\n'.join('| %s | %d |' % kv for kv in
+                            sorted(counts['index_units'].items(), key=lambda kv: (-kv[1], kv[0]))),
         other_methods=textwrap.fill('The other projection methods: %s.' % tally.methods_line(), 78))

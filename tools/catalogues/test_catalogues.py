@@ -138,6 +138,24 @@ class Order(unittest.TestCase):
         self.assertIsNone(generate.resolve(order, 'ED79'))
 
 
+class Index(unittest.TestCase):
+    def test_merged_codes_keep_their_own_unit_and_codes_stay_unique(self):
+        metre = SimpleNamespace(code=32140, unit='metre', oname='NAD83 / Texas South Central',
+                                merged=[2278])
+        foot = SimpleNamespace(code=2278, unit='US survey foot')
+        datum = SimpleNamespace(code=1314, name='OSGB36 (UK)')
+        identity = SimpleNamespace(code=0, name='WGS 84')
+        rows = generate.index_rows([metre, foot], [metre], {4326: identity},
+                                   [datum, identity])
+        self.assertEqual([tuple(r) for r in rows], [
+            (1314, 'transformation', 'OSGB36 (UK)', 'degree'),
+            (2278, 'projected', 'NAD83 / Texas South Central', 'US survey foot'),
+            (4326, 'geographic', 'WGS 84', 'degree'),
+            (32140, 'projected', 'NAD83 / Texas South Central', 'metre')])
+        with self.assertRaises(ValueError):
+            generate.index_rows([metre, foot], [metre], {1314: datum}, [datum])
+
+
 DATA = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
                     'data')
 
@@ -169,7 +187,7 @@ class CheckerFindsFaults(unittest.TestCase):
 
     def setUp(self):
         self.dir = tempfile.mkdtemp()
-        for name in ('ellips.txt', 'datums.txt', 'projct.txt', 'sources.tsv'):
+        for name in ('ellips.txt', 'datums.txt', 'projct.txt', 'sources.tsv', 'epsg-index.txt'):
             shutil.copy(os.path.join(DATA, name), self.dir)
 
     def tearDown(self):
@@ -265,6 +283,50 @@ class CheckerFindsFaults(unittest.TestCase):
             lines[601] = ';'.join(f)
         self.edit_lines('datums.txt', seconds)
         self.assertFault('rotations not radians')
+
+    def test_index_spoilt(self):
+        """Each way the EPSG code index can go wrong, on a fresh copy."""
+        def rows_changed(change):
+            def apply(lines):
+                rows = lines[1:-1]
+                change(rows)
+                lines[1:-1] = rows
+                lines[0] = str(len(rows))
+            return apply
+
+        def row_of(rows, code):
+            return next(i for i, r in enumerate(rows) if r.startswith('%d;' % code))
+
+        def edit_row(code, field, value):
+            def change(rows):
+                i = row_of(rows, code)
+                f = rows[i].split(';')
+                f[field] = value
+                rows[i] = ';'.join(f)
+            return change
+
+        def swap(rows):
+            rows[10], rows[11] = rows[11], rows[10]
+
+        cases = [
+            ('out of order', swap, 'out of order or repeated'),
+            ('entry that is no record', edit_row(27700, 2, 'OSGB36 / British Grid'),
+             "no projection record named 'OSGB36 / British Grid'"),
+            ('merged foot CRS left out', lambda rows: rows.pop(row_of(rows, 2278)),
+             'EPSG 2278 has no index row naming it'),
+            ('transformation left out', lambda rows: rows.pop(row_of(rows, 1314)),
+             'EPSG 1314 has no index row naming it'),
+            ('foot CRS in metres', edit_row(2278, 3, 'metre'), 'EPSG 2278: index row'),
+            ('geographic CRS in a length unit', edit_row(4326, 3, 'metre'),
+             "geographic with unit 'metre'"),
+            ('row over', lambda rows: rows.insert(0, '1;transformation;WGS 72;degree'),
+             'transformation rows, the records have'),
+        ]
+        for what, change, fault in cases:
+            with self.subTest(what):
+                shutil.copy(os.path.join(DATA, 'epsg-index.txt'), self.dir)
+                self.edit_lines('epsg-index.txt', rows_changed(change))
+                self.assertFault(fault)
 
 
 if __name__ == '__main__':

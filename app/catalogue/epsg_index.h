@@ -1,0 +1,51 @@
+// The EPSG code index that ships beside the catalogues ("epsg-index.txt"): for
+// an EPSG code, the catalogue entry that stands for it. A projected CRS names
+// its projection record (a CRS that differs from its metre twin only in a
+// foot unit names the twin, with its own unit); a geographic CRS or a
+// transformation names a datum record. Several codes may name one entry.
+//
+// The file: a count line, then one row a code in order of code,
+// "code;kind;entry;unit", Windows-1252 like the catalogues so that the entry
+// matches its record's name byte for byte. CR LF, CR and LF end lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue.h"
+
+struct EpsgIndexEntry {
+  int32_t code;
+  // kProjected: a projct.txt record; kGeographic, kTransformation: a datums.txt record.
+  enum class Kind { kProjected, kGeographic, kTransformation } kind;
+  std::string entry;  // the record's name, trimmed
+  std::string unit;   // EPSG's name of the unit of the CRS's axes: "metre", "US survey foot", ...
+};
+
+// Reads an index file into entries, in order of code. A file that cannot be
+// read or breaks the format leaves entries empty, and error says why (the
+// path, and the line where the fault is).
+bool LoadEpsgIndex(const std::string& path, std::vector<EpsgIndexEntry>& entries,
+                   std::string& error);
+
+// The entry for a code, or nullptr. The entries are in order of code, as
+// LoadEpsgIndex gives them.
+const EpsgIndexEntry* FindEpsgCode(const std::vector<EpsgIndexEntry>& entries, int32_t code);
+
+// Whether the name holds every word, in any order, a to z compared without
+// case (other letters as they are). No words: true.
+bool NameHoldsEveryWord(std::string_view name, const std::vector<std::string>& words);
+
+// Catalogue positions (1-based, ascending) of the records whose trimmed name
+// holds every word.
+std::vector<int32_t> ProjectionsHoldingWords(const Catalogues& catalogues,
+                                             const std::vector<std::string>& words);
+std::vector<int32_t> DatumsHoldingWords(const Catalogues& catalogues,
+                                        const std::vector<std::string>& words);
+
+// The position (1-based) of the record an entry names: a projection position
+// for kProjected, a datum position otherwise; the first record whose trimmed
+// name equals the entry exactly. 0 when none does.
+int32_t CataloguePosition(const Catalogues& catalogues, const EpsgIndexEntry& entry);
