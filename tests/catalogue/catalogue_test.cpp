@@ -12,6 +12,10 @@
 
 namespace {
 
+// Fields of the packed records enter the assertions through unary +: the
+// assertions bind references to their arguments, and a reference to a
+// misaligned field is undefined behaviour.
+
 const char kEllipsoids[] =
     "3\r\n"
     "7030;\"WGS 84\";6378137;6356752.314245\r\n"
@@ -52,38 +56,38 @@ TEST_F(CatalogueFiles, ReadsEveryFieldOfTheThreeFiles) {
   ASSERT_EQ(c.projectionCount, 2);
 
   const EllipsoidRecord& wgs84 = c.Ellipsoid(1);
-  EXPECT_EQ(wgs84.code, 7030);
+  EXPECT_EQ(+wgs84.code, 7030);
   EXPECT_EQ(std::string(wgs84.name, 64), "WGS 84" + std::string(58, ' '));
-  EXPECT_EQ(wgs84.semiMajorAxis, 6378137.0);
-  EXPECT_EQ(wgs84.semiMinorAxis, 6356752.314245);
-  EXPECT_EQ(c.Ellipsoid(3).semiMajorAxis, 6377397.155);
+  EXPECT_EQ(+wgs84.semiMajorAxis, 6378137.0);
+  EXPECT_EQ(+wgs84.semiMinorAxis, 6356752.314245);
+  EXPECT_EQ(+c.Ellipsoid(3).semiMajorAxis, 6377397.155);
 
   const DatumRecord& dhdn = c.Datum(1);
   EXPECT_EQ(Trimmed(dhdn.name), "DHDN");
   EXPECT_EQ(std::string(dhdn.areaOfUse, 14), "Germany - west");
   EXPECT_EQ(dhdn.areaOfUse[1023], ' ');
-  EXPECT_EQ(dhdn.toCrsCode, kCrsWgs84);
+  EXPECT_EQ(+dhdn.toCrsCode, kCrsWgs84);
   EXPECT_EQ(std::string(dhdn.ellipsoidName, 14), " bessel 1841  ");
-  EXPECT_EQ(dhdn.methodCode, kPositionVector);
-  EXPECT_EQ(dhdn.translationX, 598.1);
-  EXPECT_EQ(dhdn.translationY, 73.7);
-  EXPECT_EQ(dhdn.translationZ, 418.2);
-  EXPECT_EQ(dhdn.rotationX, 0.202);
-  EXPECT_EQ(dhdn.rotationY, 0.045);
-  EXPECT_EQ(dhdn.rotationZ, -2.455);
-  EXPECT_EQ(dhdn.scaleDifference, 6.7e-6);
-  EXPECT_EQ(dhdn.ellipsoidIndex, 3);  // case and blanks do not count
-  EXPECT_EQ(c.Datum(2).ellipsoidIndex, 1);
+  EXPECT_EQ(+dhdn.methodCode, kPositionVector);
+  EXPECT_EQ(+dhdn.translationX, 598.1);
+  EXPECT_EQ(+dhdn.translationY, 73.7);
+  EXPECT_EQ(+dhdn.translationZ, 418.2);
+  EXPECT_EQ(+dhdn.rotationX, 0.202);
+  EXPECT_EQ(+dhdn.rotationY, 0.045);
+  EXPECT_EQ(+dhdn.rotationZ, -2.455);
+  EXPECT_EQ(+dhdn.scaleDifference, 6.7e-6);
+  EXPECT_EQ(+dhdn.ellipsoidIndex, 3);  // case and blanks do not count
+  EXPECT_EQ(+c.Datum(2).ellipsoidIndex, 1);
 
   const ProjectionRecord& gk = c.Projection(2);
   EXPECT_EQ(Trimmed(gk.name), "DHDN / 3-degree Gauss-Kruger zone 3");
-  EXPECT_EQ(gk.methodCode, kTransverseMercator);
-  EXPECT_EQ(gk.scaleFactor, 1.0);
-  EXPECT_EQ(gk.centralMeridian, 9.0);
-  EXPECT_EQ(gk.falseEasting, 3500000.0);
-  EXPECT_EQ(gk.semiMajorAxis, 0.0);  // filled in by the transformation, not the file
-  EXPECT_EQ(gk.datumIndex, 1);
-  EXPECT_EQ(c.Projection(1).datumIndex, 2);
+  EXPECT_EQ(+gk.methodCode, kTransverseMercator);
+  EXPECT_EQ(+gk.scaleFactor, 1.0);
+  EXPECT_EQ(+gk.centralMeridian, 9.0);
+  EXPECT_EQ(+gk.falseEasting, 3500000.0);
+  EXPECT_EQ(+gk.semiMajorAxis, 0.0);  // filled in by the transformation, not the file
+  EXPECT_EQ(+gk.datumIndex, 1);
+  EXPECT_EQ(+c.Projection(1).datumIndex, 2);
   EXPECT_TRUE(IsZero(&c.Projection(3), sizeof(ProjectionRecord)));
 }
 
@@ -115,22 +119,22 @@ TEST_F(CatalogueFiles, TextAndNumberFieldsFollowTheirRules) {
   EXPECT_EQ(Trimmed(c.Ellipsoid(2).name), "He said \"hi");
   EXPECT_EQ(std::string(c.Ellipsoid(3).name, 18), "  \"Blanks kept\"   ");
   EXPECT_EQ(std::string(c.Ellipsoid(4).name, 64), seventy.substr(0, 64));
-  EXPECT_EQ(c.Ellipsoid(4).semiMajorAxis, 0.0);
-  EXPECT_EQ(c.Ellipsoid(4).semiMinorAxis, 4.0);
-  EXPECT_EQ(c.Ellipsoid(5).code, 2);
+  EXPECT_EQ(+c.Ellipsoid(4).semiMajorAxis, 0.0);
+  EXPECT_EQ(+c.Ellipsoid(4).semiMinorAxis, 4.0);
+  EXPECT_EQ(+c.Ellipsoid(5).code, 2);
   EXPECT_EQ(Trimmed(c.Ellipsoid(5).name), "short");
-  EXPECT_EQ(c.Ellipsoid(5).semiMajorAxis, 0.0);
-  EXPECT_EQ(c.Ellipsoid(6).code, 0);
+  EXPECT_EQ(+c.Ellipsoid(5).semiMajorAxis, 0.0);
+  EXPECT_EQ(+c.Ellipsoid(6).code, 0);
   EXPECT_EQ(std::string(c.Ellipsoid(6).name, 64), std::string(64, ' '));
 
   ASSERT_EQ(c.datumCount, 4);
-  EXPECT_EQ(c.Datum(1).toCrsCode, 4);
-  EXPECT_EQ(c.Datum(1).methodCode, -2);
-  EXPECT_EQ(c.Datum(2).toCrsCode, kCrsWgs84);
-  EXPECT_EQ(c.Datum(2).methodCode, kPositionVector);
-  EXPECT_EQ(c.Datum(3).toCrsCode, 2147483647);  // out of range: held at the limit
-  EXPECT_EQ(c.Datum(3).scaleDifference, 0.0);
-  EXPECT_EQ(c.Datum(4).scaleDifference, 0.0);
+  EXPECT_EQ(+c.Datum(1).toCrsCode, 4);
+  EXPECT_EQ(+c.Datum(1).methodCode, -2);
+  EXPECT_EQ(+c.Datum(2).toCrsCode, kCrsWgs84);
+  EXPECT_EQ(+c.Datum(2).methodCode, kPositionVector);
+  EXPECT_EQ(+c.Datum(3).toCrsCode, 2147483647);  // out of range: held at the limit
+  EXPECT_EQ(+c.Datum(3).scaleDifference, 0.0);
+  EXPECT_EQ(+c.Datum(4).scaleDifference, 0.0);
   EXPECT_EQ(c.projectionCount, 0);
 }
 
@@ -154,9 +158,9 @@ TEST_F(CatalogueFiles, EveryLineEndStyleReadsAlike) {
     EXPECT_TRUE(recorder.messages().empty()) << style.name;
     EXPECT_EQ(catalogues().ellipsoidCount, 2) << style.name;
     EXPECT_EQ(Trimmed(catalogues().Ellipsoid(2).name), "B") << style.name;
-    EXPECT_EQ(catalogues().Ellipsoid(2).semiMinorAxis, 2.0) << style.name;
-    EXPECT_EQ(catalogues().Datum(1).translationZ, 3.0) << style.name;
-    EXPECT_EQ(catalogues().Datum(1).ellipsoidIndex, 2) << style.name;
+    EXPECT_EQ(+catalogues().Ellipsoid(2).semiMinorAxis, 2.0) << style.name;
+    EXPECT_EQ(+catalogues().Datum(1).translationZ, 3.0) << style.name;
+    EXPECT_EQ(+catalogues().Datum(1).ellipsoidIndex, 2) << style.name;
     EXPECT_EQ(catalogues().projectionCount, 1) << style.name;
   }
 }
@@ -202,8 +206,8 @@ TEST_F(CatalogueFiles, CtrlZEndsTheFile) {
   MessageRecorder recorder;
   EXPECT_EQ(Load(), -1);
   EXPECT_EQ(catalogues().ellipsoidCount, 3);
-  EXPECT_EQ(catalogues().Ellipsoid(2).semiMajorAxis, 2.0);
-  EXPECT_EQ(catalogues().Ellipsoid(2).semiMinorAxis, 0.0);
+  EXPECT_EQ(+catalogues().Ellipsoid(2).semiMajorAxis, 2.0);
+  EXPECT_EQ(+catalogues().Ellipsoid(2).semiMinorAxis, 0.0);
   EXPECT_TRUE(IsZero(&catalogues().Ellipsoid(3), sizeof(EllipsoidRecord)));
   EXPECT_EQ(Trimmed(catalogues().Datum(1).name), "D");
   EXPECT_EQ(catalogues().projectionCount, 0);  // no count line at all

@@ -10,6 +10,10 @@
 
 namespace {
 
+// Fields of the packed records enter the assertions through unary +: the
+// assertions bind references to their arguments, and a reference to a
+// misaligned field is undefined behaviour.
+
 std::unique_ptr<Catalogues> WithNames(const std::vector<std::string>& ellipsoids,
                                       const std::vector<std::string>& datums) {
   auto c = std::make_unique<Catalogues>();
@@ -44,7 +48,7 @@ TEST(ResolveDatumEllipsoids, NeedsEqualNamesApartFromCaseAndBlanks) {
   }
   ResolveDatumEllipsoids(*c);
   for (int32_t i = 1; i <= c->datumCount; ++i) {
-    EXPECT_EQ(c->Datum(i).ellipsoidIndex, lookups[i - 1].position) << lookups[i - 1].wanted;
+    EXPECT_EQ(+c->Datum(i).ellipsoidIndex, lookups[i - 1].position) << lookups[i - 1].wanted;
   }
 }
 
@@ -52,8 +56,8 @@ TEST(ResolveDatumEllipsoids, AnEmptyEllipsoidCatalogueGivesPositionOne) {
   auto c = WithNames({}, {"A", "B"});
   SetFixedField(c->datums[0].ellipsoidName, "A");
   ResolveDatumEllipsoids(*c);
-  EXPECT_EQ(c->Datum(1).ellipsoidIndex, 1);
-  EXPECT_EQ(c->Datum(2).ellipsoidIndex, 1);
+  EXPECT_EQ(+c->Datum(1).ellipsoidIndex, 1);
+  EXPECT_EQ(+c->Datum(2).ellipsoidIndex, 1);
 }
 
 TEST(ResolveProjectionDatums, FirstDatumInFileOrderContainingTheName) {
@@ -76,7 +80,7 @@ TEST(ResolveProjectionDatums, FirstDatumInFileOrderContainingTheName) {
   c->projectionCount = count;
   ResolveProjectionDatums(*c);
   for (int32_t i = 1; i <= count; ++i) {
-    EXPECT_EQ(c->Projection(i).datumIndex, lookups[i - 1].position) << lookups[i - 1].wanted;
+    EXPECT_EQ(+c->Projection(i).datumIndex, lookups[i - 1].position) << lookups[i - 1].wanted;
   }
 }
 
@@ -85,8 +89,8 @@ TEST(ResolveProjectionDatums, AnEmptyDatumCatalogueGivesPositionOne) {
   c->projectionCount = 2;
   SetFixedField(c->projections[0].datumName, "WGS 84");
   ResolveProjectionDatums(*c);
-  EXPECT_EQ(c->Projection(1).datumIndex, 1);
-  EXPECT_EQ(c->Projection(2).datumIndex, 1);
+  EXPECT_EQ(+c->Projection(1).datumIndex, 1);
+  EXPECT_EQ(+c->Projection(2).datumIndex, 1);
 }
 
 TEST(FixedText, CutsPadsAndTrims) {

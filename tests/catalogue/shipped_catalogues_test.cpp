@@ -13,6 +13,10 @@
 
 namespace {
 
+// Fields of the packed records enter the assertions through unary +: the
+// assertions bind references to their arguments, and a reference to a
+// misaligned field is undefined behaviour.
+
 std::string Upper(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -61,14 +65,14 @@ TEST_F(ShippedCatalogues, FixedDatumPositionsHoldTheWgs72Shifts) {
   const double arcSecond = M_PI / 648000;
   const DatumRecord& wgs72 = catalogues_->Datum(kWgs72DatumPosition);
   EXPECT_EQ(TrimmedField(wgs72.name), "WGS 72");
-  EXPECT_EQ(wgs72.toCrsCode, kCrsWgs84);
-  EXPECT_EQ(wgs72.methodCode, kPositionVector);
+  EXPECT_EQ(+wgs72.toCrsCode, kCrsWgs84);
+  EXPECT_EQ(+wgs72.methodCode, kPositionVector);
   EXPECT_DOUBLE_EQ(wgs72.translationZ, 4.5);
   EXPECT_NEAR(wgs72.rotationZ, 0.554 * arcSecond, 1e-15);
   EXPECT_NEAR(wgs72.scaleDifference, 0.2263e-6, 1e-15);
   const DatumRecord& wgs72be = catalogues_->Datum(kWgs72beDatumPosition);
   EXPECT_EQ(TrimmedField(wgs72be.name), "WGS 72BE");
-  EXPECT_EQ(wgs72be.methodCode, kPositionVector);
+  EXPECT_EQ(+wgs72be.methodCode, kPositionVector);
   EXPECT_DOUBLE_EQ(wgs72be.translationZ, 1.9);
   EXPECT_NEAR(wgs72be.rotationZ, 0.814 * arcSecond, 1e-15);
   EXPECT_NEAR(wgs72be.scaleDifference, -0.38e-6, 1e-15);
@@ -77,12 +81,13 @@ TEST_F(ShippedCatalogues, FixedDatumPositionsHoldTheWgs72Shifts) {
 TEST_F(ShippedCatalogues, EveryDatumFindsItsOwnEllipsoid) {
   for (int32_t i = 1; i <= catalogues_->datumCount; ++i) {
     const DatumRecord& d = catalogues_->Datum(i);
-    ASSERT_GE(d.ellipsoidIndex, 1);
-    ASSERT_LE(d.ellipsoidIndex, catalogues_->ellipsoidCount);
+    ASSERT_GE(+d.ellipsoidIndex, 1);
+    ASSERT_LE(+d.ellipsoidIndex, catalogues_->ellipsoidCount);
     EXPECT_EQ(Upper(TrimmedField(catalogues_->Ellipsoid(d.ellipsoidIndex).name)),
               Upper(TrimmedField(d.ellipsoidName)))
         << TrimmedField(d.name);
-    EXPECT_TRUE(d.methodCode == kGeocentricTranslations || d.methodCode == kPositionVector || d.methodCode == kCoordinateFrame);
+    EXPECT_TRUE(d.methodCode == kGeocentricTranslations || d.methodCode == kPositionVector ||
+                d.methodCode == kCoordinateFrame);
     EXPECT_TRUE(d.toCrsCode == kCrsWgs84 || d.toCrsCode == kCrsWgs72 || d.toCrsCode == kCrsWgs72be);
   }
 }
@@ -90,13 +95,14 @@ TEST_F(ShippedCatalogues, EveryDatumFindsItsOwnEllipsoid) {
 TEST_F(ShippedCatalogues, EveryProjectionFindsTheRecordOfItsOwnDatum) {
   for (int32_t i = 1; i <= catalogues_->projectionCount; ++i) {
     const ProjectionRecord& p = catalogues_->Projection(i);
-    ASSERT_GE(p.datumIndex, 1);
-    ASSERT_LE(p.datumIndex, catalogues_->datumCount);
+    ASSERT_GE(+p.datumIndex, 1);
+    ASSERT_LE(+p.datumIndex, catalogues_->datumCount);
     // The name it is found by is the full name of the intended record.
     EXPECT_EQ(TrimmedField(catalogues_->Datum(p.datumIndex).name), TrimmedField(p.datumName))
         << TrimmedField(p.name);
     if (i > 1) {
-      EXPECT_TRUE(p.methodCode == kTransverseMercator || p.methodCode == kLambertConic2SP || p.methodCode == kObliqueStereographic)
+      EXPECT_TRUE(p.methodCode == kTransverseMercator || p.methodCode == kLambertConic2SP ||
+                  p.methodCode == kObliqueStereographic)
           << TrimmedField(p.name);
     }
   }
@@ -131,22 +137,23 @@ struct Published {
 TEST_F(ShippedCatalogues, PublishedDefinitions) {
   const double usFoot = 1200.0 / 3937;
   const Published cases[] = {
-      {"OSGB36 / British National Grid", kTransverseMercator, 0.9996012717, 49, -2, 400000, -100000, 0, 0,
-       "OSGB36", "Airy 1830", 6377563.396},
+      {"OSGB36 / British National Grid", kTransverseMercator, 0.9996012717, 49, -2, 400000, -100000,
+       0, 0, "OSGB36", "Airy 1830", 6377563.396},
       {"Amersfoort / RD New", kObliqueStereographic, 0.9999079, 52 + 9 / 60.0 + 22.178 / 3600,
        5 + 23 / 60.0 + 15.5 / 3600, 155000, 463000, 0, 0, "Amersfoort", "Bessel 1841", 6377397.155},
-      {"RGF93 v1 / Lambert-93", kLambertConic2SP, 1, 46.5, 3, 700000, 6600000, 44, 49, "RGF93", "GRS 1980",
-       6378137},
+      {"RGF93 v1 / Lambert-93", kLambertConic2SP, 1, 46.5, 3, 700000, 6600000, 44, 49, "RGF93",
+       "GRS 1980", 6378137},
       {"NAD27 / Texas South Central", kLambertConic2SP, 1, 27 + 50 / 60.0, -99, 2000000 * usFoot, 0,
        28 + 23 / 60.0, 30 + 17 / 60.0, "NAD27", "Clarke 1866", 6378206.4},
-      {"ED50 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0, 0, 0, "ED50", "International 1924",
-       6378388},
-      {"WGS 84 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0, 0, 0, "WGS 84", "WGS 84", 6378137},
+      {"ED50 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0, 0, 0, "ED50",
+       "International 1924", 6378388},
+      {"WGS 84 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0, 0, 0, "WGS 84",
+       "WGS 84", 6378137},
   };
   for (const Published& c : cases) {
     const ProjectionRecord* p = Find(c.name);
     ASSERT_NE(p, nullptr) << c.name;
-    EXPECT_EQ(p->methodCode, c.method) << c.name;
+    EXPECT_EQ(+p->methodCode, c.method) << c.name;
     EXPECT_NEAR(p->scaleFactor, c.k0, 1e-12) << c.name;
     EXPECT_NEAR(p->latitudeOfOrigin, c.lat0, 1e-9) << c.name;
     EXPECT_NEAR(p->centralMeridian, c.lon0, 1e-9) << c.name;

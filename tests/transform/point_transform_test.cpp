@@ -6,6 +6,10 @@
 
 namespace {
 
+// Fields of the packed records enter the assertions through unary +: the
+// assertions bind references to their arguments, and a reference to a
+// misaligned field is undefined behaviour.
+
 constexpr uint32_t kWarning = MB_ICONEXCLAMATION | MB_TASKMODAL;
 
 // Start and target on OSGB 1936 / Airy by name; only the projections differ.
@@ -249,8 +253,8 @@ TEST_F(PointTransformTest, ProjectedStartWritesItsGeographicCoordinate) {
   EXPECT_EQ(out.targetLongitude, "-96.0000000");
   EXPECT_EQ(out.targetHeight, " 0");
   // The projection records got their ellipsoid's axes.
-  EXPECT_EQ(start.projection.semiMajorAxis, 6378206.4);
-  EXPECT_EQ(start.projection.semiMinorAxis, 6356583.8);
+  EXPECT_EQ(+start.projection.semiMajorAxis, 6378206.4);
+  EXPECT_EQ(+start.projection.semiMinorAxis, 6356583.8);
 
   start.unitsAndFormats.angleFormat = kAngleFormatDecimal;
   const PointOutput decimal = Run({"903277.799", "77650.943", "", "", ""});
