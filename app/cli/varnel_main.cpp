@@ -1,0 +1,453 @@
+// varnel: the command-line program over the catalogues, chains and list
+// engine of the desktop program. Exit statuses: 0 success, 1 a bad input line,
+// 2 usage or an unknown or ambiguous system, 3 a file that cannot be read or
+// written.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "catalogue.h"
+#include "crs_report.h"
+#include "epsg_index.h"
+#include "errormessage.h"
+#include "errortext.h"
+#include "fixed_text.h"
+#include "list_engine.h"
+#include "message.h"
+#include "point_transform.h"
+#include "systems.h"
+#include "units.h"
+
+#ifndef VARNEL_DATA_DIR
+#define VARNEL_DATA_DIR ""
+#endif
+#ifndef VARNEL_VERSION
+#define VARNEL_VERSION ""
+#endif
+
+namespace {
+
+constexpr int kSuccess = 0;
+constexpr int kBadLine = 1;
+constexpr int kUsage = 2;
+constexpr int kFileFault = 3;
+
+constexpr const char* kEpsgIndexFile = "epsg-index.txt";
+
+// Messages of the shared code go to standard error, one line each.
+int32_t PrintMessage(const char* text, const char*, uint32_t style) {
+  std::string line = text;
+  for (char& c : line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  std::fprintf(stderr, "varnel: %s\n", line.c_str());
+  return (style & 0xFu) == MB_YESNO ? IDNO : IDOK;
+}
+
+bool HoldsCatalogues(const std::string& folder) {
+  for (const char* name : {kEllipsoidFile, kDatumFile, kProjectionFile}) {
+    if (!std::filesystem::exists(CatalogueFilePath(folder, name))) return false;
+  }
+  return true;
+}
+
+// --data, then $VARNEL_DATA, then the current folder when it holds the
+// catalogues, then the installed ones.
+std::string DataFolder(const std::string& given) {
+  if (!given.empty()) return given;
+  if (const char* named = std::getenv("VARNEL_DATA"); named != nullptr && *named != '\0') {
+    return named;
+  }
+  if (HoldsCatalogues("")) return "";
+  return VARNEL_DATA_DIR;
+}
+
+struct Data {
+  std::unique_ptr<Catalogues> catalogues = std::make_unique<Catalogues>();
+  std::vector<EpsgIndexEntry> index;
+};
+
+// The catalogues and the code index, or a message and false.
+bool LoadData(const std::string& given, Data& data) {
+  const std::string folder = DataFolder(given);
+  int32_t ok = 0;
+  LoadCatalogues(*data.catalogues, ok, folder);
+  if (ok == 0 || programErrorNumber != 0) {
+    std::fprintf(stderr, "varnel: the catalogues in %s cannot be read\n",
+                 folder.empty() ? "the current folder" : folder.c_str());
+    return false;
+  }
+  const std::string indexPath = CatalogueFilePath(folder, kEpsgIndexFile);
+  std::string error;
+  if (!LoadEpsgIndex(indexPath, data.index, error)) {
+    std::fprintf(stderr, "varnel: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+
+// One system by name or code; on no or several matches the message and false.
+bool ResolveOne(const Resolution& resolution, const std::string& text, const char* what,
+                NamedSystem& system) {
+  if (resolution.matches.size() == 1) {
+    system = resolution.matches[0];
+    return true;
+  }
+  std::fprintf(
+      stderr, "varnel: %s \"%s\" %s\n", what, text.c_str(),
+      resolution.matches.empty() ? "fits no catalogue entry" : "fits several catalogue entries");
+  if (!resolution.candidates.empty()) {
+    std::fprintf(stderr, "%s:\n",
+                 resolution.matches.empty() ? "Entries with these words" : "Candidates");
+    for (const std::string& name : resolution.candidates) {
+      std::fprintf(stderr, "  %s\n", name.c_str());
+    }
+  }
+  return false;
+}
+
+struct SideOptions {
+  std::string system;
+  std::string datum;
+  std::string unit;
+  std::string angles = "deg";
+};
+
+// The side as named, with its units and angle format; false after a message.
+bool BuildSide(const SideOptions& options, const char* which, const Data& data, CrsSide& side) {
+  NamedSystem system;
+  if (!ResolveOne(ResolveSystem(options.system, *data.catalogues, data.index), options.system,
+                  which, system)) {
+    return false;
+  }
+  NamedSystem datum;
+  if (!options.datum.empty() &&
+      !ResolveOne(ResolveDatum(options.datum, *data.catalogues, data.index), options.datum, "datum",
+                  datum)) {
+    return false;
+  }
+  side = SideOf(system, datum.datum, *data.catalogues);
+  side.unitsAndFormats.angleFormat =
+      options.angles == "dms" ? kAngleFormatDms : kAngleFormatDecimal;
+  int32_t unit = system.lengthUnit;
+  if (!options.unit.empty()) {
+    unit = LengthUnitNamed(options.unit);
+    if (unit == 0) {
+      std::fprintf(stderr, "varnel: unknown length unit \"%s\" (one of %s)\n", options.unit.c_str(),
+                   LengthUnitNames().c_str());
+      return false;
+    }
+  } else if (unit == 0 && !system.unitName.empty() && system.unitName != "metre") {
+    std::fprintf(stderr,
+                 "varnel: note: %s is in %s, which varnel does not have; its coordinates are "
+                 "taken in metres\n",
+                 options.system.c_str(), system.unitName.c_str());
+  }
+  if (unit != 0) SetLengthUnit(side.unitsAndFormats, unit);
+  return true;
+}
+
+struct TransformOptions {
+  SideOptions from;
+  SideOptions to;
+  std::vector<std::string> files;
+  std::vector<std::string> point;
+  std::string geographicOutput;
+  bool lf = false;
+  bool keepGoing = false;
+  int threads = 0;
+};
+
+std::string DescribeError(int32_t number) {
+  std::string text = ErrorDescription(number);
+  if (text.rfind(": ", 0) == 0) text.erase(0, 2);
+  return text;
+}
+
+// A point from the command line becomes the one line of a pipe; a
+// geographic point without a height is at height 0.
+bool PointInput(const std::vector<std::string>& point, bool geographic, ChunkReader& reader) {
+  int fds[2];
+  if (::pipe(fds) != 0) return false;
+  std::string line;
+  for (const std::string& value : point) line += value + " ";
+  if (geographic && point.size() == 2) line += "0";
+  line += "\n";
+  const bool written =
+      ::write(fds[1], line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  ::close(fds[1]);
+  reader.Attach(fds[0]);
+  return written;
+}
+
+int Transform(const TransformOptions& options, const Data& data) {
+  CrsSide start;
+  CrsSide target;
+  if (!BuildSide(options.from, "start system", data, start) ||
+      !BuildSide(options.to, "target system", data, target)) {
+    return kUsage;
+  }
+  if (!CheckSidesAreUsable(start, target, *data.catalogues)) return kUsage;
+  const bool pointGiven = !options.point.empty();
+  if (pointGiven && (options.point.size() < 2 || options.point.size() > 3)) {
+    std::fprintf(stderr, "varnel: a point is X Y or X Y Z after --\n");
+    return kUsage;
+  }
+  const std::string inputName =
+      pointGiven
+          ? "<point>"
+          : (options.files.empty() || options.files[0] == "-" ? "<stdin>" : options.files[0]);
+  const std::string outputName =
+      options.files.size() < 2 || options.files[1] == "-" ? "" : options.files[1];
+
+  ChunkReader input;
+  if (pointGiven) {
+    if (!PointInput(options.point, IsGeographic(start.projection), input)) {
+      std::fprintf(stderr, "varnel: cannot pass the point on\n");
+      return kFileFault;
+    }
+  } else if (inputName == "<stdin>") {
+    input.Attach(STDIN_FILENO);
+  } else if (const int32_t error = input.Open(inputName); error != 0) {
+    std::fprintf(stderr, "varnel: %s: %s\n", inputName.c_str(), DescribeError(error).c_str());
+    return kFileFault;
+  }
+
+  // The target's own lines go to OUTPUT; a projected target may also write
+  // its geographic lines, as the window's second output does.
+  const bool projected = !IsGeographic(target.projection);
+  LineWriter main;
+  LineWriter second;
+  if (outputName.empty()) {
+    main.Attach(stdout);
+  } else if (const int32_t error = main.Open(outputName); error != 0) {
+    std::fprintf(stderr, "varnel: %s: %s\n", outputName.c_str(), DescribeError(error).c_str());
+    return kFileFault;
+  }
+  if (projected && !options.geographicOutput.empty()) {
+    if (const int32_t error = second.Open(options.geographicOutput); error != 0) {
+      std::fprintf(stderr, "varnel: %s: %s\n", options.geographicOutput.c_str(),
+                   DescribeError(error).c_str());
+      return kFileFault;
+    }
+  }
+
+  ListEngineOptions engine;
+  engine.threads = options.threads;
+  engine.lineEnd = options.lf ? "\n" : "\r\n";
+  auto report = [&](int64_t line, const std::vector<CapturedMessage>& messages) {
+    for (const CapturedMessage& message : messages) {
+      std::fprintf(stderr, "%s:%lld: %s\n", inputName.c_str(), static_cast<long long>(line),
+                   message.text.c_str());
+    }
+  };
+  if (options.keepGoing) engine.badLine = report;
+  const ListResult result =
+      RunListEngine(start, target, *data.catalogues, input, projected ? &main : nullptr,
+                    projected ? &second : &main, engine);
+  const int32_t mainError = main.Close();
+  const int32_t secondError = second.Close();
+  input.Close();
+  const int32_t error = result.errorNumber ? result.errorNumber
+                        : mainError        ? mainError
+                                           : secondError;
+  if (error != 0) {
+    std::fprintf(stderr, "varnel: %s\n", DescribeError(error).c_str());
+    return kFileFault;
+  }
+  if (result.end == ListEnd::kStoppedAtLine) {
+    report(result.stopLine, result.messages);
+    return kBadLine;
+  }
+  return result.badLines > 0 ? kBadLine : kSuccess;
+}
+
+std::string MethodName(int32_t method) {
+  switch (method) {
+    case kTransverseMercator:
+      return "Transverse Mercator";
+    case kLambertConic2SP:
+      return "Lambert Conic Conformal (2SP)";
+    case kObliqueStereographic:
+      return "Oblique Stereographic";
+    default:
+      return "method " + std::to_string(method);
+  }
+}
+
+// One line of find: code, kind, unit and entry name, tab-separated.
+std::string FindLine(const std::string& code, const std::string& kind, const std::string& unit,
+                     const std::string& name) {
+  return code + "\t" + kind + "\t" + unit + "\t" + name;
+}
+
+// Entries whose name holds every word, or whose code is one of the words.
+int Find(const std::vector<std::string>& words, const Data& data) {
+  const Catalogues& catalogues = *data.catalogues;
+  std::unordered_map<std::string, int32_t> methods;  // projection entry -> method
+  for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
+    methods.emplace(TrimmedField(catalogues.Projection(p).name),
+                    catalogues.Projection(p).methodCode);
+  }
+  auto projectedKind = [&](const std::string& name) {
+    const auto found = methods.find(name);
+    return "projected, " + MethodName(found == methods.end() ? 0 : found->second);
+  };
+  std::vector<std::string> lines;
+  std::unordered_set<std::string> coded;
+  for (const EpsgIndexEntry& row : data.index) {
+    coded.insert(row.entry);
+    const std::string code = std::to_string(row.code);
+    const bool codeMatches = std::find(words.begin(), words.end(), code) != words.end() ||
+                             std::find(words.begin(), words.end(), "EPSG:" + code) != words.end();
+    if (!codeMatches && !NameHoldsEveryWord(row.entry, words)) continue;
+    const bool projected = row.kind == EpsgIndexEntry::Kind::kProjected;
+    lines.push_back(FindLine("EPSG:" + code,
+                             projected ? projectedKind(row.entry) : "geographic datum", row.unit,
+                             row.entry));
+  }
+  // Entries that no code stands for.
+  for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
+    const std::string name = TrimmedField(catalogues.Projection(p).name);
+    if (IsGeographic(catalogues.Projection(p)) || coded.count(name) ||
+        !NameHoldsEveryWord(name, words)) {
+      continue;
+    }
+    lines.push_back(FindLine("-", projectedKind(name), "metre", name));
+  }
+  for (int32_t d = 1; d <= catalogues.datumCount; ++d) {
+    const std::string name = TrimmedField(catalogues.Datum(d).name);
+    if (coded.count(name) || !NameHoldsEveryWord(name, words)) continue;
+    lines.push_back(FindLine("-", "geographic datum", "degree", name));
+  }
+  for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+  if (lines.empty()) {
+    std::fprintf(stderr, "varnel: no entry holds those words or codes\n");
+    return kUsage;
+  }
+  return kSuccess;
+}
+
+int Info(const std::string& text, const Data& data) {
+  NamedSystem system;
+  if (!ResolveOne(ResolveSystem(text, *data.catalogues, data.index), text, "system", system)) {
+    return kUsage;
+  }
+  const CrsSide side = SideOf(system, 0, *data.catalogues);
+  std::string report = CrsReportText(side.projection, side.datum, side.ellipsoid);
+  std::string out;
+  for (size_t i = 0; i < report.size(); ++i) {
+    if (report.compare(i, 2, "@-") == 0) {
+      ++i;
+      continue;
+    }
+    out += report[i] == '\r' ? '\n' : report[i];
+  }
+  std::fputs(out.c_str(), stdout);
+  if (out.empty() || out.back() != '\n') std::fputc('\n', stdout);
+  return kSuccess;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  InstallMessageFunction(&PrintMessage);
+  SetProgramConstants();
+
+  // A point after "--" may start with a minus sign: it is taken off first.
+  std::vector<std::string> point;
+  int parsed = argc;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--") {
+      point.assign(argv + i + 1, argv + argc);
+      parsed = i;
+      break;
+    }
+  }
+
+  CLI::App app{"Transforms coordinates between coordinate reference systems.", "varnel"};
+  app.set_version_flag("--version", std::string("varnel ") + VARNEL_VERSION);
+  app.require_subcommand(1);
+  app.fallthrough();
+  std::string dataFolder;
+  app.add_option("--data", dataFolder, "Folder of the catalogue files");
+
+  TransformOptions transform;
+  CLI::App* transformCommand = app.add_subcommand(
+      "transform",
+      "Transforms a list file (or standard input) or one point given after --.\n"
+      "  varnel transform --from \"OSGB36 / British National Grid\" --to \"WGS 84\" "
+      "points.txt out.txt\n"
+      "  varnel transform --from EPSG:27700 --to EPSG:4326 --lf -- 577274.98 69740.49");
+  transformCommand
+      ->add_option("--from", transform.from.system, "Start system: entry name or EPSG:code")
+      ->required();
+  transformCommand
+      ->add_option("--to", transform.to.system, "Target system: entry name or EPSG:code")
+      ->required();
+  transformCommand->add_option("--from-datum", transform.from.datum,
+                               "Replaces the datum of the start system");
+  transformCommand->add_option("--to-datum", transform.to.datum,
+                               "Replaces the datum of the target system");
+  const std::string unitHelp = "Length unit (" + LengthUnitNames() + "); default: the system's own";
+  transformCommand->add_option("--from-unit", transform.from.unit, unitHelp);
+  transformCommand->add_option("--to-unit", transform.to.unit, unitHelp);
+  transformCommand
+      ->add_option("--from-angles", transform.from.angles,
+                   "dms (packed DDD.MMSSsss) or deg (decimal degrees); default deg")
+      ->check(CLI::IsMember({"dms", "deg"}));
+  transformCommand
+      ->add_option("--to-angles", transform.to.angles,
+                   "dms (packed DDD.MMSSsss) or deg (decimal degrees); default deg")
+      ->check(CLI::IsMember({"dms", "deg"}));
+  transformCommand->add_option("--geographic-output", transform.geographicOutput,
+                               "Also writes the geographic lines of a projected target here");
+  transformCommand->add_flag("--lf", transform.lf, "LF line ends (default CR LF)");
+  transformCommand->add_flag("--keep-going", transform.keepGoing,
+                             "Reports each bad line and leaves its output line empty");
+  transformCommand->add_option("--threads", transform.threads, "Threads (default: all cores)")
+      ->check(CLI::NonNegativeNumber);
+  transformCommand
+      ->add_option("INPUT-OUTPUT", transform.files,
+                   "INPUT [OUTPUT] files; - or none for standard input and output")
+      ->expected(0, 2);
+
+  std::vector<std::string> words;
+  CLI::App* findCommand =
+      app.add_subcommand("find",
+                         "Lists entries holding every word, or with an EPSG code.\n"
+                         "  varnel find british national grid");
+  findCommand->add_option("WORD", words, "Words or codes")->required();
+
+  std::string infoSystem;
+  CLI::App* infoCommand = app.add_subcommand(
+      "info", "Prints the CRS information of a system.\n  varnel info EPSG:27700");
+  infoCommand->add_option("SYSTEM", infoSystem, "Entry name or EPSG:code")->required();
+
+  try {
+    app.parse(parsed, argv);
+  } catch (const CLI::ParseError& error) {
+    const int status = app.exit(error);
+    return status == 0 ? kSuccess : kUsage;
+  }
+  if (!point.empty() && !*transformCommand) {
+    std::fprintf(stderr, "varnel: a point after -- goes with transform\n");
+    return kUsage;
+  }
+  transform.point = point;
+
+  Data data;
+  if (!LoadData(dataFolder, data)) return kFileFault;
+  if (*transformCommand) return Transform(transform, data);
+  if (*findCommand) return Find(words, data);
+  return Info(infoSystem, data);
+}

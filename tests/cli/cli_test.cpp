@@ -1,0 +1,156 @@
+// The built varnel program, run as a script would run it, on the shipped
+// catalogues.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <string>
+
+#include "catalogue.h"
+#include "fixed_text.h"
+#include "list_transform.h"
+#include "message_recorder.h"
+#include "temp_folder.h"
+
+namespace {
+
+const std::string kBng = "OSGB36 / British National Grid";
+// The datum entry that the British National Grid entry stands on.
+const std::string kOsgb = "OSGB36 (UK - Great Britain onshore and...) [UKOOA-Pet]";
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs varnel in folder with the arguments, input on standard input.
+Outcome Varnel(const TempFolder& folder, const std::vector<std::string>& arguments,
+           const std::string& input = "") {
+  WriteFile(folder.File("stdin"), input);
+  std::string command = "cd " + Quoted(folder.path()) +
+                        " && VARNEL_DATA=" + Quoted(VARNEL_DATA_DIR) + " " + Quoted(VARNEL_PROGRAM);
+  for (const std::string& argument : arguments) command += " " + Quoted(argument);
+  command += " <stdin >stdout 2>stderr";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(folder.File("stdout")),
+          ReadFile(folder.File("stderr"))};
+}
+
+// Latitude and longitude of a geographic output line.
+std::pair<double, double> LatLon(const std::string& line) {
+  char* rest = nullptr;
+  const double latitude = std::strtod(line.c_str(), &rest);
+  const double longitude = std::strtod(rest, nullptr);
+  return {latitude, longitude};
+}
+
+TEST(Varnel, PublishedPointBothWays) {
+  TempFolder folder;
+  // 50 30 N 0 30 E on the Airy ellipsoid: 577274.98 69740.49 (EPSG's worked
+  // example of the British National Grid, by an independent evaluation).
+  const Outcome grid =
+      Varnel(folder, {"transform", "--from", kOsgb, "--to", kBng, "--lf", "--", "50.5", "0.5"});
+  EXPECT_EQ(grid.status, 0) << grid.err;
+  EXPECT_EQ(grid.out, "577274.98\t69740.49\n");
+  const Outcome geographic = Varnel(
+      folder, {"transform", "--from", "EPSG:27700", "--to", kOsgb, "--", "577274.98", "69740.49"});
+  EXPECT_EQ(geographic.status, 0) << geographic.err;
+  ASSERT_EQ(geographic.out.substr(geographic.out.size() - 4), "\t0\r\n");
+  const auto [latitude, longitude] = LatLon(geographic.out);
+  EXPECT_NEAR(latitude, 50.5, 1e-7);  // a centimetre is 1e-7 degrees
+  EXPECT_NEAR(longitude, 0.5, 1.5e-7);
+}
+
+// What the window's list mode writes for the same systems, formats and input.
+TEST(Varnel, ListBytesAreTheWindowListBytes) {
+  TempFolder folder;
+  std::string input = "# points\r\n\r\n";
+  for (int i = 0; i < 500; ++i) {
+    input += std::to_string(400000 + 37 * i) + " " + std::to_string(100000 + 53 * i) + "\r\n";
+  }
+  WriteFile(folder.File("in.txt"), input);
+  const Outcome run = Varnel(folder, {"transform", "--from", kBng, "--to", "WGS 84", "--to-angles",
+                                  "dms", "in.txt", "out.txt"});
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  // The window's sides: the projection, its datum, the datum's ellipsoid.
+  auto catalogues = std::make_unique<Catalogues>();
+  int32_t ok = 0;
+  LoadCatalogues(*catalogues, ok, VARNEL_DATA_DIR);
+  auto side = [&](const std::string& projection, const std::string& datum) {
+    CrsSide s{};
+    for (int32_t p = 1; p <= catalogues->projectionCount; ++p) {
+      if (TrimmedField(catalogues->Projection(p).name) == projection)
+        s.projection = catalogues->Projection(p);
+    }
+    for (int32_t d = 1; d <= catalogues->datumCount; ++d) {
+      if (TrimmedField(catalogues->Datum(d).name) == datum) s.datum = catalogues->Datum(d);
+    }
+    s.ellipsoid = catalogues->Ellipsoid(s.datum.ellipsoidIndex);
+    s.unitsAndFormats = DefaultUnitsAndFormats();
+    return s;
+  };
+  SetProgramConstants();
+  CrsSide start = side(kBng, kOsgb);
+  CrsSide target = side("none", "WGS 84");
+  ListBoxes boxes;
+  boxes.startProjList = folder.File("in.txt");
+  boxes.targetSysList = folder.File("window.txt");
+  MessageRecorder recorder;
+  TransformList(start, target, *catalogues, boxes);
+  ASSERT_EQ(recorder.texts(), std::vector<std::string>{"Transformation completed."});
+  EXPECT_EQ(ReadFile(folder.File("out.txt")), ReadFile(folder.File("window.txt")));
+}
+
+TEST(Varnel, CodesNamesAndTheirMistakes) {
+  TempFolder folder;
+  // EPSG:2278 is the Texas South Central zone in US survey feet: the false
+  // easting 600000 m is 1968500 ftUS.
+  const Outcome feet = Varnel(folder, {"transform", "--from", "EPSG:2278", "--to", "EPSG:2278", "--lf",
+                                   "--", "1968500", "0"});
+  EXPECT_EQ(feet.status, 0) << feet.err;
+  EXPECT_EQ(feet.out, "1968500\t0\n");
+  const Outcome ambiguous =
+      Varnel(folder, {"transform", "--from", "OSGB36", "--to", "WGS 84", "--", "1", "2"});
+  EXPECT_EQ(ambiguous.status, 2);
+  EXPECT_NE(ambiguous.err.find(kOsgb), std::string::npos) << ambiguous.err;
+  const Outcome unknown = Varnel(folder, {"info", "EPSG:1"});
+  EXPECT_EQ(unknown.status, 2);
+  const Outcome found = Varnel(folder, {"find", "national", "british", "grid"});
+  EXPECT_EQ(found.status, 0);
+  EXPECT_NE(found.out.find("EPSG:27700\tprojected, Transverse Mercator\tmetre\t" + kBng),
+            std::string::npos)
+      << found.out;
+}
+
+TEST(Varnel, BadLinesStopOrAreKeptInPlace) {
+  TempFolder folder;
+  const std::string input = "400000 -100000\n1 2x\n400000 -100000\n";
+  const Outcome stop = Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "--lf"}, input);
+  EXPECT_EQ(stop.status, 1);
+  EXPECT_EQ(stop.out, "400000\t-100000\n");
+  EXPECT_EQ(stop.err, "<stdin>:2: Bad character in numeric field.\n");
+  const Outcome going =
+      Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "--lf", "--keep-going"}, input);
+  EXPECT_EQ(going.status, 1);
+  EXPECT_EQ(going.out, "400000\t-100000\n\n400000\t-100000\n");
+  EXPECT_EQ(going.err, stop.err);
+}
+
+TEST(Varnel, ExitStatusesOfUsageAndFiles) {
+  TempFolder folder;
+  EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng}).status, 2);
+  EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "--bogus"}).status, 2);
+  EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "missing.txt"}).status, 3);
+  EXPECT_EQ(Varnel(folder, {"--data", folder.path(), "info", kBng}).status, 3);
+  EXPECT_EQ(Varnel(folder, {"--help"}).status, 0);
+}
+
+}  // namespace
