@@ -31,11 +31,12 @@ extern "C" void CONVERTLATLONTOXYZ(double latitude, double longitude, double hei
   const Real lambda = longitude;
   const Real h = height;
   // Each sine and cosine is formed once and used wherever the formula has it.
-  const Real sinPhi = Sin(phi);
-  const Real cosPhi = Cos(phi);
+  Real sinPhi, cosPhi, sinLambda, cosLambda;
+  SinCos(phi, sinPhi, cosPhi);
+  SinCos(lambda, sinLambda, cosLambda);
   const Real nu = a / Sqrt(1 - PowerOf<2>(sinPhi) * e2);
-  *x = (cosPhi * (h + nu)) * Cos(lambda);
-  *y = (cosPhi * (h + nu)) * Sin(lambda);
+  *x = (cosPhi * (h + nu)) * cosLambda;
+  *y = (cosPhi * (h + nu)) * sinLambda;
   *z = sinPhi * (nu * (1 - e2) + h);
 }
 
@@ -54,6 +55,8 @@ extern "C" void CONVERTXYZTOLATLON(double x, double y, double z, double startLat
   // guarantees an end and is never reached by finite input on an Earth
   // ellipsoid. A NaN difference ends the loop at once.
   constexpr int kPassLimit = 100;
+  // The distance from the polar axis is the same in every pass.
+  const Real p = Sqrt(PowerOf<2>(X) + PowerOf<2>(Y));
   Real phi = startLatitude;
   Real previous;
   int passes = 0;
@@ -61,13 +64,14 @@ extern "C" void CONVERTXYZTOLATLON(double x, double y, double z, double startLat
     previous = phi;
     const Real sinPrevious = Sin(previous);
     const Real nu = a / Sqrt(1 - PowerOf<2>(sinPrevious) * e2);
-    const Real p = Sqrt(PowerOf<2>(X) + PowerOf<2>(Y));
     phi = Atan(((nu * e2) * sinPrevious + Z) / p);
   } while (fabsl(previous - phi) > 1e-16L && ++passes < kPassLimit);
   *latitude = static_cast<double>(phi);
 
   const Real storedLatitude = *latitude;
-  const Real nu = a / Sqrt(1 - PowerOf<2>(Sin(storedLatitude)) * e2);
+  Real sinStoredLatitude, cosStoredLatitude;
+  SinCos(storedLatitude, sinStoredLatitude, cosStoredLatitude);
+  const Real nu = a / Sqrt(1 - PowerOf<2>(sinStoredLatitude) * e2);
 
   // Quadrant of the longitude by the signs of Y and X; on the polar axis it is
   // not written and keeps the caller's value.
@@ -96,5 +100,5 @@ extern "C" void CONVERTXYZTOLATLON(double x, double y, double z, double startLat
   }
 
   const Real storedLongitude = *longitude;
-  *height = static_cast<double>(X / (Cos(storedLatitude) * Cos(storedLongitude)) - nu);
+  *height = static_cast<double>(X / (cosStoredLatitude * Cos(storedLongitude)) - nu);
 }

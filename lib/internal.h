@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 
 #include "errortrap.h"
@@ -16,15 +17,42 @@ using Real = long double;
 // PI as the decimal 3.14159265358979, not full-precision pi; set by LIBMAIN.
 extern Real PI;
 
-// Elementary functions on extended values, angles in radians.
+// Elementary functions on extended values, angles in radians. Sine and
+// cosine are within one unit in the last place of the C library's sinl and
+// cosl; arctangent and square root give exactly its atanl and sqrtl.
 Real Sin(Real x);
 Real Cos(Real x);
-Real Tan(Real x);   // sine over cosine of the same argument
-Real Atan(Real x);  // one argument, result in [-pi/2, pi/2]
-Real Sqrt(Real x);  // a negative or NaN argument is returned unchanged
-Real Ln(Real x);    // zero, negative, infinite, NaN or denormal argument gives 0
+void SinCos(Real x, Real& sine, Real& cosine);  // exactly Sin(x) and Cos(x)
+Real Tan(Real x);                               // sine over cosine of the same argument
+inline Real Atan(Real x);                       // one argument, result in [-pi/2, pi/2]
+inline Real Sqrt(Real x);                       // a negative or NaN argument is returned unchanged
+Real Ln(Real x);  // zero, negative, infinite, NaN or denormal argument gives 0
 Real Exp(Real x);
 Real Power(Real x, Real y);
+
+#if defined(__x86_64__) || defined(__i386__)
+// The C library's atanl and sqrtl are these two instructions of the unit;
+// written in line they spare the call into the C library.
+inline Real Atan(Real x) {
+  Real y;
+  __asm__("fpatan" : "=t"(y) : "0"(Real(1)), "u"(x) : "st(1)");
+  return y;
+}
+inline Real Sqrt(Real x) {
+  if (std::isnan(x) || x < 0) return x;
+  Real y;
+  __asm__("fsqrt" : "=t"(y) : "0"(x));
+  return y;
+}
+#else
+inline Real Atan(Real x) {
+  return atanl(x);
+}
+inline Real Sqrt(Real x) {
+  if (std::isnan(x) || x < 0) return x;
+  return sqrtl(x);
+}
+#endif
 
 // Power(x, N) for a whole N from 1 to 6, known when compiling: the same
 // repeated squaring and multiplying, so the same products to the last bit.
@@ -47,8 +75,10 @@ Real ARCSIN(Real x);
 // The library's copy of the run-time error message routine (prefix "DLL error").
 void ERRORMESSAGE(const char* routine, int32_t number);
 
-// Number of the library's last trapped run-time error; nothing reads it.
-extern int32_t libraryErrorNumber;
+// Number of the library's last trapped run-time error. Every trapped export
+// writes it on leaving, so each thread has its own: two threads calling the
+// library at once would otherwise race on it. Nothing reads it across threads.
+extern constinit thread_local int32_t libraryErrorNumber;
 
 // Nothing in the library allocates or calls anything that throws or fails, so
 // no trap of its routines ever reports. The traps stay because each exported

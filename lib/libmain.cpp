@@ -12,7 +12,7 @@
 namespace ostrak {
 
 Real PI = 3.14159265358979L;
-int32_t libraryErrorNumber = 0;
+constinit thread_local int32_t libraryErrorNumber = 0;
 
 void ERRORMESSAGE(const char* routine, int32_t number) {
   const std::string text = ErrorMessageText(kLibraryErrorPrefix, routine ? routine : "", number);
