@@ -23,8 +23,10 @@ ProjectionRecord Projection(int32_t method) {
   p.methodCode = method;
   p.semiMajorAxis = 6378137.0;
   p.semiMinorAxis = 6356752.314245179;
-  p.scaleFactor = method == kObliqueStereographic ? 0.9999079 : (method == kTransverseMercator ? 0.9996 : 1.0);
-  p.latitudeOfOrigin = method == kLambertConic2SP ? 46.5 : (method == kObliqueStereographic ? 52.1561605556 : 0);
+  p.scaleFactor =
+      method == kObliqueStereographic ? 0.9999079 : (method == kTransverseMercator ? 0.9996 : 1.0);
+  p.latitudeOfOrigin =
+      method == kLambertConic2SP ? 46.5 : (method == kObliqueStereographic ? 52.1561605556 : 0);
   p.centralMeridian = 3;
   p.falseEasting = 500000;
   p.firstStandardParallel = 44;
@@ -113,16 +115,79 @@ void BM_Inverse(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+// One point of a list run from British National Grid (OSGB36, position vector
+// shift) to ED50 / UTM zone 31N (geocentric translations), export by export as
+// the chain calls them, over points spread across Great Britain.
+void BM_BritishGridToUtm31(benchmark::State& state) {
+  EllipsoidRecord airy{}, international{};
+  airy.semiMajorAxis = 6377563.396;
+  airy.semiMinorAxis = 6356256.909237285;
+  international.semiMajorAxis = 6378388;
+  international.semiMinorAxis = 6356911.9461279465;
+  DatumRecord osgb36{}, ed50{};
+  osgb36.methodCode = kPositionVector;
+  osgb36.translationX = 446.448;
+  osgb36.translationY = -125.157;
+  osgb36.translationZ = 542.06;
+  osgb36.rotationX = 0.000000727220521664304;
+  osgb36.rotationY = 0.0000011974897923405538;
+  osgb36.rotationZ = 0.000004082131194942293;
+  osgb36.scaleDifference = -0.000020489;
+  ed50.methodCode = kGeocentricTranslations;
+  ed50.translationX = -87;
+  ed50.translationY = -98;
+  ed50.translationZ = -121;
+  ProjectionRecord grid{}, utm{};
+  grid.methodCode = utm.methodCode = kTransverseMercator;
+  grid.semiMajorAxis = airy.semiMajorAxis;
+  grid.semiMinorAxis = airy.semiMinorAxis;
+  grid.scaleFactor = 0.9996012717;
+  grid.latitudeOfOrigin = 49;
+  grid.centralMeridian = -2;
+  grid.falseEasting = 400000;
+  grid.falseNorthing = -100000;
+  utm.semiMajorAxis = international.semiMajorAxis;
+  utm.semiMinorAxis = international.semiMinorAxis;
+  utm.scaleFactor = 0.9996;
+  utm.centralMeridian = 3;
+  utm.falseEasting = 500000;
+  double lat, lon, x, y, z, x84, y84, z84, xt, yt, zt, phiT, lambdaT = 0, hT, e, n;
+  int64_t i = 0;
+  for (auto _ : state) {
+    const double easting = 100000 + static_cast<double>(i & 1023) * 500;
+    const double northing = 50000 + static_cast<double>((i >> 10) & 1023) * 950;
+    ++i;
+    TMTOLATLON(&grid, easting, northing, &lat, &lon, grid.centralMeridian);
+    const double phi = lat * kRadPerDegree, lambda = lon * kRadPerDegree;
+    CONVERTLATLONTOXYZ(phi, lambda, 0, &x, &y, &z, &airy);
+    STARTTOWGS84(&x84, &y84, &z84, x, y, z, &osgb36);
+    WGS84TOTARGET(&xt, &yt, &zt, x84, y84, z84, &ed50);
+    CONVERTXYZTOLATLON(xt, yt, zt, phi, &phiT, &lambdaT, &hT, &international);
+    LATLONTOTM(&utm, phiT / kRadPerDegree, lambdaT / kRadPerDegree, &e, &n, utm.centralMeridian);
+    benchmark::DoNotOptimize(n);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_CONVERTLATLONTOXYZ);
 BENCHMARK(BM_CONVERTXYZTOLATLON);
-BENCHMARK(BM_Shift<STARTTOWGS84>)->Name("STARTTOWGS84")->Arg(kGeocentricTranslations)->Arg(kPositionVector)->Arg(kCoordinateFrame);
-BENCHMARK(BM_Shift<WGS84TOTARGET>)->Name("WGS84TOTARGET")->Arg(kGeocentricTranslations)->Arg(kPositionVector)->Arg(kCoordinateFrame);
+BENCHMARK(BM_Shift<STARTTOWGS84>)
+    ->Name("STARTTOWGS84")
+    ->Arg(kGeocentricTranslations)
+    ->Arg(kPositionVector)
+    ->Arg(kCoordinateFrame);
+BENCHMARK(BM_Shift<WGS84TOTARGET>)
+    ->Name("WGS84TOTARGET")
+    ->Arg(kGeocentricTranslations)
+    ->Arg(kPositionVector)
+    ->Arg(kCoordinateFrame);
 BENCHMARK(BM_Forward<LATLONTOTM>)->Name("LATLONTOTM")->Arg(kTransverseMercator);
 BENCHMARK((BM_Inverse<LATLONTOTM, TMTOLATLON>))->Name("TMTOLATLON")->Arg(kTransverseMercator);
 BENCHMARK(BM_Forward<LATLONTOLCC>)->Name("LATLONTOLCC")->Arg(kLambertConic2SP);
 BENCHMARK((BM_Inverse<LATLONTOLCC, LCCTOLATLON>))->Name("LCCTOLATLON")->Arg(kLambertConic2SP);
 BENCHMARK(BM_Forward<LATLONTOOST>)->Name("LATLONTOOST")->Arg(kObliqueStereographic);
 BENCHMARK((BM_Inverse<LATLONTOOST, OSTTOLATLON>))->Name("OSTTOLATLON")->Arg(kObliqueStereographic);
+BENCHMARK(BM_BritishGridToUtm31);
 
 }  // namespace
 
