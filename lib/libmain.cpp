@@ -44,6 +44,9 @@ __attribute__((destructor)) void OnUnload() {
 }  // namespace ostrak
 
 extern "C" int32_t LIBMAIN(void* /*instance*/, int32_t /*reason*/, void* /*reserved*/) {
-  ostrak::PI = 3.14159265358979L;
+  // Written only when it differs, so that a notification on one thread never
+  // writes while another thread's projection reads it.
+  constexpr ostrak::Real kPi = 3.14159265358979L;
+  if (ostrak::PI != kPi) ostrak::PI = kPi;
   return 1;
 }
