@@ -81,9 +81,11 @@ extern "C" void LATLONTOLCC(const ProjectionRecord* projection, double latitude,
   const Real t = IsometricT(phi, c.e);
   const Real r = a * c.F * Power(t, c.n);
   const Real theta = c.n * deltaLambda;
+  Real sinTheta, cosTheta;
+  SinCos(theta, sinTheta, cosTheta);
 
-  *easting = static_cast<double>(projection->falseEasting + k * (r * Sin(theta)));
-  *northing = static_cast<double>(projection->falseNorthing + k * c.rF - k * (r * Cos(theta)));
+  *easting = static_cast<double>(projection->falseEasting + k * (r * sinTheta));
+  *northing = static_cast<double>(projection->falseNorthing + k * c.rF - k * (r * cosTheta));
 }
 
 extern "C" void LCCTOLATLON(const ProjectionRecord* projection, double easting, double northing,

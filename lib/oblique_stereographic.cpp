@@ -25,8 +25,8 @@ struct Sphere {
 Sphere FormSphere(Real a, Real b, Real phi0) {
   using namespace ostrak;
   Sphere s;
-  const Real s0 = Sin(phi0);
-  const Real c0 = Cos(phi0);
+  Real s0, c0;
+  SinCos(phi0, s0, c0);
   s.e2 = EccentricitySquared(a, b);
   s.e = Sqrt(s.e2);
   const Real rho0 = a * (1 - s.e2) / Power(1 - s.e2 * PowerOf<2>(s0), 1.5L);
@@ -65,12 +65,13 @@ extern "C" void LATLONTOOST(const ProjectionRecord* projection, double latitude,
   const Real w = s.c * Power(Sa * Power(Sb, s.e), s.n);
   const Real chi = ARCSIN((w - 1) / (w + 1));
 
-  const Real sinChi = Sin(chi), cosChi = Cos(chi);
-  const Real sinChi0 = Sin(s.chi0), cosChi0 = Cos(s.chi0);
-  const Real cosDeltaLambda = Cos(deltaLambdaSphere);
+  Real sinChi, cosChi, sinChi0, cosChi0, sinDeltaLambda, cosDeltaLambda;
+  SinCos(chi, sinChi, cosChi);
+  SinCos(s.chi0, sinChi0, cosChi0);
+  SinCos(deltaLambdaSphere, sinDeltaLambda, cosDeltaLambda);
   const Real B = 1 + sinChi * sinChi0 + cosChi * cosChi0 * cosDeltaLambda;
-  *easting = static_cast<double>(projection->falseEasting +
-                                 2 * s.R * k0 * cosChi * Sin(deltaLambdaSphere) / B);
+  *easting =
+      static_cast<double>(projection->falseEasting + 2 * s.R * k0 * cosChi * sinDeltaLambda / B);
   *northing = static_cast<double>(projection->falseNorthing +
                                   2 * s.R * k0 *
                                       (sinChi * cosChi0 - cosChi * sinChi0 * cosDeltaLambda) / B);

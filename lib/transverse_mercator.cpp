@@ -59,8 +59,8 @@ extern "C" void LATLONTOTM(const ProjectionRecord* projection, double latitude, 
     *northing = static_cast<double>(k0 * (M - M0));
   } else {
     // Each sine and cosine is formed once; tan is their quotient, as Tan forms it.
-    const Real sinPhi = Sin(phi);
-    const Real cosPhi = Cos(phi);
+    Real sinPhi, cosPhi;
+    SinCos(phi, sinPhi, cosPhi);
     const Real tanPhi = sinPhi / cosPhi;
     const Real nu = a / Sqrt(1 - PowerOf<2>(sinPhi) * e.e2);
     const Real T = PowerOf<2>(tanPhi);
@@ -119,8 +119,8 @@ extern "C" void TMTOLATLON(const ProjectionRecord* projection, double easting, d
     return;
   }
 
-  const Real sinPhi1 = Sin(phi1);
-  const Real cosPhi1 = Cos(phi1);
+  Real sinPhi1, cosPhi1;
+  SinCos(phi1, sinPhi1, cosPhi1);
   const Real tanPhi1 = sinPhi1 / cosPhi1;
   const Real C1 = PowerOf<2>(cosPhi1) * e.ep2;
   const Real T1 = PowerOf<2>(tanPhi1);
