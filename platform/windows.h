@@ -524,6 +524,10 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
 
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define PM_NOYIELD 0x0002
+
 #define SWP_NOSIZE 0x0001
 #define SWP_NOMOVE 0x0002
 #define SWP_NOZORDER 0x0004
@@ -605,6 +609,8 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int size);
 int WINAPI GetWindowTextLengthA(HWND window);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+// A disabled top-level window keeps its look and takes no mouse or keyboard
+// input, its close box included; a click on it activates a window it owns.
 BOOL WINAPI EnableWindow(HWND window, BOOL enable);
 BOOL WINAPI IsWindowEnabled(HWND window);
 BOOL WINAPI ShowWindow(HWND window, int command);
@@ -630,6 +636,9 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 // IsDialogMessageA. Posted messages are also delivered by modal loops (dialog
 // boxes, message boxes, file choosers), as on Windows.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+// Lets Qt deliver what is pending (input, painting, timers) without waiting,
+// then gives the first matching posted message, or WM_QUIT, if there is one.
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
@@ -671,6 +680,8 @@ HINSTANCE WINAPI ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR
                                LPCSTR directory, INT show);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
+// Milliseconds since an arbitrary start; wraps after about 49.7 days.
+DWORD WINAPI GetTickCount(void);
 
 // The version record is a VS_VERSIONINFO block in the ELF section
 // ".varnel_version" of the file (see platform/VersionInfo.cmake).

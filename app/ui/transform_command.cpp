@@ -4,12 +4,14 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "entry_pages.h"
 #include "list_transform.h"
 #include "main_window.h"
 #include "point_transform.h"
 #include "program_state.h"
+#include "progress_window.h"
 #include "selection_lists.h"
 
 namespace {
@@ -46,12 +48,17 @@ void TransformTypedPoint() {
   WriteBox(TargetXY, kTargetNorthingBox, output.targetNorthing);
 }
 
-// The names are read again at every run, so a name typed by hand counts.
+// The names are read again at every run, so a name typed by hand counts. A
+// long run shows its progress and can be cancelled.
 void TransformListFiles() {
   const ListBoxes boxes{
       BoxText(StartProjList, kStartProjListBox), BoxText(StartSysList, kStartSysListBox),
       BoxText(TargetProjList, kTargetProjListBox), BoxText(TargetSysList, kTargetSysListBox)};
-  TransformList(startSide, targetSide, ProgramCatalogues(), boxes);
+  RunWithProgressWindow(mainWindow, [&boxes](ListProgressFunction progress) {
+    ListRunOptions options;
+    options.progress = std::move(progress);
+    TransformList(startSide, targetSide, ProgramCatalogues(), boxes, options);
+  });
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ void InitializeApplication() {
   // Windows come and go through the program; only WinMain ends the process.
   QApplication::setQuitOnLastWindowClosed(false);
   InstallDialogKeyboard();
+  InstallDisabledWindowInput();
   RegisterStandardResources();
 }
 

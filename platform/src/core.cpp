@@ -293,6 +293,11 @@ void ResizeWidget(Window& window, QSize size) {
   }
 }
 
+void BringForward(QWidget* window) {
+  if (QGuiApplication::platformName() != "offscreen") window->raise();  // it has no stacking
+  window->activateWindow();
+}
+
 void DestroyAllWindows() {
   std::vector<HWND> all = AllWindows();
   for (auto it = all.rbegin(); it != all.rend(); ++it) Destroy(*it);
@@ -410,8 +415,7 @@ BOOL WINAPI ShowWindow(HWND handle, int command) {
   } else {
     widget->show();
     if (widget->isWindow() && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE) {
-      if (QGuiApplication::platformName() != "offscreen") widget->raise();  // it has no stacking
-      widget->activateWindow();
+      BringForward(widget);
     }
   }
   if (wasVisible != show) SendMessageA(handle, WM_SHOWWINDOW, show, 0);

@@ -123,6 +123,11 @@ void ResizeWidget(Window& window, QSize size);
 
 // Keyboard interface of dialogs (installed once on the application).
 void InstallDialogKeyboard();
+// Drops the input for disabled top-level windows (installed once, after the
+// keyboard interface, so that it sees the keys first).
+void InstallDisabledWindowInput();
+// Raises and activates a top-level widget.
+void BringForward(QWidget* window);
 // The menu bar of a top-level window was (re)built.
 void LayoutFrame(Window& dialog);
 void RebuildMenuBar(Window& window);

@@ -1,9 +1,11 @@
 // Dialogs from in-memory templates, their default handling and modal runs.
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 #include <cstring>
 
 #include "core.h"
@@ -19,7 +21,10 @@ class DialogFrame : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
-    if (HWND handle = HandleOf(this)) SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const HWND handle = HandleOf(this);
+    if (handle != nullptr && IsWindowEnabled(handle)) {
+      SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
   }
   bool event(QEvent* event) override {
     const bool activate = event->type() == QEvent::WindowActivate;
@@ -34,6 +39,74 @@ class DialogFrame : public QWidget {
   void resizeEvent(QResizeEvent* event) override {
     if (Window* window = Find(HandleOf(this))) LayoutFrame(*window);
     QWidget::resizeEvent(event);
+  }
+};
+
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A visible, enabled top-level window that the window owns, or nullptr.
+Window* EnabledOwnedWindow(HWND owner) {
+  for (HWND handle : AllWindows()) {
+    Window* window = Find(handle);
+    if (window->parent == owner && !(window->style & (WS_CHILD | WS_DISABLED)) &&
+        (window->style & WS_VISIBLE) && window->widget) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+// The widget an input event goes to: the widget itself, or the top-level
+// widget of the window that gets it first (before Qt moves the focus on a
+// click).
+const QWidget* InputWidget(const QObject* object) {
+  if (object->isWidgetType()) return static_cast<const QWidget*>(object);
+  if (!object->isWindowType()) return nullptr;
+  for (const QWidget* top : QApplication::topLevelWidgets()) {
+    if (static_cast<const QObject*>(top->windowHandle()) == object) return top;
+  }
+  return nullptr;
+}
+
+// A disabled top-level window keeps its look, so its widgets stay enabled in
+// Qt; the input for them ends here instead, its focus unmoved. A click on it
+// activates a window it owns (the one that made it disabled, as a rule), as
+// Windows does.
+class DisabledWindowInput : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (!IsUserInput(event->type())) return false;
+    const QWidget* widget = InputWidget(object);
+    if (widget == nullptr) return false;
+    const HWND root = RootOf(HandleOf(widget));
+    if (root == nullptr || IsWindowEnabled(root)) return false;
+    if (event->type() == QEvent::MouseButtonPress) {
+      if (Window* owned = EnabledOwnedWindow(root)) BringForward(owned->widget);
+    }
+    // An accepted ShortcutOverride keeps the key from the menu's shortcuts too.
+    event->accept();
+    return true;
   }
 };
 
@@ -337,6 +410,13 @@ LRESULT DialogProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lPar
   if (self == nullptr) return handled;
   if (!handled) return DefaultDialog(*self, message, wParam, lParam);
   return message == WM_INITDIALOG ? handled : self->msgResult;
+}
+
+void InstallDisabledWindowInput() {
+  static bool installed = false;
+  if (installed || qApp == nullptr) return;
+  qApp->installEventFilter(new DisabledWindowInput(qApp));
+  installed = true;
 }
 
 void LayoutFrame(Window& dialog) {

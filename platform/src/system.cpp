@@ -1,4 +1,5 @@
-// Shell, current directory, the library table and the common controls.
+// Shell, current directory, the library table, the common controls and the clock.
+#include <time.h>
 #include <unistd.h>
 #include <QDesktopServices>
 #include <QDir>
@@ -103,6 +104,14 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path) {
   if (path == nullptr) return FALSE;
   return chdir(NativePath(path).c_str()) == 0;
+}
+
+DWORD WINAPI GetTickCount(void) {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const uint64_t milliseconds =
+      static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  return static_cast<DWORD>(milliseconds);  // wraps, as on Windows
 }
 
 }  // extern "C"

@@ -2,8 +2,11 @@
 // modal runs and destruction.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 #include <cmath>
 
 #include "dialog_builder.h"
@@ -190,6 +193,39 @@ TEST_F(DialogTest, ModalDialogClosedByItsCloseBoxReturnsIdCancel) {
   DialogBuilder boxTemplate(kPopup, 0, 10, 10, 80, 40, "box");
   EXPECT_EQ(DialogBoxIndirectParamA(nullptr, boxTemplate.get(), nullptr, RecordingProc, 0),
             IDCANCEL);
+}
+
+TEST_F(DialogTest, ADisabledTopLevelWindowTakesNoInputAndHandsAClickToTheWindowItOwns) {
+  DialogBuilder ownerTemplate(kPopup | WS_VISIBLE, 0, 0, 0, 100, 60, "owner");
+  ownerTemplate.Item(WS_VISIBLE | WS_TABSTOP, 0, 4, 4, 60, 14, 401, nullptr, 0x0080, "&Exit")
+      .Item(WS_VISIBLE | WS_TABSTOP, 0, 4, 24, 60, 14, 402, nullptr, 0x0080, "Other");
+  HWND owner = Create(ownerTemplate);
+  DialogBuilder ownedTemplate(kPopup | WS_VISIBLE, 0, 110, 0, 80, 40, "owned");
+  HWND owned = Create(ownedTemplate, owner);
+  QWidget* button = platform_testing::Widget(GetDlgItem(owner, 401));
+  QWidget* focused = platform_testing::Widget(GetDlgItem(owner, 402));
+  SetFocus(GetDlgItem(owner, 402));
+  EnableWindow(owner, FALSE);
+  received.clear();
+  // Through the window, as the window system delivers it.
+  QWidget* frame = platform_testing::Widget(owner);
+  QTest::mouseClick(frame->windowHandle(), Qt::LeftButton, {},
+                    button->mapTo(frame, button->rect().center()));
+  QTest::keyClick(focused, Qt::Key_Escape);
+  QTest::keyClick(focused, Qt::Key_E, Qt::AltModifier);
+  platform_testing::Widget(owner)->close();  // the close box
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(ReceivedOf(WM_COMMAND).empty());
+  EXPECT_TRUE(ReceivedOf(WM_SYSCOMMAND).empty());
+  EXPECT_TRUE(IsWindow(owner));
+  EXPECT_EQ(GetActiveWindow(), owned);
+  EXPECT_EQ(frame->focusWidget(), focused);
+  // Its look stays: the controls are not greyed.
+  EXPECT_TRUE(button->isEnabled());
+
+  EnableWindow(owner, TRUE);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(ReceivedOf(WM_COMMAND).size(), 1u);
 }
 
 TEST_F(DialogTest, DestroyingADialogDestroysItsPagesAndControls) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 
 #include "dialog_builder.h"
 #include "platform_testing.h"
@@ -67,6 +68,52 @@ TEST_F(LoopTest, TheProgramLoopRunsUntilItsWindowIsDestroyed) {
   std::vector<WPARAM> order;
   for (const Received& r : ReceivedOf(WM_USER)) order.push_back(r.wParam);
   EXPECT_EQ(order, (std::vector<WPARAM>{1, 2, 3}));
+}
+
+TEST_F(LoopTest, PeekMessageLetsQtRunThenGivesPostedMessagesToItsCallerWithoutWaiting) {
+  MSG msg;
+  bool timerRan = false;
+  QTimer::singleShot(0, [&] { timerRan = true; });
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_TRUE(timerRan);
+  PostMessageA(dialog, WM_USER, 1, 0);
+  PostQuitMessage(4);
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+  EXPECT_TRUE(received.empty());  // the caller dispatches it, nobody else
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));  // whatever the filter
+  EXPECT_EQ(msg.wParam, 4u);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(LoopTest, AMessagePeekLeavesWakesTheLoopThatWaitsFurtherOut) {
+  // The program's loop waits; a handler called from Qt meanwhile posts a
+  // message and peeks for another kind, as a run pumping its own window would.
+  react = [](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
+    if (message == WM_USER + 1) {
+      PostMessageA(window, WM_USER, 7, 0);
+      MSG other;
+      PeekMessageA(&other, nullptr, WM_APP, WM_APP, PM_REMOVE);
+    }
+    return FALSE;
+  };
+  HWND window = dialog;
+  QTimer::singleShot(0, [window] { SendMessageA(window, WM_USER + 1, 0, 0); });
+  bool rescued = false;
+  QTimer rescue;
+  rescue.setSingleShot(true);
+  QObject::connect(&rescue, &QTimer::timeout, [&] {
+    rescued = true;
+    PostMessageA(nullptr, WM_NULL, 0, 0);
+  });
+  rescue.start(2000);
+  MSG msg;
+  ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_FALSE(rescued);
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+  EXPECT_EQ(msg.wParam, 7u);
 }
 
 TEST_F(LoopTest, MenuItemsSendWmCommandWithTheirIdAndNotificationZero) {

@@ -4,25 +4,14 @@
 //
 // Start: geographic on OSGB 1936; target: the British National Grid; the
 // point 50 30 N, 0 30 E.
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest/QTest>
 
-#include <windows.h>
-
 #include <cstdio>
 #include <string>
 
-#include "catalogue.h"
-#include "entry_pages.h"
-#include "fixed_text.h"
-#include "main_window.h"
-#include "message.h"
-#include "platform_testing.h"
-#include "program_state.h"
+#include "screenshot_support.h"
 
 namespace {
 
@@ -32,27 +21,8 @@ int32_t ShowMessageBox(const char* text, const char* caption, uint32_t style) {
   return MessageBoxA(nullptr, text, caption, style);
 }
 
-// The list entry whose text begins so, chosen as a user would.
-bool Choose(HWND window, int list, const char* start) {
-  auto* combo = qobject_cast<QComboBox*>(platform_testing::Widget(GetDlgItem(window, list)));
-  const int index = combo->findText(QString::fromLatin1(start), Qt::MatchStartsWith);
-  if (index < 0) return false;
-  combo->setCurrentIndex(index);
-  emit combo->activated(index);
-  return true;
-}
-
-void Type(PageId page, int box, const char* text) {
-  auto* edit =
-      qobject_cast<QLineEdit*>(platform_testing::Widget(GetDlgItem(PageWindow(page), box)));
-  edit->setText(QString::fromLatin1(text));
-}
-
 void ActAndSave(HWND window) {
-  const bool chosen = Choose(window, kStartProjectionList, "none") &&
-                      Choose(window, kStartDatumList, "OSGB36 (UK - Great Britain onshore") &&
-                      Choose(window, kTargetProjectionList, "OSGB36 / British National Grid") &&
-                      Choose(window, kTargetDatumList, "OSGB36 (UK - Great Britain onshore");
+  const bool chosen = ChooseGeographicToBritishNationalGrid(window);
   Type(StartLatLon, kStartLatitudeBox, "50.3000000");
   Type(StartLatLon, kStartLongitudeBox, "0.3000000");
   Type(StartLatLon, kStartHeightBox, "0");
@@ -66,12 +36,8 @@ void ActAndSave(HWND window) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   if (commandLine != nullptr && commandLine[0] != '\0') picture = commandLine;
-  SetProgramConstants();
-  InstallMessageFunction(&ShowMessageBox);
-  int32_t loaded = -1;
-  LoadCatalogues(ProgramCatalogues(), loaded);
-  if (loaded == 0) return 1;
-  const HWND window = CreateMainWindow();
+  const HWND window = StartMainWindow(&ShowMessageBox);
+  if (window == nullptr) return 1;
   QTimer::singleShot(300, [window] { ActAndSave(window); });
   RunMainWindow(window);
   return 0;
