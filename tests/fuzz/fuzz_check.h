@@ -1,0 +1,16 @@
+// A failed oracle check in a fuzz harness: says what differed and aborts, which
+// both libFuzzer and the corpus replay report as a failure.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition, ...)                                                         \
+  do {                                                                                     \
+    if (!(condition)) {                                                                    \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n  ", __FILE__, __LINE__, #condition); \
+      std::fprintf(stderr, __VA_ARGS__);                                                   \
+      std::fputc('\n', stderr);                                                            \
+      std::abort();                                                                        \
+    }                                                                                      \
+  } while (0)
