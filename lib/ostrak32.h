@@ -9,7 +9,7 @@
 
 #include <stdint.h>
 
-#include "records.h"
+#include "ostrak32_records.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -8,14 +8,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "catalogue.h"
+#include "catalogue_folders.h"
 #include "crs_report.h"
 #include "epsg_index.h"
 #include "errormessage.h"
@@ -27,9 +28,6 @@
 #include "systems.h"
 #include "units.h"
 
-#ifndef VARNEL_DATA_DIR
-#define VARNEL_DATA_DIR ""
-#endif
 #ifndef VARNEL_VERSION
 #define VARNEL_VERSION ""
 #endif
@@ -53,22 +51,28 @@ int32_t PrintMessage(const char* text, const char*, uint32_t style) {
   return (style & 0xFu) == MB_YESNO ? IDNO : IDOK;
 }
 
-bool HoldsCatalogues(const std::string& folder) {
-  for (const char* name : {kEllipsoidFile, kDatumFile, kProjectionFile}) {
-    if (!std::filesystem::exists(CatalogueFilePath(folder, name))) return false;
-  }
-  return true;
-}
-
-// --data, then $VARNEL_DATA, then the current folder when it holds the
-// catalogues, then the installed ones.
-std::string DataFolder(const std::string& given) {
+// --data, then $VARNEL_DATA, then the first of the current folder, the user's
+// data folder and the installed folder that holds the catalogues; without
+// one, a message naming the folders looked in.
+std::optional<std::string> DataFolder(const std::string& given) {
   if (!given.empty()) return given;
   if (const char* named = std::getenv("VARNEL_DATA"); named != nullptr && *named != '\0') {
     return named;
   }
-  if (HoldsCatalogues("")) return "";
-  return VARNEL_DATA_DIR;
+  const std::vector<std::string> folders = CatalogueSearchFolders();
+  std::optional<std::string> found = FindCatalogueFolder(folders);
+  if (!found) {
+    std::string lookedIn = LookedInText(folders);
+    for (size_t at = lookedIn.find('\n'); at != std::string::npos;
+         at = lookedIn.find('\n', at + 1)) {
+      lookedIn.insert(at + 1, "  ");
+    }
+    std::fprintf(stderr,
+                 "varnel: no folder holds the catalogues (%s, %s, %s); looked in:\n  %s\n"
+                 "Name one with --data DIR or $VARNEL_DATA.\n",
+                 kEllipsoidFile, kDatumFile, kProjectionFile, lookedIn.c_str());
+  }
+  return found;
 }
 
 struct Data {
@@ -78,7 +82,9 @@ struct Data {
 
 // The catalogues and the code index, or a message and false.
 bool LoadData(const std::string& given, Data& data) {
-  const std::string folder = DataFolder(given);
+  const std::optional<std::string> found = DataFolder(given);
+  if (!found) return false;
+  const std::string& folder = *found;
   int32_t ok = 0;
   LoadCatalogues(*data.catalogues, ok, folder);
   if (ok == 0 || programErrorNumber != 0) {

@@ -3,7 +3,12 @@
 #include <commctrl.h>
 #include <windows.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "catalogue.h"
+#include "catalogue_folders.h"
 #include "main_window.h"
 #include "message.h"
 #include "program_state.h"
@@ -14,6 +19,18 @@ namespace {
 // The arrow with the hourglass while the catalogues load.
 void ShowLoadingCursor(bool busy) {
   SetCursor(LoadCursorA(nullptr, busy ? IDC_APPSTARTING : IDC_ARROW));
+}
+
+// The folder to load the catalogues from. A current folder with any of them
+// is the user's own set: it is taken as it is, and a missing file is reported
+// as the loader does. Otherwise the first folder of the search that holds all
+// three; without one, the message names the folders looked in.
+std::optional<std::string> CatalogueFolder() {
+  if (HoldsAnyCatalogue("")) return std::string();
+  const std::vector<std::string> folders = CatalogueSearchFolders();
+  std::optional<std::string> found = FindCatalogueFolder(folders);
+  if (!found) ShowCataloguesNotFound(folders);
+  return found;
 }
 
 }  // namespace
@@ -44,8 +61,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // program, the catalogue loader's first, is a real message box.
   InstallMessageFunction(&ProgramMessageBox);
   SetBusyCursorHook(&ShowLoadingCursor);
-  int32_t loaded = -1;
-  LoadCatalogues(ProgramCatalogues(), loaded);
+  int32_t loaded = 0;
+  if (const std::optional<std::string> folder = CatalogueFolder()) {
+    SetProgramCatalogueFolder(*folder);
+    LoadCatalogues(ProgramCatalogues(), loaded, *folder);
+  }
   const HWND window = CreateMainWindow();
   if (loaded == 0) {
     // A catalogue file is missing: its message has been shown, and the
