@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need (once).
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format qt6-base-dev libcli11-dev fonts-dejavu-core xvfb xauth python3)
+packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format qt6-base-dev libcli11-dev ccache fonts-dejavu-core xvfb xauth python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

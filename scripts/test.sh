@@ -1,14 +1,28 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds from clean with warnings as errors, checks
-# the formatting and runs every test.
+# the formatting and runs every test: the test suites, the same suites built
+# with AddressSanitizer and UndefinedBehaviorSanitizer (the fuzz harnesses'
+# seed corpora among them), and the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$SECONDS
+step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 bash scripts/install-deps.sh
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+step "build"
 rm -rf build
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON "${launcher[@]}"
 cmake --build build -j"$(nproc)"
 bash scripts/check-format.sh
 # The shipped catalogue files, checked by their own reader (no proj.db needed).
 python3 tools/catalogues/test_catalogues.py
+step "tests"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
-
+step "sanitizers"
+bash scripts/test-sanitizers.sh
+step "package"
+bash scripts/check-package.sh
+step "done"

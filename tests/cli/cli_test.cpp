@@ -32,7 +32,7 @@ std::string Quoted(const std::string& text) {
 
 // Runs varnel in folder with the arguments, input on standard input.
 Outcome Varnel(const TempFolder& folder, const std::vector<std::string>& arguments,
-           const std::string& input = "") {
+               const std::string& input = "") {
   WriteFile(folder.File("stdin"), input);
   std::string command = "cd " + Quoted(folder.path()) +
                         " && VARNEL_DATA=" + Quoted(VARNEL_DATA_DIR) + " " + Quoted(VARNEL_PROGRAM);
@@ -77,7 +77,7 @@ TEST(Varnel, ListBytesAreTheWindowListBytes) {
   }
   WriteFile(folder.File("in.txt"), input);
   const Outcome run = Varnel(folder, {"transform", "--from", kBng, "--to", "WGS 84", "--to-angles",
-                                  "dms", "in.txt", "out.txt"});
+                                      "dms", "in.txt", "out.txt"});
   ASSERT_EQ(run.status, 0) << run.err;
 
   // The window's sides: the projection, its datum, the datum's ellipsoid.
@@ -113,8 +113,8 @@ TEST(Varnel, CodesNamesAndTheirMistakes) {
   TempFolder folder;
   // EPSG:2278 is the Texas South Central zone in US survey feet: the false
   // easting 600000 m is 1968500 ftUS.
-  const Outcome feet = Varnel(folder, {"transform", "--from", "EPSG:2278", "--to", "EPSG:2278", "--lf",
-                                   "--", "1968500", "0"});
+  const Outcome feet = Varnel(folder, {"transform", "--from", "EPSG:2278", "--to", "EPSG:2278",
+                                       "--lf", "--", "1968500", "0"});
   EXPECT_EQ(feet.status, 0) << feet.err;
   EXPECT_EQ(feet.out, "1968500\t0\n");
   const Outcome ambiguous =

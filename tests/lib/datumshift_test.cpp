@@ -39,8 +39,8 @@ TEST(DatumShift, GeocentricTranslationsBothWays) {
 
 TEST(DatumShift, PublishedTranslationExample) {
   // EPSG guidance: WGS 84 to ED50 in the North Sea, (+84.87, +96.49, +116.95) m.
-  const Point shifted =
-      Forward(MakeDatum(kGeocentricTranslations, 84.87, 96.49, 116.95), {3771793.97, 140253.34, 5124304.35});
+  const Point shifted = Forward(MakeDatum(kGeocentricTranslations, 84.87, 96.49, 116.95),
+                                {3771793.97, 140253.34, 5124304.35});
   EXPECT_NEAR(shifted.x, 3771878.84, 1e-6);
   EXPECT_NEAR(shifted.y, 140349.83, 1e-6);
   EXPECT_NEAR(shifted.z, 5124421.30, 1e-6);
@@ -57,7 +57,8 @@ TEST(DatumShift, PublishedHelmertExampleInBothConventions) {
   EXPECT_NEAR(start.x, 3657660.66, 0.005);
   EXPECT_NEAR(start.y, 255768.55, 0.005);
   EXPECT_NEAR(start.z, 5201382.11, 0.005);
-  const DatumRecord positionVector = MakeDatum(kPositionVector, 0, 0, 4.5, 0, 0, 0.554 * kArcSecond, 0.219e-6);
+  const DatumRecord positionVector =
+      MakeDatum(kPositionVector, 0, 0, 4.5, 0, 0, 0.554 * kArcSecond, 0.219e-6);
   const DatumRecord coordinateFrame =
       MakeDatum(kCoordinateFrame, 0, 0, 4.5, 0, 0, -0.554 * kArcSecond, 0.219e-6);
   for (const DatumRecord& d : {positionVector, coordinateFrame}) {

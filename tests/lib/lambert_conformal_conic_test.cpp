@@ -9,14 +9,14 @@ namespace {
 
 // NAD27 / Texas South Central on Clarke 1866, the published worked example of the method.
 ProjectionRecord TexasSouthCentral(double k = 1) {
-  return MakeProjection(kLambertConic2SP, MakeEllipsoid(6378206.4, 6356583.8), k, 27.8333333333, -99,
-                        609601.2192, 0, 28.3833333333, 30.2833333333);
+  return MakeProjection(kLambertConic2SP, MakeEllipsoid(6378206.4, 6356583.8), k, 27.8333333333,
+                        -99, 609601.2192, 0, 28.3833333333, 30.2833333333);
 }
 
 // RGF93 / Lambert-93 on GRS 1980.
 ProjectionRecord Lambert93() {
-  return MakeProjection(kLambertConic2SP, MakeEllipsoidInverseFlattening(6378137.0, 298.257222101), 1, 46.5, 3,
-                        700000, 6600000, 44, 49);
+  return MakeProjection(kLambertConic2SP, MakeEllipsoidInverseFlattening(6378137.0, 298.257222101),
+                        1, 46.5, 3, 700000, 6600000, 44, 49);
 }
 
 TEST(LambertConformalConic, PublishedExample) {
@@ -99,8 +99,10 @@ TEST(LambertConformalConic, InverseLongitudeWrapsOnce) {
 
 TEST(LambertConformalConic, SouthernDefinitionMirrorsTheNorthern) {
   const EllipsoidRecord grs80 = MakeEllipsoidInverseFlattening(6378137.0, 298.257222101);
-  const ProjectionRecord north = MakeProjection(kLambertConic2SP, grs80, 1, 40, 20, 1000, 2000, 35, 45);
-  const ProjectionRecord south = MakeProjection(kLambertConic2SP, grs80, 1, -40, 20, 1000, 2000, -35, -45);
+  const ProjectionRecord north =
+      MakeProjection(kLambertConic2SP, grs80, 1, 40, 20, 1000, 2000, 35, 45);
+  const ProjectionRecord south =
+      MakeProjection(kLambertConic2SP, grs80, 1, -40, 20, 1000, 2000, -35, -45);
   for (double lat : {30.0, 38.5, 47.0, 60.0}) {
     for (double lon : {12.0, 20.0, 27.5}) {
       double eN, nN, eS, nS;

@@ -10,8 +10,8 @@ namespace {
 
 // Amersfoort / RD New on Bessel 1841, the published worked example of the method.
 ProjectionRecord RdNew() {
-  return MakeProjection(kObliqueStereographic, MakeEllipsoid(6377397.155, 6356078.962818), 0.9999079, 52.1561605556,
-                        5.3876388889, 155000, 463000);
+  return MakeProjection(kObliqueStereographic, MakeEllipsoid(6377397.155, 6356078.962818),
+                        0.9999079, 52.1561605556, 5.3876388889, 155000, 463000);
 }
 
 TEST(ObliqueStereographic, PublishedExample) {
@@ -42,7 +42,8 @@ TEST(ObliqueStereographic, NaturalOriginBothWays) {
 
 TEST(ObliqueStereographic, RoundTripToTheIterationTolerance) {
   const ProjectionRecord projections[] = {
-      RdNew(), MakeProjection(kObliqueStereographic, Wgs84Ellipsoid(), 0.999908, 46.5, 25, 500000, 500000),
+      RdNew(),
+      MakeProjection(kObliqueStereographic, Wgs84Ellipsoid(), 0.999908, 46.5, 25, 500000, 500000),
       MakeProjection(kObliqueStereographic, Wgs84Ellipsoid(), 1, -40, -70, 0, 0)};
   for (const ProjectionRecord& p : projections) {
     for (double dLat = -8; dLat <= 8; dLat += 2) {

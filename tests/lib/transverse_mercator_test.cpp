@@ -9,12 +9,14 @@ namespace {
 
 ProjectionRecord BritishNationalGrid() {
   // OSGB 1936 / British National Grid on Airy 1830.
-  return MakeProjection(kTransverseMercator, MakeEllipsoidInverseFlattening(6377563.396, 299.3249646),
-                        0.9996012717, 49, -2, 400000, -100000);
+  return MakeProjection(kTransverseMercator,
+                        MakeEllipsoidInverseFlattening(6377563.396, 299.3249646), 0.9996012717, 49,
+                        -2, 400000, -100000);
 }
 
 ProjectionRecord Utm(double centralMeridian) {
-  return MakeProjection(kTransverseMercator, Wgs84Ellipsoid(), 0.9996, 0, centralMeridian, 500000, 0);
+  return MakeProjection(kTransverseMercator, Wgs84Ellipsoid(), 0.9996, 0, centralMeridian, 500000,
+                        0);
 }
 
 TEST(TransverseMercator, PublishedExample) {

@@ -76,15 +76,16 @@ inline ProjectionRecord NoProjection() {
 }
 
 inline ProjectionRecord BritishNationalGrid() {
-  return Projection("OSGB36 / British National Grid", kTransverseMercator, 0.9996012717, 49, -2, 400000, -100000);
+  return Projection("OSGB36 / British National Grid", kTransverseMercator, 0.9996012717, 49, -2,
+                    400000, -100000);
 }
 inline ProjectionRecord RdNew() {
-  return Projection("Amersfoort / RD New", kObliqueStereographic, 0.9999079, 52.1561605556, 5.3876388889, 155000,
-                    463000);
+  return Projection("Amersfoort / RD New", kObliqueStereographic, 0.9999079, 52.1561605556,
+                    5.3876388889, 155000, 463000);
 }
 inline ProjectionRecord TexasSouthCentral() {
-  return Projection("NAD27 / Texas South Central", kLambertConic2SP, 1, 27.8333333333, -99, 609601.2192, 0,
-                    28.3833333333, 30.2833333333);
+  return Projection("NAD27 / Texas South Central", kLambertConic2SP, 1, 27.8333333333, -99,
+                    609601.2192, 0, 28.3833333333, 30.2833333333);
 }
 inline ProjectionRecord Utm31() {
   return Projection("WGS 84 / UTM zone 31N", kTransverseMercator, 0.9996, 0, 3, 500000, 0);
