@@ -35,11 +35,13 @@ class ShownWindows : public QObject {
 };
 
 // Runs act from inside WinMain's loop once the window is up with its pages.
-// The returned flag stops the polling once WinMain has returned.
+// The returned flag stops the polling once WinMain has returned. The pending
+// timer owns the poll, which refers to itself only weakly: nothing is left
+// once the polling stops.
 std::shared_ptr<bool> WhenProgramRuns(std::function<void()> act) {
   auto finished = std::make_shared<bool>(false);
   auto poll = std::make_shared<std::function<void(int)>>();
-  *poll = [act, finished, poll](int triesLeft) {
+  *poll = [act, finished, self = std::weak_ptr(poll)](int triesLeft) {
     if (*finished) return;
     const HWND page = PageWindow(StartXY);
     if (IsWindow(mainWindow) && IsWindowVisible(mainWindow) && GetParent(page) == mainWindow) {
@@ -53,7 +55,7 @@ std::shared_ptr<bool> WhenProgramRuns(std::function<void()> act) {
       DestroyWindow(mainWindow);
       return;
     }
-    QTimer::singleShot(5, [poll, triesLeft] { (*poll)(triesLeft - 1); });
+    QTimer::singleShot(5, [poll = self.lock(), triesLeft] { (*poll)(triesLeft - 1); });
   };
   QTimer::singleShot(0, [poll] { (*poll)(2000); });
   return finished;
@@ -275,12 +277,12 @@ TEST_F(MainWindowTest, ChoosingAProjectionMovesItsDatumAndEllipsoidAndCopiesTheR
     EXPECT_EQ(Selection(s.datumList), kNad27);
     EXPECT_EQ(Selection(s.ellipsoidList), 1);  // Clarke 1866
     EXPECT_EQ(TrimmedField(s.crs->projection.name), "NAD27 / Texas South Central");
-    EXPECT_EQ(s.crs->projection.falseEasting, 609601.2192);
-    EXPECT_EQ(s.crs->projection.secondStandardParallel, 30.2833333333);
+    EXPECT_EQ(+s.crs->projection.falseEasting, 609601.2192);
+    EXPECT_EQ(+s.crs->projection.secondStandardParallel, 30.2833333333);
     EXPECT_EQ(TrimmedField(s.crs->datum.name), "NAD27 (Texas)");
-    EXPECT_EQ(s.crs->datum.translationZ, 176);
+    EXPECT_EQ(+s.crs->datum.translationZ, 176);
     EXPECT_EQ(TrimmedField(s.crs->ellipsoid.name), "Clarke 1866");
-    EXPECT_EQ(s.crs->ellipsoid.semiMinorAxis, 6356583.8);
+    EXPECT_EQ(+s.crs->ellipsoid.semiMinorAxis, 6356583.8);
 
     // "none" names WGS 84 as its datum.
     Choose(s.projectionList, kNone);
@@ -301,7 +303,7 @@ TEST_F(MainWindowTest, ChoosingADatumMovesOnlyTheEllipsoidAndAnEllipsoidNothing)
     EXPECT_EQ(Selection(s.ellipsoidList), 3);  // Bessel 1841
     EXPECT_EQ(TrimmedField(s.crs->projection.name), "OSGB 1936 / British National Grid");
     EXPECT_EQ(TrimmedField(s.crs->datum.name), "Amersfoort");
-    EXPECT_EQ(s.crs->ellipsoid.semiMajorAxis, 6377397.155);
+    EXPECT_EQ(+s.crs->ellipsoid.semiMajorAxis, 6377397.155);
 
     Choose(s.ellipsoidList, 0);
     EXPECT_EQ(Selection(s.datumList), kAmersfoort);
