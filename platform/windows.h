@@ -432,6 +432,13 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
+// The default push button of a dialog: DM_GETDEFID gives MAKELONG(id,
+// DC_HASDEFID), or 0 when the dialog has none; DM_SETDEFID makes the button
+// with the id in wParam the default one (BM_SETSTYLE on the old and the new).
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
+
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
 #define WA_CLICKACTIVE 2

@@ -78,7 +78,9 @@ constexpr ControlLayout kMainControls[] = {
     {kTargetGeographicTabs, WC_TABCONTROLA, "SysTabControl32_4", 228, 240, 180, 80, kTabStyle, 0},
     {kExitButton, "BUTTON", "&Exit", 12, 348, 76, 16, kCentredButton, 0},
     {kStartInfoButton, "BUTTON", "&Start CRS Info", 92, 348, 76, 16, kButton, 0},
-    {kTransformButton, "BUTTON", ">> &Transform >>", 172, 348, 80, 16, kButton, 0},
+    // The default button: Enter in any box transforms.
+    {kTransformButton, "BUTTON", ">> &Transform >>", 172, 348, 80, 16, kButton | BS_DEFPUSHBUTTON,
+     0},
     {kTargetInfoButton, "BUTTON", "Target &CRS Info", 256, 348, 76, 16, kButton, 0},
     {kHelpButton, "BUTTON", "&Help", 336, 348, 76, 16, kButton, 0},
 };

@@ -169,6 +169,14 @@ LRESULT ButtonProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lPar
       return (button && IsRadio(window) && button->isChecked() ? BST_CHECKED : 0) |
              (button && button->isDown() ? BST_PUSHED : 0) |
              (button && button->hasFocus() ? BST_FOCUS : 0);
+    case BM_SETSTYLE:
+      // Push buttons change between plain and default; other types keep theirs.
+      if (auto* push = qobject_cast<QPushButton*>(window.widget);
+          push && (wParam & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) {
+        window.style = (window.style & ~BS_TYPEMASK) | (wParam & BS_TYPEMASK);
+        push->setDefault((wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+      }
+      return 0;
     case BM_CLICK:
       // As a mouse click: the button takes the focus, then acts.
       if (button && button->isEnabled() && IsWindowVisible(window.handle)) {

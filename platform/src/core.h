@@ -44,6 +44,7 @@ struct Window {
   LONG_PTR userData = 0;
   int baseX = 0;  // dialog base units of the dialog font
   int baseY = 0;
+  int defaultId = 0;  // DM_SETDEFID, or the template's BS_DEFPUSHBUTTON
   bool modal = false;
   bool ended = false;
   INT_PTR endResult = 0;

@@ -294,6 +294,46 @@ HWND CreateDialogWindow(const DialogTemplate& parsed, HWND parent, DLGPROC dialo
   return dialog.handle;
 }
 
+bool IsDefaultPushButton(HWND control) {
+  const Window* window = Find(control);
+  return window && window->kind == Kind::Button &&
+         (window->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+// The first default push button among the dialog's controls, looking into
+// its WS_EX_CONTROLPARENT child dialogs as well; nullptr when there is none.
+HWND FindDefaultPushButton(HWND dialog) {
+  const Window* window = Find(dialog);
+  if (window == nullptr) return nullptr;
+  for (HWND child : window->children) {
+    const Window* control = Find(child);
+    if (control == nullptr) continue;
+    if (IsDefaultPushButton(child)) return child;
+    if (control->kind == Kind::Dialog && (control->exStyle & WS_EX_CONTROLPARENT)) {
+      if (HWND found = FindDefaultPushButton(child)) return found;
+    }
+  }
+  return nullptr;
+}
+
+// DM_SETDEFID: the old default button becomes a plain push button, the new
+// one the default push button, and the id is kept even without a button.
+void SetDefaultId(HWND handle, int id) {
+  Window* dialog = Find(handle);
+  if (dialog == nullptr) return;
+  const int old = dialog->defaultId;
+  if (old != 0) {
+    const HWND oldButton = GetDlgItem(handle, old);
+    if (IsDefaultPushButton(oldButton)) SendMessageA(oldButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  }
+  const HWND newButton = GetDlgItem(handle, id);
+  const Window* button = Find(newButton);
+  if (button && button->kind == Kind::Button && (button->style & BS_TYPEMASK) == BS_PUSHBUTTON) {
+    SendMessageA(newButton, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  }
+  if ((dialog = Find(handle))) dialog->defaultId = id;
+}
+
 // The dialog's font to the dialog, then each item as a control with that
 // font. False when the dialog is gone: destroyed by its procedure, or here
 // because a control could not be made (unless DS_NOFAILCREATE).
@@ -313,6 +353,9 @@ bool CreateItems(HWND handle, const DialogTemplate& parsed) {
       return false;
     }
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(self->font), FALSE);
+    // The template's default push button is the dialog's default id.
+    self = Find(handle);
+    if (self && IsDefaultPushButton(control)) self->defaultId = h.id;
   }
   return true;
 }
@@ -388,6 +431,14 @@ LRESULT DefaultDialog(Window& dialog, UINT message, WPARAM wParam, LPARAM lParam
       }
       return reinterpret_cast<LRESULT>(previous);
     }
+    case DM_GETDEFID: {
+      if (dialog.defaultId != 0) return MAKELONG(dialog.defaultId, DC_HASDEFID);
+      const HWND button = FindDefaultPushButton(handle);
+      return button ? MAKELONG(GetDlgCtrlID(button), DC_HASDEFID) : 0;
+    }
+    case DM_SETDEFID:
+      SetDefaultId(handle, static_cast<int>(wParam));
+      return TRUE;
     case WM_NEXTDLGCTL: {
       HWND target = reinterpret_cast<HWND>(wParam);
       if (!LOWORD(lParam)) target = GetNextDlgTabItem(handle, GetFocus(), wParam != 0);

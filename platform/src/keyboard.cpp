@@ -151,20 +151,21 @@ void Perform(Action action, HWND dialog, HWND focus, HWND mnemonicTarget) {
                    reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
       break;
     case Action::Enter: {
+      // The focused push button, else the dialog's default id (when its
+      // control is enabled, or there is no such control), else IDOK.
       Window* window = Find(focus);
       if (window && IsPushButton(*window)) {
         SendMessageA(focus, BM_CLICK, 0, 0);
         break;
       }
-      std::vector<HWND> controls;
-      Flatten(dialog, controls);
-      for (HWND control : controls) {
-        Window* candidate = Find(control);
-        if (candidate && candidate->kind == Kind::Button && Usable(*candidate) &&
-            (candidate->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
-          SendMessageA(control, BM_CLICK, 0, 0);
-          return;
+      const LRESULT defaultId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+      if (HIWORD(defaultId) == DC_HASDEFID) {
+        const HWND button = GetDlgItem(dialog, LOWORD(defaultId));
+        if (button == nullptr || IsWindowEnabled(button)) {
+          SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(LOWORD(defaultId), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
         }
+        break;
       }
       SendMessageA(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
       break;

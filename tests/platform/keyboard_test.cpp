@@ -116,6 +116,54 @@ TEST_F(KeyboardTest, EnterAndSpaceClickTheFocusedButton) {
   EXPECT_EQ(commands[1].wParam, MAKEWPARAM(410, BN_CLICKED));
 }
 
+TEST_F(KeyboardTest, EnterElsewhereSendsTheDefaultIdWhileItsButtonIsEnabled) {
+  auto enterIn = [this](HWND control) {
+    received.clear();
+    SetFocus(control);
+    Press(Qt::Key_Return);
+    return ReceivedOf(WM_COMMAND);
+  };
+  auto type = [this](int id) { return GetWindowLongPtrA(Item(id), GWL_STYLE) & BS_TYPEMASK; };
+  const HWND box = GetDlgItem(pages[0], 801);
+  EXPECT_EQ(SendMessageA(dialog, DM_GETDEFID, 0, 0), 0);
+  auto commands = enterIn(box);
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].wParam, static_cast<WPARAM>(IDOK));
+
+  SendMessageA(dialog, DM_SETDEFID, 410, 0);
+  EXPECT_EQ(SendMessageA(dialog, DM_GETDEFID, 0, 0), MAKELONG(410, DC_HASDEFID));
+  EXPECT_EQ(type(410), BS_DEFPUSHBUTTON);
+  commands = enterIn(box);
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].window, dialog);
+  EXPECT_EQ(commands[0].wParam, MAKEWPARAM(410, BN_CLICKED));
+  EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(Item(410)));
+
+  // The default moves; a disabled default button takes no Enter.
+  SendMessageA(dialog, DM_SETDEFID, 401, 0);
+  EXPECT_EQ(type(410), BS_PUSHBUTTON);
+  EXPECT_EQ(type(401), BS_DEFPUSHBUTTON);
+  EnableWindow(Item(401), FALSE);
+  EXPECT_TRUE(enterIn(box).empty());
+}
+
+TEST_F(KeyboardTest, AnOpenDropDownListTakesEnterItself) {
+  for (const char* entry : {"none", "OSGB 1936 / British National Grid"}) {
+    SendMessageA(Item(301), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+  }
+  SendMessageA(dialog, DM_SETDEFID, 410, 0);
+  SetFocus(Item(301));
+  SendMessageA(Item(301), CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_TRUE(SendMessageA(Item(301), CB_GETDROPPEDSTATE, 0, 0));
+  Press(Qt::Key_Down);
+  Press(Qt::Key_Return);
+  const auto commands = ReceivedOf(WM_COMMAND);
+  ASSERT_FALSE(commands.empty());
+  for (const Received& command : commands) EXPECT_EQ(LOWORD(command.wParam), 301);
+  EXPECT_EQ(commands.back().wParam, MAKEWPARAM(301, CBN_SELCHANGE));
+  EXPECT_FALSE(SendMessageA(Item(301), CB_GETDROPPEDSTATE, 0, 0));
+}
+
 TEST_F(KeyboardTest, EscapeOnlySendsIdCancelToTheDialog) {
   SetFocus(GetDlgItem(pages[0], 801));
   Press(Qt::Key_Escape);

@@ -338,6 +338,15 @@ TEST_F(CommandsTest, TheKeyboardAloneChoosesTypesAndTransforms) {
   EXPECT_EQ(Text(StartLatLon, kStartLatitudeBox), "50.3000000");
 }
 
+TEST_F(CommandsTest, EnterInATypedBoxTransforms) {
+  ChooseSystems(kNone, kOsgb1936, kBritishNationalGrid, kOsgb1936);
+  Type(StartLatLon, kStartLatitudeBox, "50.3");
+  Type(StartLatLon, kStartLongitudeBox, "0.3");
+  QTest::keyClick(platform_testing::Widget(Box(StartLatLon, kStartLongitudeBox)), Qt::Key_Return);
+  EXPECT_TRUE(seam.messageBoxes().empty());
+  EXPECT_EQ(Text(TargetXY, kTargetEastingBox), " 577274.98");
+}
+
 // ------------------------------------------------------------ list mode
 
 TEST_F(CommandsTest, AListFileIsTransformedAndItsOutputsAskedAboutOnlyAfterCompletion) {
