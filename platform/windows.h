@@ -47,6 +47,8 @@ typedef DWORD* LPDWORD;
 typedef UINT* PUINT;
 typedef BYTE* LPBYTE;
 typedef void* HANDLE;
+typedef size_t SIZE_T;
+typedef HANDLE HGLOBAL;
 
 #define TRUE 1
 #define FALSE 0
@@ -64,6 +66,7 @@ VARNEL_DECLARE_HANDLE(HFONT);
 VARNEL_DECLARE_HANDLE(HBRUSH);
 VARNEL_DECLARE_HANDLE(HDC);
 VARNEL_DECLARE_HANDLE(HBITMAP);
+VARNEL_DECLARE_HANDLE(HACCEL);
 #undef VARNEL_DECLARE_HANDLE
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
@@ -549,6 +552,32 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define HWND_TOPMOST ((HWND)-1)
 #define HWND_NOTOPMOST ((HWND)-2)
 
+// -------------------------------------------------------------- accelerators
+typedef struct tagACCEL {
+  BYTE fVirt;  // FVIRTKEY with FSHIFT, FCONTROL, FALT
+  WORD key;    // a virtual-key code: 'A' to 'Z', '0' to '9', VK_F1 ...
+  WORD cmd;
+} ACCEL, *LPACCEL;
+
+#define FVIRTKEY 0x01
+#define FNOINVERT 0x02
+#define FSHIFT 0x04
+#define FCONTROL 0x08
+#define FALT 0x10
+
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
+
+// -------------------------------------------------------- clipboard, memory
+#define CF_TEXT 1
+
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+
 // ------------------------------------------------------------ message boxes
 // MB_* styles and ID* answers, shared with the message function of common/.
 #include "../common/message_box_styles.h"
@@ -666,6 +695,36 @@ HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, 
 BOOL WINAPI DestroyIcon(HICON icon);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
+
+// ------------------------------------------------------------- accelerators
+// Keyboard input does not come through the queue here (see GetMessageA): a
+// table that TranslateAcceleratorA has been given for a window acts on the
+// keys pressed in that window and its pages from then on, while the window is
+// enabled, until the table or the window is destroyed. A WM_KEYDOWN or
+// WM_SYSKEYDOWN message handed to it is translated as on Windows. A match
+// sends WM_COMMAND with the command and notification 1 to the window.
+HACCEL WINAPI CreateAcceleratorTableA(LPACCEL entries, int count);
+BOOL WINAPI DestroyAcceleratorTable(HACCEL table);
+int WINAPI TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
+
+// ---------------------------------------------------------------- clipboard
+// The desktop's clipboard, text only. CF_TEXT is Windows-1252 with CR LF line
+// ends; the desktop gets it with LF line ends and gives CR LF back.
+BOOL WINAPI OpenClipboard(HWND owner);
+BOOL WINAPI CloseClipboard(void);
+BOOL WINAPI EmptyClipboard(void);
+// On success the clipboard owns the memory and the handle is returned.
+HANDLE WINAPI SetClipboardData(UINT format, HANDLE memory);
+// The clipboard's block, valid until the clipboard is closed or emptied.
+HANDLE WINAPI GetClipboardData(UINT format);
+BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+
+// Global memory, for the clipboard.
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+LPVOID WINAPI GlobalLock(HGLOBAL memory);
+BOOL WINAPI GlobalUnlock(HGLOBAL memory);
+SIZE_T WINAPI GlobalSize(HGLOBAL memory);
+HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
 
 // -------------------------------------------------------------- message box
 // C linkage and default visibility: Ostrak32 finds it with dlsym(RTLD_DEFAULT)

@@ -16,6 +16,8 @@ namespace {
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kLabel = kChild | SS_LEFT;
 constexpr DWORD kNumberBox = kChild | ES_RIGHT | ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED;
+// Results are never typed into, but can be selected and copied.
+constexpr DWORD kResultBox = kChild | ES_RIGHT | ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP;
 constexpr DWORD kFileBox = kChild | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kBrowseButton = kChild | BS_CENTER | BS_VCENTER | WS_TABSTOP;
 
@@ -40,11 +42,15 @@ struct GridPointPage {
   PageId page;
   int eastingLabel, eastingBox;
   int northingLabel, northingBox;
+  DWORD boxStyle;
 };
 
+// The target's grid results are usable only with a projected target.
 constexpr GridPointPage kGridPointPages[] = {
-    {StartXY, kStartEastingLabel, kStartEastingBox, kStartNorthingLabel, kStartNorthingBox},
-    {TargetXY, kTargetEastingLabel, kTargetEastingBox, kTargetNorthingLabel, kTargetNorthingBox},
+    {StartXY, kStartEastingLabel, kStartEastingBox, kStartNorthingLabel, kStartNorthingBox,
+     kNumberBox},
+    {TargetXY, kTargetEastingLabel, kTargetEastingBox, kTargetNorthingLabel, kTargetNorthingBox,
+     kResultBox | WS_DISABLED},
 };
 
 // The latitude comes first on screen; on the start page its box has the
@@ -55,13 +61,14 @@ struct GeographicPointPage {
   int longitudeLabel, longitudeBox;
   int heightLabel, heightBox;
   short heightLabelWidth;
+  DWORD boxStyle;
 };
 
 constexpr GeographicPointPage kGeographicPointPages[] = {
     {StartLatLon, kStartLatitudeLabel, kStartLatitudeBox, kStartLongitudeLabel, kStartLongitudeBox,
-     kStartHeightLabel, kStartHeightBox, 84},
+     kStartHeightLabel, kStartHeightBox, 84, kNumberBox},
     {TargetLatLon, kTargetLatitudeLabel, kTargetLatitudeBox, kTargetLongitudeLabel,
-     kTargetLongitudeBox, kTargetHeightLabel, kTargetHeightBox, 88},
+     kTargetLongitudeBox, kTargetHeightLabel, kTargetHeightBox, 88, kResultBox},
 };
 
 // A list page: its file name box and "Browse" button, and what Browse does:
@@ -86,19 +93,19 @@ const ListPage kListPages[] = {
 
 void AddControls(DialogTemplate& tmpl, const GridPointPage& p) {
   tmpl.Control(kLabel | WS_DISABLED, 0, 0, 0, 44, 12, p.eastingLabel, "STATIC", "Easting")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 44, 0, 76, 12, p.eastingBox, "EDIT", "")
+      .Control(p.boxStyle, WS_EX_CLIENTEDGE, 44, 0, 76, 12, p.eastingBox, "EDIT", "")
       .Control(kLabel | WS_DISABLED, 0, 0, 16, 44, 12, p.northingLabel, "STATIC", "Northing")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 44, 16, 76, 12, p.northingBox, "EDIT", "");
+      .Control(p.boxStyle, WS_EX_CLIENTEDGE, 44, 16, 76, 12, p.northingBox, "EDIT", "");
 }
 
 void AddControls(DialogTemplate& tmpl, const GeographicPointPage& p) {
   tmpl.Control(kLabel, 0, 0, 4, 68, 12, p.latitudeLabel, "STATIC", "Latitude (pos.North)")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 0, 76, 12, p.latitudeBox, "EDIT", "")
+      .Control(p.boxStyle, WS_EX_CLIENTEDGE, 84, 0, 76, 12, p.latitudeBox, "EDIT", "")
       .Control(kLabel, 0, 0, 20, 68, 12, p.longitudeLabel, "STATIC", "Longitude (pos.East)")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 16, 76, 12, p.longitudeBox, "EDIT", "")
+      .Control(p.boxStyle, WS_EX_CLIENTEDGE, 84, 16, 76, 12, p.longitudeBox, "EDIT", "")
       .Control(kLabel, 0, 0, 36, p.heightLabelWidth, 12, p.heightLabel, "STATIC",
                "Height above ellipsoid (m)")
-      .Control(kNumberBox, WS_EX_CLIENTEDGE, 84, 32, 76, 12, p.heightBox, "EDIT", "");
+      .Control(p.boxStyle, WS_EX_CLIENTEDGE, 84, 32, 76, 12, p.heightBox, "EDIT", "");
 }
 
 void AddControls(DialogTemplate& tmpl, const ListPage& p) {
@@ -134,6 +141,14 @@ void BrowseForListFile(HWND page, const ListPage& list) {
 }
 
 }  // namespace
+
+std::string BoxText(PageId page, int box) {
+  const HWND control = GetDlgItem(PageWindow(page), box);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
 
 INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

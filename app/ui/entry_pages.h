@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // In the order they are built; each page's window text is its name.
 enum PageId {
   StartXY,
@@ -58,6 +60,9 @@ inline constexpr int kStartProjBrowse = 406;
 inline constexpr int kTargetProjBrowse = 407;
 inline constexpr int kStartSysBrowse = 408;
 inline constexpr int kTargetSysBrowse = 409;
+
+// The text of a box on a page.
+std::string BoxText(PageId page, int box);
 
 // Builds one page invisible over the main window and starts it; the caller
 // places and shows it.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <span>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "help_about.h"
 #include "message.h"
 #include "program_state.h"
+#include "results.h"
 #include "selection_lists.h"
 #include "transform_command.h"
 #include "units_dialog.h"
@@ -214,6 +216,7 @@ void ListChosen(HWND window, const SelectionList& list) {
   TakeEntry(window, list.side, list.role, position);
   // The first catalogue projection stands for geographic coordinates.
   if (list.role == ListRole::kProjection) EnableFields(list.side, position > 1);
+  ClearTargetResults();
 }
 
 // ------------------------------------------------------------ mode tabs
@@ -304,8 +307,13 @@ void ShowCrsInfo(Side side) {
 }
 
 void OpenUnitsDialogFor(HWND window, Side side) {
+  const UnitsAndFormats before = CrsSideOf(side).unitsAndFormats;
   unitsDialogSide = side;
   OpenUnitsDialog(window);
+  const UnitsAndFormats& after = CrsSideOf(side).unitsAndFormats;
+  if (after.angleFormat != before.angleFormat || after.lengthUnit != before.lengthUnit) {
+    ClearTargetResults();
+  }
 }
 
 INT_PTR OnCommand(HWND window, WORD id, WORD code) {
@@ -340,6 +348,9 @@ INT_PTR OnCommand(HWND window, WORD id, WORD code) {
       return TRUE;
     case kMenuAbout:
       ShowAboutBox();
+      return TRUE;
+    case kMenuCopyResults:
+      CopyResults(window);
       return TRUE;
     case kMenuAddProjection:
     case kMenuAddDatum:
@@ -390,6 +401,7 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 
 HMENU BuildMenuBar(HWND window) {
   const MenuEntry file[] = {{"&Exit", kMenuExit}};
+  const MenuEntry edit[] = {{"&Copy results\tCtrl+Shift+C", kMenuCopyResults}};
   const MenuEntry data[] = {{"Add &Projection", kMenuAddProjection},
                             {nullptr, kNoCommand},
                             {"Add &Datum", kMenuAddDatum},
@@ -397,6 +409,7 @@ HMENU BuildMenuBar(HWND window) {
   const MenuEntry help[] = {{"&Help", kMenuHelp}, {nullptr, kNoCommand}, {"&About", kMenuAbout}};
   const HMENU bar = CreateMenu();
   AppendMenuEntry(bar, {"&File", kNoCommand}, PopupMenu(file));
+  AppendMenuEntry(bar, {"&Edit", kNoCommand}, PopupMenu(edit));
   AppendMenuEntry(bar, {"&Data", kNoCommand}, PopupMenu(data));
   AppendMenuEntry(bar, {"&Help", kNoCommand}, PopupMenu(help));
   SetMenu(window, bar);
@@ -419,10 +432,20 @@ HWND CreateMainWindow() {
   return window;
 }
 
+HACCEL MainWindowAccelerators() {
+  static const HACCEL table = [] {
+    ACCEL keys[] = {{FVIRTKEY | FCONTROL | FSHIFT, 'C', kMenuCopyResults}};
+    return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
+  }();
+  return table;
+}
+
 void RunMainWindow(HWND window) {
   ShowWindow(window, SW_SHOW);
+  const HACCEL accelerators = MainWindowAccelerators();
   MSG msg;
   while (IsWindow(window) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorA(window, accelerators, &msg)) continue;
     if (!IsDialogMessageA(window, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);

@@ -48,6 +48,7 @@ inline constexpr int kMenuAddDatum = 1003;
 inline constexpr int kMenuAddEllipsoid = 1004;
 inline constexpr int kMenuHelp = 1005;
 inline constexpr int kMenuAbout = 1006;
+inline constexpr int kMenuCopyResults = 1007;
 
 // Posted to itself at initialisation: build the entry pages once the window
 // procedure has returned from WM_INITDIALOG.
@@ -62,6 +63,10 @@ HWND CreateMainWindow();
 
 // Shows the main window and runs its messages until it has been destroyed.
 void RunMainWindow(HWND window);
+
+// The main window's keyboard commands (Ctrl+Shift+C copies the results), for
+// its message loop; made with the window.
+HACCEL MainWindowAccelerators();
 
 // Attaches the menu bar and gives it.
 HMENU BuildMenuBar(HWND window);

@@ -12,20 +12,13 @@
 #include "point_transform.h"
 #include "program_state.h"
 #include "progress_window.h"
+#include "results.h"
 #include "selection_lists.h"
 
 namespace {
 
 bool HasSelection(Side side, ListRole role) {
   return SendDlgItemMessageA(mainWindow, SelectionListId(side, role), CB_GETCURSEL, 0, 0) >= 0;
-}
-
-std::string BoxText(PageId page, int box) {
-  const HWND control = GetDlgItem(PageWindow(page), box);
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-  text.resize(
-      static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 void WriteBox(PageId page, int box, const std::optional<std::string>& text) {
@@ -38,6 +31,8 @@ void TransformTypedPoint() {
                          BoxText(StartLatLon, kStartLongitudeBox),
                          BoxText(StartLatLon, kStartHeightBox)};
   const PointOutput output = TransformPoint(startSide, targetSide, ProgramCatalogues(), input);
+  // A failed check leaves no result of an earlier point behind.
+  if (!output.targetLatitude) ClearTargetResults();
   WriteBox(StartLatLon, kStartLatitudeBox, output.startLatitude);
   WriteBox(StartLatLon, kStartLongitudeBox, output.startLongitude);
   WriteBox(StartLatLon, kStartHeightBox, output.startHeight);
@@ -70,7 +65,10 @@ void TransformCommand() {
                               HasSelection(Side::kTarget, ListRole::kProjection),
                               HasSelection(Side::kTarget, ListRole::kDatum),
                               HasSelection(Side::kTarget, ListRole::kEllipsoid)};
-  if (!CheckSelections(selections)) return;
+  if (!CheckSelections(selections)) {
+    ClearTargetResults();
+    return;
+  }
   if (pointMode == 0) {
     TransformListFiles();
   } else {

@@ -18,3 +18,8 @@ bool SetLengthUnit(UnitsAndFormats& formats, int32_t id) {
   formats.lengthFactor = unit->factor;
   return true;
 }
+
+const char* AngleFormatWords(int32_t angleFormat) {
+  return angleFormat == kAngleFormatDms ? "degrees-minutes-seconds DDD.MMSSsss"
+                                        : "decimal degrees DDD.dddddd";
+}

@@ -18,7 +18,8 @@ struct UnitsAndFormats {
 struct LengthUnit {
   int32_t id;
   const char* label;
-  double factor;  // metres per unit
+  double factor;      // metres per unit
+  const char* words;  // the unit as the window names it beside the fields
 };
 
 inline constexpr int32_t kLengthUnitMetre = 603;
@@ -26,17 +27,21 @@ inline constexpr int32_t kLengthUnitCount = 9;
 
 // In the order of the dialog.
 inline constexpr LengthUnit kLengthUnits[kLengthUnitCount] = {
-    {603, "Meter (factor = 1)", 1.0},
-    {604, "Germ. Legal Meter (factor = 1.0000135965)", 1.0000135965},
-    {605, "Intern. feet (factor = 0.3048)", 0.3048},
-    {606, "British feet (1936) (factor = 0.3048007491)", 0.3048007491},
+    {603, "Meter (factor = 1)", 1.0, "metre"},
+    {604, "Germ. Legal Meter (factor = 1.0000135965)", 1.0000135965, "German legal metre"},
+    {605, "Intern. feet (factor = 0.3048)", 0.3048, "international foot"},
+    {606, "British feet (1936) (factor = 0.3048007491)", 0.3048007491, "British foot (1936)"},
     // The label shows the rounded factor; the stored one is 1200/3937 to 15 digits.
-    {607, "US feet (factor = 0.304800610)", 0.304800609601219},
-    {608, "Indian feet (factor = 0.304799510248147)", 0.304799510248147},
-    {609, "Intern. yard (factor = 0.9144)", 0.9144},
-    {610, "British yard (truncated) (factor = 0.914398)", 0.914398},
-    {611, "Indian yard (factor = 0.914398530744441)", 0.914398530744441},
+    {607, "US feet (factor = 0.304800610)", 0.304800609601219, "US survey foot"},
+    {608, "Indian feet (factor = 0.304799510248147)", 0.304799510248147, "Indian foot"},
+    {609, "Intern. yard (factor = 0.9144)", 0.9144, "international yard"},
+    {610, "British yard (truncated) (factor = 0.914398)", 0.914398, "British yard (truncated)"},
+    {611, "Indian yard (factor = 0.914398530744441)", 0.914398530744441, "Indian yard"},
 };
+
+// The angle format in words: "degrees-minutes-seconds DDD.MMSSsss" or
+// "decimal degrees DDD.dddddd".
+const char* AngleFormatWords(int32_t angleFormat);
 
 // The unit with this id, or nullptr.
 const LengthUnit* FindLengthUnit(int32_t id);

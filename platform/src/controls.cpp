@@ -1,5 +1,6 @@
 // The "BUTTON", "EDIT", "STATIC" and "COMBOBOX" classes on Qt widgets.
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -190,6 +191,16 @@ LRESULT ButtonProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lPar
   }
 }
 
+// A read-only edit box is drawn on the dialog's colour, as Windows draws it,
+// so that it reads as a result; its text can still be selected and copied.
+void SetReadOnly(QLineEdit& edit, bool readOnly) {
+  edit.setReadOnly(readOnly);
+  QPalette palette = edit.palette();
+  const QPalette standard = QApplication::palette(&edit);
+  palette.setBrush(QPalette::Base, standard.brush(readOnly ? QPalette::Window : QPalette::Base));
+  edit.setPalette(palette);
+}
+
 LRESULT EditProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* edit = qobject_cast<QLineEdit*>(window.widget);
   if (edit == nullptr) return 0;
@@ -225,7 +236,7 @@ LRESULT EditProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam
       edit->setMaxLength(wParam ? static_cast<int>(wParam) : 32767);
       return 0;
     case EM_SETREADONLY:
-      edit->setReadOnly(wParam != 0);
+      SetReadOnly(*edit, wParam != 0);
       window.style = wParam ? window.style | ES_READONLY : window.style & ~ES_READONLY;
       return TRUE;
     default:
@@ -380,7 +391,7 @@ QWidget* CreateEdit(QWidget* host, DWORD exStyle, DWORD style, QRect& /*rect*/) 
                                    : (style & ES_CENTER) ? Qt::AlignHCenter
                                                          : Qt::AlignLeft;
   edit->setAlignment(horizontal | Qt::AlignVCenter);
-  edit->setReadOnly(style & ES_READONLY);
+  SetReadOnly(*edit, style & ES_READONLY);
   if (style & ES_PASSWORD) edit->setEchoMode(QLineEdit::Password);
   QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] {
     if (Window* window = Find(HandleOf(edit))) NotifyParent(*window, EN_CHANGE);

@@ -14,6 +14,7 @@
 #include "../windows.h"
 
 class QEventLoop;
+class QKeyEvent;
 class QMenuBar;
 
 namespace win32 {
@@ -124,6 +125,9 @@ void ResizeWidget(Window& window, QSize size);
 
 // Keyboard interface of dialogs (installed once on the application).
 void InstallDialogKeyboard();
+// Whether the accelerator table bound to the top-level window has the key;
+// with act, its command is sent (WM_COMMAND, notification 1).
+bool MatchAccelerator(HWND root, const QKeyEvent& event, bool act);
 // Drops the input for disabled top-level windows (installed once, after the
 // keyboard interface, so that it sees the keys first).
 void InstallDisabledWindowInput();

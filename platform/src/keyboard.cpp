@@ -220,6 +220,11 @@ class DialogKeyboard : public QObject {
     const HWND dialog = RootOf(focus);
     Window* root = Find(dialog);
     if (root == nullptr || root->kind != Kind::Dialog) return false;
+    // The window's accelerators come before the dialog keys.
+    if (MatchAccelerator(dialog, *static_cast<QKeyEvent*>(event), type == QEvent::KeyPress)) {
+      event->accept();
+      return true;
+    }
     HWND mnemonicTarget = nullptr;
     const Action action =
         Decide(*static_cast<QKeyEvent*>(event), *focusWindow, dialog, mnemonicTarget);

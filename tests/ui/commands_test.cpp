@@ -2,6 +2,7 @@
 // a list file, the CRS information, the units buttons, Browse, the menu.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -320,9 +321,9 @@ TEST_F(CommandsTest, TheKeyboardAloneChoosesTypesAndTransforms) {
   };
   EXPECT_TRUE(reached(StartXY, kStartEastingBox));
   EXPECT_TRUE(reached(TargetXY, kTargetNorthingBox));
-  EXPECT_FALSE(reached(StartLatLon, kStartLatitudeBox));    // disabled
-  EXPECT_FALSE(reached(TargetLatLon, kTargetLatitudeBox));  // results only
-  EXPECT_FALSE(reached(StartSysList, kStartSysListBox));    // on a hidden page
+  EXPECT_FALSE(reached(StartLatLon, kStartLatitudeBox));   // disabled
+  EXPECT_TRUE(reached(TargetLatLon, kTargetLatitudeBox));  // read-only, to copy from
+  EXPECT_FALSE(reached(StartSysList, kStartSysListBox));   // on a hidden page
 
   tabTo(Box(StartXY, kStartEastingBox));
   QTest::keyClicks(QApplication::focusWidget(), "577274.99");
@@ -345,6 +346,74 @@ TEST_F(CommandsTest, EnterInATypedBoxTransforms) {
   QTest::keyClick(platform_testing::Widget(Box(StartLatLon, kStartLongitudeBox)), Qt::Key_Return);
   EXPECT_TRUE(seam.messageBoxes().empty());
   EXPECT_EQ(Text(TargetXY, kTargetEastingBox), " 577274.98");
+}
+
+TEST_F(CommandsTest, TargetResultsGoWhenWhatTheyWereComputedForChanges) {
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"start datum", [this] { Choose(kStartDatumList, kWgs84); }},
+      {"target projection", [this] { Choose(kTargetProjectionList, kRdNew); }},
+      {"target ellipsoid", [this] { Choose(kTargetEllipsoidList, 2); }},
+      {"start length unit", [this] { SetUnits(kStartUnitsButton, {605}); }},
+      {"target angle format", [this] { SetUnits(kTargetUnitsButton, {kIdAngleDecimal}); }},
+      {"a failed check",
+       [this] {
+         Type(StartLatLon, kStartLatitudeBox, "");
+         Transform();
+       }},
+  };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    startSide.unitsAndFormats = targetSide.unitsAndFormats = DefaultUnitsAndFormats();
+    ChooseSystems(kNone, kOsgb1936, kBritishNationalGrid, kOsgb1936);
+    Type(StartLatLon, kStartLatitudeBox, "50.3");
+    Type(StartLatLon, kStartLongitudeBox, "0.3");
+    Transform();
+    ASSERT_EQ(Text(TargetXY, kTargetEastingBox), " 577274.98");
+    change();
+    for (const auto& [page, box] : {std::pair{TargetXY, kTargetEastingBox},
+                                    {TargetXY, kTargetNorthingBox},
+                                    {TargetLatLon, kTargetLatitudeBox},
+                                    {TargetLatLon, kTargetLongitudeBox},
+                                    {TargetLatLon, kTargetHeightBox}}) {
+      EXPECT_EQ(Text(page, box), "") << box;
+    }
+  }
+}
+
+TEST_F(CommandsTest, CopyResultsPutsBothSidesWithTheirUnitsOnTheClipboard) {
+  ChooseSystems(kNone, kOsgb1936, kBritishNationalGrid, kOsgb1936);
+  SetUnits(kTargetUnitsButton, {605, kIdAngleDecimal});
+  Type(StartLatLon, kStartLatitudeBox, "50.3");
+  Type(StartLatLon, kStartLongitudeBox, "0.3");
+  Transform();
+  const QString expected =
+      "Start system: none\n"
+      "Start datum: OSGB 1936\n"
+      "Start ellipsoid: Airy 1830\n"
+      "Start latitude (degrees-minutes-seconds DDD.MMSSsss): 50.3\n"
+      "Start longitude (degrees-minutes-seconds DDD.MMSSsss): 0.3\n"
+      "Start height above ellipsoid (metre):\n"
+      "Target system: OSGB 1936 / British National Grid\n"
+      "Target datum: OSGB 1936\n"
+      "Target ellipsoid: Airy 1830\n"
+      // 577274.984 m and 69740.492 m (the series' values, as above) in feet of 0.3048 m.
+      "Target easting (international foot): 1893946.8\n"
+      "Target northing (international foot): 228807.39\n"
+      "Target latitude (decimal degrees DDD.dddddd): 50.5\n"
+      "Target longitude (decimal degrees DDD.dddddd): .5\n"
+      "Target height above ellipsoid (metre): 0\n";
+  QApplication::clipboard()->clear();
+  platform_testing::MenuAction(window, kMenuCopyResults)->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), expected);
+
+  // Ctrl+Shift+C anywhere in the window, once the loop has the table.
+  QApplication::clipboard()->clear();
+  MSG idle{window, WM_NULL, 0, 0, 0, {0, 0}};
+  TranslateAcceleratorA(window, MainWindowAccelerators(), &idle);
+  QTest::keyClick(platform_testing::Widget(Box(StartLatLon, kStartLatitudeBox)), Qt::Key_C,
+                  Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), expected);
+  EXPECT_TRUE(seam.messageBoxes().empty());
 }
 
 // ------------------------------------------------------------ list mode

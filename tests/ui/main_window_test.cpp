@@ -215,8 +215,14 @@ TEST_F(MainWindowTest, StartsInPointModeWithNothingButNoneChosen) {
   for (int list : {kStartDatumList, kTargetDatumList, kStartEllipsoidList, kTargetEllipsoidList}) {
     EXPECT_EQ(Selection(list), CB_ERR) << list;
   }
+  // Of the point boxes only the target's geographic results are usable at
+  // first: read-only, to be selected and copied.
   for (const Field& box : kCoordinateBoxes) {
-    EXPECT_FALSE(IsWindowEnabled(Box(box.page, box.id))) << box.id;
+    const bool result = box.page == TargetLatLon;
+    EXPECT_EQ(IsWindowEnabled(Box(box.page, box.id)), result) << box.id;
+    EXPECT_EQ((GetWindowLongPtrA(Box(box.page, box.id), GWL_STYLE) & ES_READONLY) != 0,
+              result || box.page == TargetXY)
+        << box.id;
     EXPECT_EQ(Text(box.page, box.id), "") << box.id;
   }
   const Field enabled[] = {{StartLatLon, 709},   {StartLatLon, 711},  {TargetLatLon, 712},
@@ -366,14 +372,10 @@ TEST_F(MainWindowTest, TheProjectionEnablesTheFieldsItsKindNeeds) {
   const std::vector<Field> targetGrid{{TargetXY, 707},       {TargetXY, 708},
                                       {TargetXY, 805},       {TargetXY, 806},
                                       {TargetProjList, 407}, {TargetProjList, 804}};
-  // Results only: never typed into, whatever the target is.
-  const std::vector<Field> targetResults{
-      {TargetLatLon, 810}, {TargetLatLon, 811}, {TargetLatLon, 812}};
-  const std::vector<Field> targetAlways{{TargetLatLon, 712},
-                                        {TargetLatLon, 713},
-                                        {TargetLatLon, 714},
-                                        {TargetSysList, 409},
-                                        {TargetSysList, 814}};
+  // Results only: never typed into but usable, whatever the target is.
+  const std::vector<Field> targetAlways{
+      {TargetLatLon, 810}, {TargetLatLon, 811}, {TargetLatLon, 812},  {TargetLatLon, 712},
+      {TargetLatLon, 713}, {TargetLatLon, 714}, {TargetSysList, 409}, {TargetSysList, 814}};
   auto join = [](std::vector<Field> a, const std::vector<Field>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -381,16 +383,18 @@ TEST_F(MainWindowTest, TheProjectionEnablesTheFieldsItsKindNeeds) {
   const EnablingCase cases[] = {
       {"start projected", kStartProjectionList, kRdNew, startGrid, startGeographic},
       {"start geographic", kStartProjectionList, kNone, startGeographic, startGrid},
-      {"target projected", kTargetProjectionList, kRdNew, join(targetGrid, targetAlways),
-       targetResults},
-      {"target geographic", kTargetProjectionList, kNone, targetAlways,
-       join(targetGrid, targetResults)},
+      {"target projected", kTargetProjectionList, kRdNew, join(targetGrid, targetAlways), {}},
+      {"target geographic", kTargetProjectionList, kNone, targetAlways, targetGrid},
   };
   for (const EnablingCase& c : cases) {
     SCOPED_TRACE(c.what);
     Choose(c.projectionList, c.projection);
     for (const Field& f : c.enabled) EXPECT_TRUE(IsWindowEnabled(Box(f.page, f.id))) << f.id;
     for (const Field& f : c.disabled) EXPECT_FALSE(IsWindowEnabled(Box(f.page, f.id))) << f.id;
+  }
+  for (int id : {805, 806, 810, 811, 812}) {
+    const PageId page = id < 810 ? TargetXY : TargetLatLon;
+    EXPECT_NE(GetWindowLongPtrA(Box(page, id), GWL_STYLE) & ES_READONLY, 0) << id;
   }
 }
 
