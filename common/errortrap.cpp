@@ -9,7 +9,9 @@ int32_t ErrorNumberFromErrno(int errnoValue) {
     case ENOTDIR:
       return kErrPathNotFound;
     case ENOSPC:
+#ifdef EDQUOT  // no disk quotas in the Windows C library
     case EDQUOT:
+#endif
     case EFBIG:
       return kErrDiskFull;
     case EACCES:

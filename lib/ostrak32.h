@@ -15,7 +15,9 @@
 extern "C" {
 #endif
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(OSTRAK32_BUILD)
+#define OSTRAK32_API /* exported by the module-definition file */
+#elif defined(_WIN32)
 #define OSTRAK32_API __declspec(dllimport)
 #elif defined(OSTRAK32_BUILD)
 #define OSTRAK32_API __attribute__((visibility("default")))

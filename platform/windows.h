@@ -72,9 +72,9 @@ typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 typedef void* HGDIOBJ;
 
-// GCC treats void (*)(void) as the generic function pointer: casting it to the
-// real prototype is free of -Wcast-function-type (Windows: INT_PTR (*)()).
-typedef void(WINAPI* FARPROC)(void);
+// As in Windows. A caller casts it to the real prototype through GCC's
+// generic function pointer void (*)(void), free of -Wcast-function-type.
+typedef INT_PTR(WINAPI* FARPROC)();
 
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))

@@ -2,6 +2,10 @@
 // engine of the desktop program. Exit statuses: 0 success, 1 a bad input line,
 // 2 usage or an unknown or ambiguous system, 3 a file that cannot be read or
 // written.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -179,11 +183,30 @@ std::string DescribeError(int32_t number) {
   return text;
 }
 
+// Platform seams: a pipe, and standard input and output as bytes.
+#ifdef _WIN32
+bool MakePipe(int fds[2]) {
+  return ::_pipe(fds, 4096, _O_BINARY | _O_NOINHERIT) == 0;
+}
+
+// The list engine writes its own line ends: the C library adds no CR.
+void UseBinaryStandardStreams() {
+  ::_setmode(::_fileno(stdin), _O_BINARY);
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+}
+#else
+bool MakePipe(int fds[2]) {
+  return ::pipe(fds) == 0;
+}
+
+void UseBinaryStandardStreams() {}
+#endif
+
 // A point from the command line becomes the one line of a pipe; a
 // geographic point without a height is at height 0.
 bool PointInput(const std::vector<std::string>& point, bool geographic, ChunkReader& reader) {
   int fds[2];
-  if (::pipe(fds) != 0) return false;
+  if (!MakePipe(fds)) return false;
   std::string line;
   for (const std::string& value : point) line += value + " ";
   if (geographic && point.size() == 2) line += "0";
@@ -215,6 +238,7 @@ int Transform(const TransformOptions& options, const Data& data) {
   const std::string outputName =
       options.files.size() < 2 || options.files[1] == "-" ? "" : options.files[1];
 
+  UseBinaryStandardStreams();
   ChunkReader input;
   if (pointGiven) {
     if (!PointInput(options.point, IsGeographic(start.projection), input)) {

@@ -1,5 +1,10 @@
 #include "list_files.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <io.h>
+#include <windows.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +26,127 @@ namespace {
 
 constexpr size_t kDetectBytes = 256;
 
-RenameFunction renameFile = &::rename;
+// Platform seams: opening for reading, putting a file in another's place,
+// the full path of a name, a file's identity and the temporary file.
+#ifdef _WIN32
+// errno for the last Win32 error, so that the error numbers are the same.
+void SetErrnoFromLastError() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+      errno = ENOENT;
+      break;
+    case ERROR_PATH_NOT_FOUND:
+      errno = ENOTDIR;
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      errno = EACCES;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    case ERROR_NOT_SAME_DEVICE:
+      errno = EXDEV;
+      break;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_INVALID_NAME:
+      errno = ENAMETOOLONG;
+      break;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      errno = ENOMEM;
+      break;
+    default:
+      errno = EIO;
+      break;
+  }
+}
+
+int OpenForReading(const char* path) {
+  return ::_open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+// Replaces an existing target, and returns only when the move is on disk.
+int MoveOver(const char* from, const char* to) {
+  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+  SetErrnoFromLastError();
+  return -1;
+}
+
+// The real file behind any links, as a path with its drive (or a UNC path).
+bool FullPath(const std::string& name, std::string& path) {
+  const HANDLE file =
+      CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    SetErrnoFromLastError();
+    return false;
+  }
+  char buffer[MAX_PATH + 8];
+  const DWORD length = GetFinalPathNameByHandleA(file, buffer, sizeof buffer,
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length == 0) SetErrnoFromLastError();
+  CloseHandle(file);
+  if (length == 0 || length >= sizeof buffer) {
+    if (length >= sizeof buffer) errno = ENAMETOOLONG;
+    return false;
+  }
+  const std::string_view resolved(buffer, length);
+  if (resolved.starts_with("\\\\?\\UNC\\")) {
+    path = "\\\\" + std::string(resolved.substr(8));
+  } else if (resolved.starts_with("\\\\?\\")) {
+    path = resolved.substr(4);
+  } else {
+    path = resolved;
+  }
+  return true;
+}
+
+// The volume and the file index: the same pair is the same file.
+using FileId = std::pair<uint64_t, uint64_t>;
+bool FileIdentity(const std::string& path, FileId& id) {
+  const HANDLE file =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  const bool ok = GetFileInformationByHandle(file, &information) != 0;
+  CloseHandle(file);
+  if (!ok) return false;
+  id = {information.dwVolumeSerialNumber,
+        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+  return true;
+}
+#else
+int OpenForReading(const char* path) {
+  return ::open(path, O_RDONLY | O_CLOEXEC);
+}
+
+int MoveOver(const char* from, const char* to) {
+  return ::rename(from, to);
+}
+
+// The real file behind any links.
+bool FullPath(const std::string& name, std::string& path) {
+  char resolved[PATH_MAX];
+  if (::realpath(name.c_str(), resolved) == nullptr) return false;
+  path = resolved;
+  return true;
+}
+
+using FileId = std::pair<uint64_t, uint64_t>;
+bool FileIdentity(const std::string& path, FileId& id) {
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0) return false;
+  id = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+  return true;
+}
+#endif
+
+RenameFunction renameFile = &MoveOver;
 constexpr size_t kBlockSize = 1 << 20;
 
 // Closes a descriptor when it goes out of scope.
@@ -29,6 +154,11 @@ struct Descriptor {
   int fd = -1;
   ~Descriptor() {
     if (fd >= 0) ::close(fd);
+  }
+  bool Close() {
+    const int result = ::close(fd);
+    fd = -1;
+    return result == 0;
   }
 };
 
@@ -82,6 +212,55 @@ bool CopyAsDosText(int source, int destination) {
   }
 }
 
+#ifdef _WIN32
+// The converted text is written to a new file with a hidden name beside the
+// target, removed on every failure the process lives through, and moved over
+// the target once it is complete and flushed. Its permissions are the
+// folder's: only the read-only attribute would differ, and a read-only file
+// is never converted.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::string& folder) : folder_(folder.empty() ? "." : folder) {}
+  ~TemporaryFile() {
+    if (fd_ >= 0) ::_close(fd_);
+    if (!name_.empty()) DeleteFileA(name_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  bool Create(mode_t /*mode*/) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      std::string name = folder_ + "\\.varnel-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(attempt);
+      fd_ = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+      if (fd_ >= 0) {
+        name_ = std::move(name);
+        return true;
+      }
+      if (errno != EEXIST) return false;
+    }
+    return false;
+  }
+
+  int fd() const { return fd_; }
+
+  // Flushes, closes and puts the file in target's place.
+  bool Replace(const std::string& target) {
+    bool ok = ::_commit(fd_) == 0;
+    const int closeResult = ::_close(fd_);
+    fd_ = -1;
+    ok = ok && closeResult == 0 && renameFile(name_.c_str(), target.c_str()) == 0;
+    if (ok) name_.clear();  // moved: nothing left to remove
+    return ok;
+  }
+
+ private:
+  std::string folder_;
+  std::string name_;
+  int fd_ = -1;
+};
+#else
 // The converted text is written to a file that has no name while it grows
 // (O_TMPFILE), so that a process killed half-way leaves nothing behind. Only
 // when it is complete does it get a hidden name beside the target, which is
@@ -147,15 +326,18 @@ class TemporaryFile {
   std::string name_;  // the file's hidden name, once it has one
   int fd_ = -1;
 };
+#endif
 
 // Writes a copy of the open file in DOS text beside target and puts it in
 // target's place. Raises the error number of a failure; target is then left
 // as it was.
-void ReplaceWithDosText(int source, const std::string& target, const struct stat& status,
+void ReplaceWithDosText(Descriptor& source, const std::string& target, const struct stat& status,
                         ErrorTrap& trap) {
   TemporaryFile temporary(std::filesystem::path(target).parent_path().string());
-  const bool ok = temporary.Create(status.st_mode) && CopyAsDosText(source, temporary.fd()) &&
-                  temporary.Replace(target);
+  // The original is closed before it is replaced: Windows replaces no file
+  // that is open.
+  const bool ok = temporary.Create(status.st_mode) && CopyAsDosText(source.fd, temporary.fd()) &&
+                  source.Close() && temporary.Replace(target);
   if (!ok) trap.Raise(ErrorNumberFromErrno(errno));
 }
 
@@ -163,12 +345,12 @@ void ReplaceWithDosText(int source, const std::string& target, const struct stat
 // read-only, which the caller reports.
 bool ConvertIfUnixText(const std::string& name, ErrorTrap& trap) {
   // The real file behind any links is the one replaced.
-  char resolved[PATH_MAX];
-  if (::realpath(name.c_str(), resolved) == nullptr) {
+  std::string resolved;
+  if (!FullPath(name, resolved)) {
     trap.Raise(ErrorNumberFromErrno(errno));
     return false;
   }
-  Descriptor file{::open(resolved, O_RDONLY | O_CLOEXEC)};
+  Descriptor file{OpenForReading(resolved.c_str())};
   if (file.fd < 0) {
     trap.Raise(ErrorNumberFromErrno(errno));
     return false;
@@ -193,14 +375,14 @@ bool ConvertIfUnixText(const std::string& name, ErrorTrap& trap) {
     trap.Raise(ErrorNumberFromErrno(errno));
     return false;
   }
-  ReplaceWithDosText(file.fd, resolved, status, trap);
+  ReplaceWithDosText(file, resolved, status, trap);
   return false;
 }
 
 }  // namespace
 
 void SetRenameFunctionForTesting(RenameFunction rename) {
-  renameFile = rename ? rename : &::rename;
+  renameFile = rename ? rename : &MoveOver;
 }
 
 bool ListFileExists(const std::string& name) {
@@ -211,12 +393,10 @@ bool ListFileExists(const std::string& name) {
 bool SameFile(const std::string& a, const std::string& b) {
   const std::string pathA = NativePath(a);
   const std::string pathB = NativePath(b);
-  struct stat statusA, statusB;
-  const bool existsA = ::stat(pathA.c_str(), &statusA) == 0;
-  const bool existsB = ::stat(pathB.c_str(), &statusB) == 0;
-  if (existsA && existsB) {
-    return statusA.st_dev == statusB.st_dev && statusA.st_ino == statusB.st_ino;
-  }
+  FileId idA, idB;
+  const bool existsA = FileIdentity(pathA, idA);
+  const bool existsB = FileIdentity(pathB, idB);
+  if (existsA && existsB) return idA == idB;
   if (existsA != existsB) return false;
   std::error_code error;
   const auto canonicalA = std::filesystem::weakly_canonical(pathA, error);
@@ -264,7 +444,7 @@ int32_t ChunkReader::Open(const std::string& name) {
   eof_ = false;
   bytesRead_ = size_ = 0;
   error_ = 0;
-  fd_ = ::open(NativePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = OpenForReading(NativePath(name).c_str());
   if (fd_ < 0) {
     error_ = ErrorNumberFromErrno(errno);
     return error_;

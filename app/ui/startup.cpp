@@ -1,7 +1,8 @@
 // The program's entry: common controls, program-wide values, the catalogues,
 // then the main window until it is closed.
-#include <commctrl.h>
 #include <windows.h>
+// <commctrl.h> needs the types of <windows.h>.
+#include <commctrl.h>
 
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "catalogue.h"
 #include "catalogue_folders.h"
+#include "help_about.h"
 #include "main_window.h"
 #include "message.h"
 #include "program_state.h"
@@ -42,7 +44,7 @@ void InitializeCommonControls() {
   if (const FARPROC found = GetProcAddress(library, "InitCommonControlsEx")) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
                                        ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
-    reinterpret_cast<InitializeEx>(found)(&classes);
+    reinterpret_cast<InitializeEx>(reinterpret_cast<void (*)()>(found))(&classes);
   } else {
     InitCommonControls();
   }
@@ -54,6 +56,8 @@ int32_t ProgramMessageBox(const char* text, const char* caption, uint32_t style)
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before any file chooser can make another folder current.
+  RememberProgramFolder();
   InitializeCommonControls();
   pointMode = 1;
   SetProgramConstants();

@@ -47,8 +47,10 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
   const std::string name = procName;
   if (const TestHook* hook = InstalledTestHook(); hook && hook->ProcedureHidden(name))
     return nullptr;
-  if (name == "InitCommonControlsEx") return reinterpret_cast<FARPROC>(&InitCommonControlsEx);
-  if (name == "InitCommonControls") return reinterpret_cast<FARPROC>(&InitCommonControls);
+  if (name == "InitCommonControlsEx")
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&InitCommonControlsEx));
+  if (name == "InitCommonControls")
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&InitCommonControls));
   return nullptr;
 }
 

@@ -1,11 +1,47 @@
 /* Loads libOstrak32.so at run time and calls every export through the public
  * header, as a C program or a foreign-function interface would. */
-#include <dlfcn.h>
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "ostrak32.h"
+
+/* Loading, looking up and unloading: dlopen here, LoadLibraryA on Windows.
+ * memcpy rather than a cast: ISO C has no conversion from object to function pointer. */
+#ifdef _WIN32
+#include <windows.h>
+typedef HMODULE Library;
+static Library OpenLibrary(const char* path) {
+  return LoadLibraryA(path);
+}
+static const char* LoadError(void) {
+  return "LoadLibraryA failed";
+}
+static void* Symbol(Library library, const char* name) {
+  FARPROC found = GetProcAddress(library, name);
+  void* symbol;
+  memcpy(&symbol, &found, sizeof symbol);
+  return symbol;
+}
+static void CloseLibrary(Library library) {
+  FreeLibrary(library);
+}
+#else
+#include <dlfcn.h>
+typedef void* Library;
+static Library OpenLibrary(const char* path) {
+  return dlopen(path, RTLD_NOW | RTLD_LOCAL);
+}
+static const char* LoadError(void) {
+  return dlerror();
+}
+static void* Symbol(Library library, const char* name) {
+  return dlsym(library, name);
+}
+static void CloseLibrary(Library library) {
+  dlclose(library);
+}
+#endif
 
 static int passed;
 static int failed;
@@ -25,17 +61,16 @@ static void CheckNear(double actual, double expected, double tolerance, const ch
   Check(fabs(actual - expected) <= tolerance, what);
 }
 
-/* memcpy rather than a cast: ISO C has no conversion from object to function pointer. */
 #define LOOKUP(variable, name)                   \
   do {                                           \
-    void* symbol = dlsym(library, #name);        \
+    void* symbol = Symbol(library, #name);       \
     memcpy(&variable, &symbol, sizeof variable); \
   } while (0)
 
 int main(void) {
-  void* library = dlopen(OSTRAK32_PATH, RTLD_NOW | RTLD_LOCAL);
+  Library library = OpenLibrary(OSTRAK32_PATH);
   if (library == NULL) {
-    printf("cannot load %s: %s\n", OSTRAK32_PATH, dlerror());
+    printf("cannot load %s: %s\n", OSTRAK32_PATH, LoadError());
     return 1;
   }
   __typeof__(&CONVERTLATLONTOXYZ) toXyz;
@@ -146,7 +181,7 @@ int main(void) {
   CheckNear(lon, 0.5, 1e-7, "TMTOLATLON longitude");
 
   Check(libMain(NULL, 0, NULL) == 1, "LIBMAIN acknowledges process detach");
-  dlclose(library);
+  CloseLibrary(library);
   printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }

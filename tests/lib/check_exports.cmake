@@ -1,15 +1,30 @@
-# Fails unless the library's dynamic symbol table defines exactly the eleven exports.
-execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
-                RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
-endif()
-string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+# Fails unless the library's dynamic symbol table (a DLL's export table, when
+# OBJDUMP is given) defines exactly the eleven exports.
 set(found "")
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
-  list(APPEND found ${name})
-endforeach()
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${LIBRARY}")
+  endif()
+  # The name table: "[Ordinal/Name Pointer] Table" then "\t[   0] NAME" lines.
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(\t\\[ *[0-9]+\\] [^\n]+\n)*" table "${dump}")
+  string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^\t\\[ *[0-9]+\\] " "" name "${entry}")
+    list(APPEND found ${name})
+  endforeach()
+else()
+  execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+  endif()
+  string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+    list(APPEND found ${name})
+  endforeach()
+endif()
 list(SORT found)
 set(expected CONVERTLATLONTOXYZ CONVERTXYZTOLATLON LATLONTOLCC LATLONTOOST LATLONTOTM
              LCCTOLATLON LIBMAIN OSTTOLATLON STARTTOWGS84 TMTOLATLON WGS84TOTARGET)

@@ -25,10 +25,15 @@ std::vector<Shown> shown;
 
 }  // namespace
 
-// The process's message box, which the library looks up at run time.
-extern "C" __attribute__((visibility("default"))) int MessageBoxA(void*, const char* text,
-                                                                  const char* caption,
-                                                                  unsigned style) {
+// The process's message box, which the library looks up at run time: an
+// export of the program.
+#ifdef _WIN32
+#define PROGRAM_EXPORT __declspec(dllexport)
+#else
+#define PROGRAM_EXPORT __attribute__((visibility("default")))
+#endif
+extern "C" PROGRAM_EXPORT int MessageBoxA(void*, const char* text, const char* caption,
+                                          unsigned style) {
   shown.push_back({text, caption != nullptr, style});
   return 1;
 }

@@ -200,7 +200,8 @@ TEST(LibraryTable, CommonControlsAreFoundAndCanBeHidden) {
   EXPECT_EQ(LoadLibraryA("C:\\Windows\\System32\\comctl32.dll"), module);
   EXPECT_EQ(LoadLibraryA("OSTRAK32.DLL"), nullptr);
   using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  auto init = reinterpret_cast<Init>(GetProcAddress(module, "InitCommonControlsEx"));
+  auto init = reinterpret_cast<Init>(
+      reinterpret_cast<void (*)()>(GetProcAddress(module, "InitCommonControlsEx")));
   ASSERT_NE(init, nullptr);
   const size_t before = platform_testing::CommonControlsCalls().size();
   INITCOMMONCONTROLSEX controls{sizeof controls,

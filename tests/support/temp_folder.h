@@ -6,14 +6,26 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
 class TempFolder {
  public:
   TempFolder() {
+#ifdef _WIN32
+    // No mkdtemp: a name from a random number, made only if it is new.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const std::filesystem::path folder =
+          std::filesystem::temp_directory_path() / ("varnel-test-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(folder, error)) path_ = folder.generic_string();
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "varnel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+#endif
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -24,8 +36,12 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const {
+    return path_;
+  }
+  std::string File(const std::string& name) const {
+    return path_ + "/" + name;
+  }
 
  private:
   std::string path_;
