@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "catalogue_folders.h"
 #include "list_files.h"
 #include "message.h"
 
@@ -13,28 +14,68 @@ namespace {
 constexpr const char* kHelpDocument = "Knowing your latitude and longitude.pdf";
 #ifdef _WIN32
 constexpr const char* kProgramFile = "Varnel3.exe";
+constexpr char kSeparator = '\\';
 #else
 constexpr const char* kProgramFile = "Varnel3";
+constexpr char kSeparator = '/';
 #endif
 
-// The current directory followed by "\" and the name, as Windows would form it.
-std::string InCurrentDirectory(const char* name) {
+std::string rememberedFolder;
+
+std::string CurrentFolder() {
   char folder[MAX_PATH] = "";
   const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
   if (length == 0 || length >= sizeof folder) folder[0] = '\0';
-  return std::string(folder) + "\\" + name;
+  return folder;
+}
+
+bool IsAbsolute(const std::string& path) {
+#ifdef _WIN32
+  return (path.size() > 1 && path[1] == ':') || path.rfind("\\", 0) == 0 || path.rfind("/", 0) == 0;
+#else
+  return path.rfind('/', 0) == 0;
+#endif
+}
+
+// A folder and a name in it, as the system writes paths.
+std::string InFolder(std::string folder, const char* name) {
+  if (!folder.empty() && folder.back() != '/' && folder.back() != kSeparator) {
+    folder += kSeparator;
+  }
+  return folder + name;
 }
 
 }  // namespace
 
+void RememberProgramFolder() {
+  rememberedFolder = CurrentFolder();
+}
+
+std::string ProgramFolder() {
+  return rememberedFolder.empty() ? CurrentFolder() : rememberedFolder;
+}
+
+std::string HelpDocumentPath() {
+  const std::string& catalogues = ProgramCatalogueFolder();
+  if (catalogues.empty()) return InFolder(ProgramFolder(), kHelpDocument);
+  return InFolder(
+      IsAbsolute(catalogues) ? catalogues : InFolder(ProgramFolder(), catalogues.c_str()),
+      kHelpDocument);
+}
+
 void ShowHelpDocument() {
-  const std::string path = InCurrentDirectory(kHelpDocument);
-  if (ListFileExists(path)) {
-    const std::string quoted = "\"" + path + "\"";
-    ShellExecuteA(nullptr, nullptr, quoted.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const std::string path = HelpDocumentPath();
+  if (!ListFileExists(path)) {
+    ShowMessage("File " + path + " not found.", kCaptionWarning, MB_TASKMODAL | MB_ICONEXCLAMATION);
     return;
   }
-  ShowMessage("File " + path + " not found.", kCaptionWarning, MB_TASKMODAL | MB_ICONEXCLAMATION);
+  const std::string quoted = "\"" + path + "\"";
+  const HINSTANCE result =
+      ShellExecuteA(nullptr, nullptr, quoted.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // Values up to 32 are the shell's error codes.
+  if (reinterpret_cast<INT_PTR>(result) <= 32) {
+    ShowMessage(kNoViewerMessage + path + ".", kCaptionWarning, MB_TASKMODAL | MB_ICONEXCLAMATION);
+  }
 }
 
 std::string ProgramVersionText(const std::string& path) {
@@ -58,7 +99,7 @@ std::string ProgramVersionText(const std::string& path) {
 
 std::string AboutText() {
   std::string text = "Varnel Version # (former Ostrak)";
-  const std::string version = ProgramVersionText(InCurrentDirectory(kProgramFile));
+  const std::string version = ProgramVersionText(InFolder(ProgramFolder(), kProgramFile));
   for (size_t at = text.find('#'); at != std::string::npos; at = text.find('#', at)) {
     text.replace(at, 1, version);
     at += version.size();

@@ -13,6 +13,7 @@
 namespace {
 
 struct HelpAboutTest : testing::Test {
+  HelpAboutTest() { RememberProgramFolder(); }  // as start-up does
   TempFolder temp;
   CurrentDirectory inTemp{temp.path()};
   const std::string folder = temp.path();
@@ -25,7 +26,7 @@ TEST_F(HelpAboutTest, HelpHandsTheDocumentToTheViewer) {
   ShowHelpDocument();
   ASSERT_EQ(seam.shellExecutes().size(), 1u);
   const platform_testing::ShellExecuteRecord& r = seam.shellExecutes()[0];
-  EXPECT_EQ(r.file, "\"" + folder + "\\Knowing your latitude and longitude.pdf\"");
+  EXPECT_EQ(r.file, "\"" + folder + "/Knowing your latitude and longitude.pdf\"");
   EXPECT_EQ(r.path, folder + "/Knowing your latitude and longitude.pdf");
   EXPECT_TRUE(r.operation.empty());
   EXPECT_EQ(r.show, SW_SHOWNORMAL);
@@ -37,9 +38,33 @@ TEST_F(HelpAboutTest, MissingHelpDocumentIsReportedWithItsPath) {
   EXPECT_TRUE(seam.shellExecutes().empty());
   ASSERT_EQ(recorder.messages().size(), 1u);
   EXPECT_EQ(recorder.messages()[0].text,
-            "File " + folder + "\\Knowing your latitude and longitude.pdf not found.");
+            "File " + folder + "/Knowing your latitude and longitude.pdf not found.");
   EXPECT_EQ(recorder.messages()[0].caption, "Warning !");
   EXPECT_EQ(recorder.messages()[0].style, MB_TASKMODAL | MB_ICONEXCLAMATION);
+}
+
+TEST_F(HelpAboutTest, NoViewerForTheDocumentIsReportedWithItsPath) {
+  std::ofstream(folder + "/Knowing your latitude and longitude.pdf") << "%PDF-1.4\n";
+  seam.SetShellExecuteResult(SE_ERR_NOASSOC);
+  ShowHelpDocument();
+  ASSERT_EQ(recorder.messages().size(), 1u);
+  EXPECT_EQ(recorder.messages()[0].text, "No program could be started to open " + folder +
+                                             "/Knowing your latitude and longitude.pdf.");
+  EXPECT_EQ(recorder.messages()[0].caption, "Warning !");
+}
+
+TEST_F(HelpAboutTest, HelpAndAboutFindTheirFilesWhereTheProgramStartedAfterBrowsing) {
+  std::ofstream(folder + "/Knowing your latitude and longitude.pdf") << "%PDF-1.4\n";
+  std::filesystem::copy_file("/proc/self/exe", folder + "/Varnel3");
+  RememberProgramFolder();
+  std::filesystem::create_directory(folder + "/lists");
+  ASSERT_TRUE(SetCurrentDirectoryA((folder + "\\lists").c_str()));  // as a chooser may
+  ShowHelpDocument();
+  ASSERT_EQ(seam.shellExecutes().size(), 1u);
+  EXPECT_EQ(seam.shellExecutes()[0].path, folder + "/Knowing your latitude and longitude.pdf");
+  const std::string about = AboutText();
+  EXPECT_EQ(about.substr(0, about.find('\r')), "Varnel Version 3.0.2 (former Ostrak)");
+  EXPECT_TRUE(recorder.messages().empty());
 }
 
 TEST_F(HelpAboutTest, VersionTextFromTheProgramFile) {

@@ -20,6 +20,7 @@
 
 #include "catalogue.h"
 #include "entry_pages.h"
+#include "help_about.h"
 #include "main_window.h"
 #include "message.h"
 #include "platform_testing.h"
@@ -109,6 +110,7 @@ class MainWindowTest : public InTempFolder {
     InTempFolder::SetUp();
     WriteTestCatalogues();
     // As start-up leaves the program before it builds the window.
+    RememberProgramFolder();
     pointMode = 1;
     SetProgramConstants();
     InstallMessageFunction(&ProgramMessageBox);
