@@ -24,26 +24,6 @@ void ShowBusy(bool busy) {
   if (busyCursorHook != nullptr) busyCursorHook(busy);
 }
 
-// Lines of a catalogue file held in memory. A Ctrl-Z ends the file, and a
-// last line without a line end is still a line.
-class LineReader {
- public:
-  explicit LineReader(std::string_view text) : text_(text.substr(0, text.find('\x1a'))) {}
-
-  bool Next(std::string_view& line) {
-    if (position_ >= text_.size()) return false;
-    const auto lineBreak = FindLineBreak(text_, position_, false);
-    const size_t end = lineBreak ? lineBreak->end : text_.size();
-    line = text_.substr(position_, end - position_);
-    position_ = lineBreak ? lineBreak->next : text_.size();
-    return true;
-  }
-
- private:
-  std::string_view text_;
-  size_t position_ = 0;
-};
-
 // The ";"-separated fields of a record line, in order; past the last field
 // every further field is empty.
 class FieldReader {
@@ -162,7 +142,8 @@ FileState LoadFile(const std::string& folder, const char* name, Record* records,
     count = 0;
     return FileState::kRead;
   }
-  LineReader lines(text);
+  // A Ctrl-Z ends the file.
+  TextLines lines(std::string_view(text).substr(0, text.find('\x1a')));
   std::string_view line;
   if (!lines.Next(line)) {
     trap.Raise(kErrReadPastEnd);

@@ -64,27 +64,6 @@ std::vector<std::string_view> SplitAtSemicolons(std::string_view line) {
   }
 }
 
-class Lines {
- public:
-  explicit Lines(std::string_view text) : text_(text) {}
-
-  bool Next(std::string_view& line) {
-    if (position_ >= text_.size()) return false;
-    const auto lineBreak = FindLineBreak(text_, position_, false);
-    const size_t end = lineBreak ? lineBreak->end : text_.size();
-    line = text_.substr(position_, end - position_);
-    position_ = lineBreak ? lineBreak->next : text_.size();
-    ++number_;
-    return true;
-  }
-  int32_t number() const { return number_; }
-
- private:
-  std::string_view text_;
-  size_t position_ = 0;
-  int32_t number_ = 0;
-};
-
 // One row into entry; an empty result, or what is wrong with the row.
 std::string ReadRow(std::string_view line, EpsgIndexEntry& entry) {
   const std::vector<std::string_view> fields = SplitAtSemicolons(line);
@@ -109,7 +88,7 @@ std::string ReadRow(std::string_view line, EpsgIndexEntry& entry) {
 
 // The entries of the text, or what is wrong and on which line.
 std::string ReadIndex(std::string_view text, std::vector<EpsgIndexEntry>& entries) {
-  Lines lines(text);
+  TextLines lines(text);
   std::string_view line;
   const auto at = [&](const std::string& what) {
     return "line " + std::to_string(lines.number()) + ": " + what;

@@ -531,23 +531,15 @@ bool ChunkReader::Fill() {
 
 int32_t LineReader::Open(const std::string& name) {
   chunk_.clear();
-  position_ = 0;
+  lines_ = TextLines();
   return chunks_.Open(name);
 }
 
 bool LineReader::Next(std::string_view& line) {
-  if (position_ >= chunk_.size()) {
-    position_ = 0;
-    if (!chunks_.Next(chunk_)) {
-      chunk_.clear();
-      return false;
-    }
+  while (!lines_.Next(line)) {
+    if (!chunks_.Next(chunk_)) return false;
+    lines_ = TextLines(chunk_);
   }
-  const std::string_view text = chunk_;
-  const auto lineBreak = FindLineBreak(text, position_, false);
-  const size_t end = lineBreak ? lineBreak->end : text.size();
-  line = text.substr(position_, end - position_);
-  position_ = lineBreak ? lineBreak->next : text.size();
   return true;
 }
 

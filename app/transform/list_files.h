@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "line_breaks.h"
 #include "native_path.h"
 
 // A regular file of that name exists.
@@ -80,7 +81,7 @@ class LineReader {
  private:
   ChunkReader chunks_;
   std::string chunk_;
-  size_t position_ = 0;
+  TextLines lines_;
 };
 
 // Writes a file through a large buffer; the first failure is kept.

@@ -30,3 +30,27 @@ inline std::optional<LineBreak> FindLineBreak(std::string_view text, size_t from
   }
   return std::nullopt;
 }
+
+// The lines of a text held in memory, in order, without their ends; a last
+// line without an end is still a line, and an empty text has none.
+class TextLines {
+ public:
+  explicit TextLines(std::string_view text = {}) : text_(text) {}
+
+  bool Next(std::string_view& line) {
+    if (position_ >= text_.size()) return false;
+    const auto lineBreak = FindLineBreak(text_, position_, false);
+    const size_t end = lineBreak ? lineBreak->end : text_.size();
+    line = text_.substr(position_, end - position_);
+    position_ = lineBreak ? lineBreak->next : text_.size();
+    ++number_;
+    return true;
+  }
+  // Of the line Next gave last, counted from 1.
+  int64_t number() const { return number_; }
+
+ private:
+  std::string_view text_;
+  size_t position_ = 0;
+  int64_t number_ = 0;
+};

@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -232,7 +233,12 @@ double RoundTo(double value, int32_t decimals) {
   if (decimals < 0) return static_cast<double>(n * scale);
   // Divided in double: a whole number below 2^53 over an exact power of ten
   // gives the double nearest the decimal result, as reading its text would.
-  return static_cast<double>(n) / static_cast<double>(scale);
+  if (std::fabs(n) < 0x1p53L) return static_cast<double>(n) / static_cast<double>(scale);
+  // Beyond that n itself would be rounded first; its text is read instead,
+  // which rounds once. (|x| below 2^63 here: larger ones have no fraction.)
+  char text[32];
+  std::snprintf(text, sizeof text, "%llde-%d", static_cast<long long>(n), decimals);
+  return std::strtod(text, nullptr);
 }
 
 size_t FormatRoundedTo(char* out, double value) {

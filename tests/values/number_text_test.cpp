@@ -218,6 +218,19 @@ TEST(RoundTo, GivesTheDoubleNearestTheDecimal) {
   }
 }
 
+// Beyond 2^53 hundredths the whole number of hundredths is no double; the
+// result is still the double nearest the decimal that printf rounds to.
+TEST(RoundTo, LargeValuesRoundOnceToo) {
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> large(9.1e13, 9e15);
+  for (int i = 0; i < 20000; ++i) {
+    const double value = large(random);
+    char text[40];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    ASSERT_EQ(RoundTo(value, 2), std::strtod(text, nullptr)) << text;
+  }
+}
+
 TEST(FormatRounded, SameTextAsTheGeneralFormatter) {
   // The general formatter is the reference; the values cover halves at the
   // third decimal, signs, values below 1 and the limit of the short way.
