@@ -8,17 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
 bash scripts/package.sh
-missing=()
-for p in lintian pkg-config gcc; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh lintian pkg-config gcc
 
 debs=(build-package/varnel_*_amd64.deb)
 deb=${debs[0]}

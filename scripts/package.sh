@@ -8,20 +8,9 @@
 # CPack. Install the result with: apt install ./build-package/varnel_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
 # dpkg-shlibdeps and dpkg-buildflags (dpkg-dev); file, which CPack uses to find
 # the binaries whose library dependencies go into the package.
-missing=()
-for p in dpkg-dev file; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh dpkg-dev file
 
 build="build-package"
 launcher=()
