@@ -124,20 +124,20 @@ Resolution Resolve(const std::string& text, bool datumsOnly, const Catalogues& c
 struct UnitName {
   int32_t id;
   const char* names;  // "|"-separated, the short one first
-  const char* epsgName;
 };
 
-// The nine length units by their short and full names, and EPSG's name for each.
+// The nine length units by their short and full names; EPSG's name for each
+// is the unit table's (units.h).
 constexpr UnitName kUnitNames[] = {
-    {603, "m|metre|meter", "metre"},
-    {604, "gm|german-legal-metre", "German legal metre"},
-    {605, "ft|foot|international-foot", "foot"},
-    {606, "ft-br36|british-foot-1936", "British foot (1936)"},
-    {607, "ftUS|us-ft|us-survey-foot", "US survey foot"},
-    {608, "ftInd|ind-ft|indian-foot", "Indian foot"},
-    {609, "yd|yard|international-yard", "yard"},
-    {610, "yd-br|british-yard", "British yard (Sears 1922 truncated)"},
-    {611, "ydInd|ind-yd|indian-yard", "Indian yard"},
+    {603, "m|metre|meter"},
+    {604, "gm|german-legal-metre"},
+    {605, "ft|foot|international-foot"},
+    {606, "ft-br36|british-foot-1936"},
+    {607, "ftUS|us-ft|us-survey-foot"},
+    {608, "ftInd|ind-ft|indian-foot"},
+    {609, "yd|yard|international-yard"},
+    {610, "yd-br|british-yard"},
+    {611, "ydInd|ind-yd|indian-yard"},
 };
 
 // Lower case, blanks and underscores as hyphens, no brackets.
@@ -189,14 +189,7 @@ int32_t LengthUnitNamed(const std::string& name) {
       if (UnitKey(names.substr(0, bar)) == key) return unit.id;
       names.remove_prefix(std::min(bar + 1, names.size()));
     }
-    if (UnitKey(unit.epsgName) == key) return unit.id;
-  }
-  return 0;
-}
-
-int32_t LengthUnitOfEpsgName(const std::string& epsgName) {
-  for (const UnitName& unit : kUnitNames) {
-    if (epsgName == unit.epsgName) return unit.id;
+    if (UnitKey(FindLengthUnit(unit.id)->epsgName) == key) return unit.id;
   }
   return 0;
 }

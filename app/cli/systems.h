@@ -38,7 +38,5 @@ CrsSide SideOf(const NamedSystem& system, int32_t datumPosition, const Catalogue
 
 // The id of the length unit that a short or full name names, or 0.
 int32_t LengthUnitNamed(const std::string& name);
-// The id of the length unit that EPSG names so, or 0 when the program has none.
-int32_t LengthUnitOfEpsgName(const std::string& epsgName);
 // The short names, for help texts.
 std::string LengthUnitNames();

@@ -13,8 +13,10 @@
 #include "dialog_template.h"
 #include "entry_pages.h"
 #include "errormessage.h"
+#include "fixed_text.h"
 #include "help_about.h"
 #include "message.h"
+#include "program_index.h"
 #include "program_state.h"
 #include "results.h"
 #include "selection_lists.h"
@@ -34,6 +36,7 @@ constexpr DWORD kTabStyle = kChild | TCS_FIXEDWIDTH | WS_TABSTOP;
 constexpr DWORD kCentredButton = kChild | BS_CENTER | BS_VCENTER | WS_TABSTOP;
 constexpr DWORD kButton = kChild | WS_TABSTOP;
 constexpr DWORD kLabel = kChild | SS_LEFT;
+constexpr DWORD kUnitLabel = kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 
 struct ControlLayout {
   WORD id;
@@ -85,6 +88,11 @@ constexpr ControlLayout kMainControls[] = {
      0},
     {kTargetInfoButton, "BUTTON", "Target &CRS Info", 256, 348, 76, 16, kButton, 0},
     {kHelpButton, "BUTTON", "&Help", 336, 348, 76, 16, kButton, 0},
+    // Always in view, whichever page shows: what the side's numbers mean.
+    {kStartGridUnitLabel, "STATIC", "", 16, 125, 180, 9, kUnitLabel, 0},
+    {kStartAngleFormatLabel, "STATIC", "", 16, 321, 180, 9, kUnitLabel, 0},
+    {kTargetGridUnitLabel, "STATIC", "", 228, 125, 180, 9, kUnitLabel, 0},
+    {kTargetAngleFormatLabel, "STATIC", "", 228, 321, 180, 9, kUnitLabel, 0},
 };
 
 // ------------------------------------------------------------------ menu
@@ -128,6 +136,43 @@ void SetWindowIcons(HWND window) {
       SendMessageA(window, WM_SETICON, icon.kind, reinterpret_cast<LPARAM>(image));
     }
   }
+}
+
+// ------------------------------------------------------------ units
+
+// EPSG's name of the unit a side's system has but the program does not
+// offer ("" when it offers it): the side then works in metres.
+std::string unofferedUnit[2];
+
+std::string& UnofferedUnit(Side side) {
+  return unofferedUnit[side == Side::kStart ? 0 : 1];
+}
+
+void ShowUnitsAndFormats(HWND window, Side side) {
+  const UnitsAndFormats& formats = CrsSideOf(side).unitsAndFormats;
+  const LengthUnit* unit = FindLengthUnit(formats.lengthUnit);
+  std::string grid = std::string("Easting, northing in ") + (unit ? unit->words : "");
+  if (!UnofferedUnit(side).empty()) grid += " (own unit: " + UnofferedUnit(side) + ")";
+  const std::string angles = std::string("Angles in ") + AngleFormatWords(formats.angleFormat);
+  const bool start = side == Side::kStart;
+  SetDlgItemTextA(window, start ? kStartGridUnitLabel : kTargetGridUnitLabel, grid.c_str());
+  SetDlgItemTextA(window, start ? kStartAngleFormatLabel : kTargetAngleFormatLabel, angles.c_str());
+}
+
+void SetSideLengthUnit(HWND window, Side side, int32_t unit) {
+  SetLengthUnit(CrsSideOf(side).unitsAndFormats, unit);
+  ShowUnitsAndFormats(window, side);
+}
+
+// A system the code index knows brings its own length unit; one the program
+// does not offer leaves the side in metres and is named beside the fields.
+void FollowSystemUnit(HWND window, Side side, int32_t position) {
+  const std::string own = OwnUnitOfProjection(
+      ProgramEpsgIndex(), TrimmedField(ProgramCatalogues().Projection(position).name));
+  if (own.empty()) return;
+  const int32_t unit = LengthUnitOfEpsgName(own);
+  UnofferedUnit(side) = unit == 0 ? own : "";
+  SetSideLengthUnit(window, side, unit == 0 ? kLengthUnitMetre : unit);
 }
 
 // ------------------------------------------------------------ selections
@@ -215,7 +260,10 @@ void ListChosen(HWND window, const SelectionList& list) {
   if (position < 1) return;
   TakeEntry(window, list.side, list.role, position);
   // The first catalogue projection stands for geographic coordinates.
-  if (list.role == ListRole::kProjection) EnableFields(list.side, position > 1);
+  if (list.role == ListRole::kProjection) {
+    EnableFields(list.side, position > 1);
+    FollowSystemUnit(window, list.side, position);
+  }
   ClearTargetResults();
 }
 
@@ -312,6 +360,7 @@ void OpenUnitsDialogFor(HWND window, Side side) {
   OpenUnitsDialog(window);
   const UnitsAndFormats& after = CrsSideOf(side).unitsAndFormats;
   if (after.angleFormat != before.angleFormat || after.lengthUnit != before.lengthUnit) {
+    ShowUnitsAndFormats(window, side);
     ClearTargetResults();
   }
 }
@@ -372,6 +421,10 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       mainWindow = window;
       FillSelectionLists();
       ResetSides();
+      for (Side side : kBothSides) {
+        UnofferedUnit(side).clear();
+        ShowUnitsAndFormats(window, side);
+      }
       PostMessageA(window, kBuildPagesMessage, 0, 0);
       return TRUE;
     case kBuildPagesMessage:

@@ -22,6 +22,11 @@ inline constexpr int kStartDatumLabel = 701;
 inline constexpr int kStartEllipsoidLabel = 702;
 inline constexpr int kTargetDatumLabel = 703;
 inline constexpr int kTargetEllipsoidLabel = 704;
+// Under the tab controls: each side's length unit and angle format in words.
+inline constexpr int kStartGridUnitLabel = 715;
+inline constexpr int kTargetGridUnitLabel = 716;
+inline constexpr int kStartAngleFormatLabel = 717;
+inline constexpr int kTargetAngleFormatLabel = 718;
 
 // Push buttons.
 inline constexpr int kExitButton = 401;

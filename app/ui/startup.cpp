@@ -13,6 +13,7 @@
 #include "help_about.h"
 #include "main_window.h"
 #include "message.h"
+#include "program_index.h"
 #include "program_state.h"
 #include "startup.h"
 
@@ -69,6 +70,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (const std::optional<std::string> folder = CatalogueFolder()) {
     SetProgramCatalogueFolder(*folder);
     LoadCatalogues(ProgramCatalogues(), loaded, *folder);
+    LoadProgramEpsgIndex(*folder);
   }
   const HWND window = CreateMainWindow();
   if (loaded == 0) {

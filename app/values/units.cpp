@@ -23,3 +23,10 @@ const char* AngleFormatWords(int32_t angleFormat) {
   return angleFormat == kAngleFormatDms ? "degrees-minutes-seconds DDD.MMSSsss"
                                         : "decimal degrees DDD.dddddd";
 }
+
+int32_t LengthUnitOfEpsgName(std::string_view epsgName) {
+  for (const LengthUnit& unit : kLengthUnits) {
+    if (epsgName == unit.epsgName) return unit.id;
+  }
+  return 0;
+}
