@@ -22,6 +22,7 @@
 #include "selection_lists.h"
 #include "transform_command.h"
 #include "units_dialog.h"
+#include "value_conversion.h"
 
 HWND mainWindow = nullptr;
 
@@ -159,9 +160,20 @@ void ShowUnitsAndFormats(HWND window, Side side) {
   SetDlgItemTextA(window, start ? kStartAngleFormatLabel : kTargetAngleFormatLabel, angles.c_str());
 }
 
-void SetSideLengthUnit(HWND window, Side side, int32_t unit) {
-  SetLengthUnit(CrsSideOf(side).unitsAndFormats, unit);
+// Typed values keep their meaning through a change of unit or format.
+void UnitsAndFormatsChanged(HWND window, Side side, const UnitsAndFormats& before) {
+  const UnitsAndFormats& after = CrsSideOf(side).unitsAndFormats;
+  if (after.angleFormat == before.angleFormat && after.lengthUnit == before.lengthUnit) return;
+  ConvertTypedValues(side, before);
   ShowUnitsAndFormats(window, side);
+  ClearTargetResults();
+}
+
+void SetSideLengthUnit(HWND window, Side side, int32_t unit) {
+  const UnitsAndFormats before = CrsSideOf(side).unitsAndFormats;
+  SetLengthUnit(CrsSideOf(side).unitsAndFormats, unit);
+  UnitsAndFormatsChanged(window, side, before);
+  ShowUnitsAndFormats(window, side);  // the unit not offered may have changed alone
 }
 
 // A system the code index knows brings its own length unit; one the program
@@ -358,11 +370,7 @@ void OpenUnitsDialogFor(HWND window, Side side) {
   const UnitsAndFormats before = CrsSideOf(side).unitsAndFormats;
   unitsDialogSide = side;
   OpenUnitsDialog(window);
-  const UnitsAndFormats& after = CrsSideOf(side).unitsAndFormats;
-  if (after.angleFormat != before.angleFormat || after.lengthUnit != before.lengthUnit) {
-    ShowUnitsAndFormats(window, side);
-    ClearTargetResults();
-  }
+  UnitsAndFormatsChanged(window, side, before);
 }
 
 INT_PTR OnCommand(HWND window, WORD id, WORD code) {

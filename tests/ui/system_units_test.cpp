@@ -35,9 +35,14 @@ class SystemUnitsTest : public MainWindowTest {
     LoadProgramEpsgIndex("no such folder");
     MainWindowTest::TearDown();
   }
+  // Clicks options of the units dialog of one side, each on its button's
+  // circle (a short label ends before the middle of its row), then "&Accept".
   void SetUnits(int unitsButton, std::vector<int> options) {
     WhenModalDialogRuns([options](HWND dialog) {
-      for (int option : options) ::Click(dialog, option);
+      for (int option : options) {
+        QWidget* button = platform_testing::Widget(GetDlgItem(dialog, option));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+      }
       ::Click(dialog, kIdAccept);
     });
     Click(Control(unitsButton));
@@ -89,6 +94,48 @@ TEST_F(SystemUnitsTest, AFootTargetIsWrittenInFeetWithoutTouchingTheUnitsDialog)
   EXPECT_EQ(Text(TargetXY, kTargetNorthingBox), " 254759.8");
   EXPECT_EQ(Label(kTargetGridUnitLabel), "Easting, northing in US survey foot");
   EXPECT_EQ(startSide.unitsAndFormats.lengthUnit, 603);
+}
+
+TEST_F(SystemUnitsTest, TypedValuesKeepTheirValueWhenTheUnitOrFormatChanges) {
+  // Grid values: 1000 m is 1000 / 0.304800609601219 = 3280.8333333333355 US
+  // survey feet, 2000 m 6561.666666666671 (15 significant digits kept).
+  Choose(kStartProjectionList, kBritishNationalGrid);
+  Type(StartXY, kStartEastingBox, "1000");
+  Type(StartXY, kStartNorthingBox, "2000");
+  Choose(kStartProjectionList, kTexasSouthCentral);
+  EXPECT_EQ(Text(StartXY, kStartEastingBox), "3280.83333333334");
+  EXPECT_EQ(Text(StartXY, kStartNorthingBox), "6561.66666666667");
+  SetUnits(kStartUnitsButton, {603});
+  EXPECT_EQ(Text(StartXY, kStartEastingBox), "1000");
+  EXPECT_EQ(Text(StartXY, kStartNorthingBox), "2000");
+  Type(StartXY, kStartNorthingBox, "20OO");  // not a value: left for the transform to report
+  SetUnits(kStartUnitsButton, {605});
+  EXPECT_EQ(Text(StartXY, kStartEastingBox), "3280.83989501312");  // 1000 / 0.3048
+  EXPECT_EQ(Text(StartXY, kStartNorthingBox), "20OO");
+
+  // Angles: 50 30 00 N is 50.5 degrees, 0 30 15 W is -0.5041666... degrees.
+  Choose(kStartProjectionList, kNone);
+  Type(StartLatLon, kStartLatitudeBox, "50.3");
+  Type(StartLatLon, kStartLongitudeBox, "-0.3015");
+  SetUnits(kStartUnitsButton, {kIdAngleDecimal});
+  EXPECT_EQ(Text(StartLatLon, kStartLatitudeBox), "50.5");
+  EXPECT_EQ(Text(StartLatLon, kStartLongitudeBox), "-.504166666666667");
+  SetUnits(kStartUnitsButton, {kIdAngleDms});
+  EXPECT_EQ(Text(StartLatLon, kStartLatitudeBox), "50.3000000");
+  EXPECT_EQ(Text(StartLatLon, kStartLongitudeBox), "-0.3015000");
+  EXPECT_TRUE(seam.messageBoxes().empty());
+}
+
+TEST_F(SystemUnitsTest, AChangedFormatTransformsTheSamePoint) {
+  ChooseSystems(kNone, kOsgb1936, kBritishNationalGrid, kOsgb1936);
+  Type(StartLatLon, kStartLatitudeBox, "50.3");
+  Type(StartLatLon, kStartLongitudeBox, "0.3");
+  Click(Control(kTransformButton));
+  const std::string easting = Text(TargetXY, kTargetEastingBox);
+  EXPECT_EQ(easting, " 577274.98");
+  SetUnits(kStartUnitsButton, {kIdAngleDecimal});
+  Click(Control(kTransformButton));
+  EXPECT_EQ(Text(TargetXY, kTargetEastingBox), easting);
 }
 
 TEST(OwnUnitOfProjection, TheMetreRowOfAnEntryThatTookInItsFootVariantsWins) {
