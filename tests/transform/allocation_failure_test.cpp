@@ -1,6 +1,10 @@
 // A failed allocation in the middle of a list run ends the run at the edge of
 // the trapped routine: reported through its trap, files closed with the lines
 // written so far, nothing thrown into the caller.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -46,6 +50,14 @@ void operator delete[](void* p, size_t) noexcept {
 
 namespace {
 
+#ifdef _WIN32
+// The process's open handles: files, and threads not yet closed.
+size_t OpenDescriptors() {
+  DWORD count = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &count);
+  return count;
+}
+#else
 size_t OpenDescriptors() {
   size_t count = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -53,6 +65,7 @@ size_t OpenDescriptors() {
   }
   return count;
 }
+#endif
 
 TEST(ListRunEdge, AFailedAllocationEndsTheRunWithItsMessageAndClosedFiles) {
   SetProgramConstants();
