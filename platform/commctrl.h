@@ -66,6 +66,11 @@ typedef struct tagINITCOMMONCONTROLSEX {
 #define TCM_GETCURFOCUS (TCM_FIRST + 47)
 #define TCM_SETCURFOCUS (TCM_FIRST + 48)
 
+// The least number of entries a combo box's dropped-down list shows.
+#define CBM_FIRST 0x1700
+#define CB_SETMINVISIBLE (CBM_FIRST + 1)
+#define CB_GETMINVISIBLE (CBM_FIRST + 2)
+
 #define TCIF_TEXT 0x0001
 #define TCIF_IMAGE 0x0002
 #define TCIF_RTLREADING 0x0004

@@ -99,6 +99,11 @@ typedef struct tagPOINT {
   LONG y;
 } POINT, *LPPOINT;
 
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE, *LPSIZE;
+
 typedef struct tagMSG {
   HWND hwnd;
   UINT message;
@@ -499,6 +504,8 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define CB_SETITEMDATA 0x0151
 #define CB_GETDROPPEDSTATE 0x0157
 #define CB_FINDSTRINGEXACT 0x0158
+#define CB_GETDROPPEDWIDTH 0x015F
+#define CB_SETDROPPEDWIDTH 0x0160
 #define CBN_ERRSPACE (-1)
 #define CBN_SELCHANGE 1
 #define CBN_DBLCLK 2
@@ -664,6 +671,20 @@ HWND WINAPI SetFocus(HWND window);
 HWND WINAPI GetActiveWindow(void);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+
+// Screen and scroll bar sizes in pixels.
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+int WINAPI GetSystemMetrics(int index);
+
+// -------------------------------------------------------- text measurement
+// Device contexts serve only to measure text in a font: GetDC gives one with
+// the window's font, SelectObject changes its font.
+HDC WINAPI GetDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC dc);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 
 // ------------------------------------------------------------- message loop
 // GetMessageA runs Qt's event loop until a posted message is there; user input

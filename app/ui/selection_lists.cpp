@@ -1,6 +1,8 @@
 #include "selection_lists.h"
 
 #include <windows.h>
+// <commctrl.h> needs the types of <windows.h>.
+#include <commctrl.h>
 
 #include <algorithm>
 #include <string>
@@ -53,6 +55,49 @@ void FillProjectionList(Side side) {
   SendDlgItemMessageA(mainWindow, SelectionListId(side, ListRole::kProjection), CB_SETCURSEL, 0, 0);
 }
 
+// The width in pixels of the widest entry of a list, in the list's font.
+LONG WidestEntry(HWND list) {
+  const HDC dc = GetDC(list);
+  const HGDIOBJ previous =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  std::string text;
+  const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT index = 0; index < count; ++index) {
+    const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0) continue;
+    text.assign(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    SIZE size{};
+    if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(length), &size)) {
+      widest = std::max(widest, size.cx);
+    }
+  }
+  if (previous != nullptr) SelectObject(dc, previous);
+  ReleaseDC(list, dc);
+  return widest;
+}
+
+// The dropped-down lists show whole names: as wide as the widest entry (but
+// no wider than the screen) and twenty entries at a time. Both sides' lists
+// of a kind hold the same entries.
+void SizeDroppedLists() {
+  RECT margin{0, 0, 8, 0};  // the entries' own margins, in dialog units
+  MapDialogRect(mainWindow, &margin);
+  const int extra = margin.right + GetSystemMetrics(SM_CXVSCROLL);
+  for (ListRole role : {ListRole::kProjection, ListRole::kDatum, ListRole::kEllipsoid}) {
+    const LONG widest = WidestEntry(GetDlgItem(mainWindow, SelectionListId(Side::kStart, role)));
+    const int width = std::min<int>(widest + extra, GetSystemMetrics(SM_CXSCREEN));
+    for (Side side : kBothSides) {
+      SendDlgItemMessageA(mainWindow, SelectionListId(side, role), CB_SETDROPPEDWIDTH,
+                          static_cast<WPARAM>(width), 0);
+      SendDlgItemMessageA(mainWindow, SelectionListId(side, role), CB_SETMINVISIBLE,
+                          kDroppedListRows, 0);
+    }
+  }
+}
+
 }  // namespace
 
 int32_t ListedCount(ListRole role) {
@@ -72,4 +117,5 @@ void FillSelectionLists() {
   for (Side side : kBothSides) FillDatumList(side);
   for (Side side : kBothSides) FillEllipsoidList(side);
   for (Side side : kBothSides) FillProjectionList(side);
+  SizeDroppedLists();
 }

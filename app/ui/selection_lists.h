@@ -48,6 +48,9 @@ constexpr int SelectionListId(Side side, ListRole role) {
   return 0;
 }
 
+// How many entries a dropped-down list shows at a time.
+inline constexpr int kDroppedListRows = 20;
+
 // How many entries a list of that role shows: its catalogue's count, kept
 // between 0 and the catalogue's capacity.
 int32_t ListedCount(ListRole role);
@@ -55,5 +58,6 @@ int32_t ListedCount(ListRole role);
 // Fills all six of the main window's lists: the datum lists, then the
 // ellipsoid lists, then the projection lists, start before target. The datum
 // and ellipsoid lists are left without a selection; the projection lists on
-// their first entry ("none"), which sends no selection change.
+// their first entry ("none"), which sends no selection change. Dropped down,
+// each list is as wide as its widest entry and shows kDroppedListRows.
 void FillSelectionLists();

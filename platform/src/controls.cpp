@@ -122,6 +122,8 @@ class ComboBox : public QComboBox {
   }
 
   int selection = -1;
+  int heightItems = 1;  // what the template's height leaves for the list
+  int minVisible = 0;   // CB_SETMINVISIBLE; until set, the height decides
 };
 
 int FindItem(const QComboBox& combo, int start, const QString& text, bool exact) {
@@ -350,6 +352,19 @@ LRESULT ComboProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lPara
       return TRUE;
     case CB_GETDROPPEDSTATE:
       return combo->view()->isVisible();
+    case CB_SETDROPPEDWIDTH:
+      // The list is never narrower than the box.
+      combo->view()->setMinimumWidth(static_cast<int>(wParam));
+      return std::max(static_cast<int>(wParam), combo->width());
+    case CB_GETDROPPEDWIDTH:
+      return std::max(combo->view()->minimumWidth(), combo->width());
+    case CB_SETMINVISIBLE:
+      if (static_cast<int>(wParam) < 1) return FALSE;
+      combo->minVisible = static_cast<int>(wParam);
+      combo->setMaxVisibleItems(std::max(combo->heightItems, combo->minVisible));
+      return TRUE;
+    case CB_GETMINVISIBLE:
+      return combo->minVisible > 0 ? combo->minVisible : combo->heightItems;
     case CB_LIMITTEXT:
       if (combo->isEditable()) combo->lineEdit()->setMaxLength(wParam ? index : 32767);
       return TRUE;
@@ -419,7 +434,8 @@ QWidget* CreateComboBox(QWidget* host, DWORD /*exStyle*/, DWORD style, QRect& re
   // as high as its font needs.
   const int boxHeight = combo->sizeHint().height();
   const int itemHeight = std::max(1, combo->fontMetrics().height() + 2);
-  combo->setMaxVisibleItems(std::max(1, (rect.height() - boxHeight) / itemHeight));
+  combo->heightItems = std::max(1, (rect.height() - boxHeight) / itemHeight);
+  combo->setMaxVisibleItems(combo->heightItems);
   rect.setHeight(boxHeight);
   return combo;
 }

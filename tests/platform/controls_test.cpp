@@ -2,10 +2,12 @@
 // the notification a Win32 control sends; what the program sends is silent.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <cstring>
 
 #include "dialog_builder.h"
 #include "platform_testing.h"
@@ -156,6 +158,30 @@ TEST_F(ControlsTest, DropDownListShowsTheSelectedItemAsItsText) {
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 302)), "");
   SendDlgItemMessageA(dialog, 302, CB_SETCURSEL, 1, 0);
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 302)), "Feet");
+}
+
+TEST_F(ControlsTest, ADroppedListTakesItsWidthAndLeastRowsAndTextIsMeasuredInItsFont) {
+  const HWND combo = GetDlgItem(dialog, 301);
+  const char* const longest = "NAD83(HARN) / Washington North (ftUS) - USA - Washington - north";
+  Fill(301, {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", longest});
+  const HDC dc = GetDC(combo);
+  SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(combo, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ASSERT_TRUE(GetTextExtentPoint32A(dc, longest, static_cast<int>(std::strlen(longest)), &size));
+  ReleaseDC(combo, dc);
+  auto* widget = qobject_cast<QComboBox*>(WidgetOf(301));
+  EXPECT_EQ(size.cx, widget->fontMetrics().horizontalAdvance(longest));
+
+  EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0), widget->width());  // never set
+  EXPECT_EQ(SendMessageA(combo, CB_SETDROPPEDWIDTH, size.cx + 30, 0), size.cx + 30);
+  EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0), size.cx + 30);
+  EXPECT_TRUE(SendMessageA(combo, CB_SETMINVISIBLE, 12, 0));
+  EXPECT_EQ(SendMessageA(combo, CB_GETMINVISIBLE, 0, 0), 12);
+  SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  const QWidget* popup = widget->view()->window();
+  EXPECT_GE(popup->width(), size.cx + 30);
+  EXPECT_EQ(widget->maxVisibleItems(), 12);
+  SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 TEST_F(ControlsTest, EditBoxTextRoundTripsWindows1252) {

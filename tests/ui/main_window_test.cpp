@@ -1,5 +1,6 @@
 // The main window through its widgets: start-up, layout, the selection lists
 // and the fields they enable, the mode tabs, focus keeping and ending.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QTimer>
@@ -318,6 +319,20 @@ TEST_F(MainWindowTest, ChoosingADatumMovesOnlyTheEllipsoidAndAnEllipsoidNothing)
     EXPECT_EQ(TrimmedField(s.crs->ellipsoid.name), "Airy 1830");
     EXPECT_EQ(TrimmedField(s.other->projection.name), otherProjection);
   }
+}
+
+TEST_F(MainWindowTest, ADroppedListShowsWholeEntriesTwentyAtATime) {
+  SetFixedField(ProgramCatalogues().Datum(kNad27 + 1).areaOfUse,
+                "USA - CONUS west of Mississippi River - onshore - Texas, New Mexico, Oklahoma");
+  FillSelectionLists();
+  auto* combo = qobject_cast<QComboBox*>(platform_testing::Widget(Control(kTargetDatumList)));
+  const QString longest = combo->itemText(kNad27);
+  SendMessageA(Control(kTargetDatumList), CB_SHOWDROPDOWN, TRUE, 0);
+  const QWidget* popup = combo->view()->window();
+  EXPECT_GT(popup->width(), combo->width());
+  EXPECT_GE(combo->view()->viewport()->width(), combo->fontMetrics().horizontalAdvance(longest));
+  EXPECT_EQ(combo->maxVisibleItems(), 20);
+  SendMessageA(Control(kTargetDatumList), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 TEST_F(MainWindowTest, PositionsBeyondTheCataloguesSelectTheLastEntry) {
