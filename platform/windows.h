@@ -506,6 +506,29 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define CB_FINDSTRINGEXACT 0x0158
 #define CB_GETDROPPEDWIDTH 0x015F
 #define CB_SETDROPPEDWIDTH 0x0160
+#define LBS_NOTIFY 0x0001L
+#define LBS_SORT 0x0002L
+#define LBS_NOINTEGRALHEIGHT 0x0100L
+#define LBS_HASSTRINGS 0x0040L
+
+#define LB_OKAY 0
+#define LB_ERR (-1)
+#define LB_ADDSTRING 0x0180
+#define LB_INSERTSTRING 0x0181
+#define LB_DELETESTRING 0x0182
+#define LB_RESETCONTENT 0x0184
+#define LB_SETCURSEL 0x0186
+#define LB_GETCURSEL 0x0188
+#define LB_GETTEXT 0x0189
+#define LB_GETTEXTLEN 0x018A
+#define LB_GETCOUNT 0x018B
+#define LB_SETHORIZONTALEXTENT 0x0194
+#define LB_GETITEMDATA 0x0199
+#define LB_SETITEMDATA 0x019A
+// Sent to the parent only by a list box with LBS_NOTIFY, for what the user does.
+#define LBN_SELCHANGE 1
+#define LBN_DBLCLK 2
+
 #define CBN_ERRSPACE (-1)
 #define CBN_SELCHANGE 1
 #define CBN_DBLCLK 2
@@ -638,7 +661,7 @@ HWND WINAPI GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 LRESULT WINAPI DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ------------------------------------------------------------------ windows
-// Classes: "BUTTON", "COMBOBOX", "EDIT", "STATIC" and WC_TABCONTROLA, as
+// Classes: "BUTTON", "COMBOBOX", "EDIT", "LISTBOX", "STATIC" and WC_TABCONTROLA, as
 // WS_CHILD controls of a dialog or of a child dialog.
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menuOrId,

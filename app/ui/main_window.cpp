@@ -20,6 +20,7 @@
 #include "program_state.h"
 #include "results.h"
 #include "selection_lists.h"
+#include "system_search.h"
 #include "transform_command.h"
 #include "units_dialog.h"
 #include "value_conversion.h"
@@ -176,15 +177,19 @@ void SetSideLengthUnit(HWND window, Side side, int32_t unit) {
   ShowUnitsAndFormats(window, side);  // the unit not offered may have changed alone
 }
 
-// A system the code index knows brings its own length unit; one the program
-// does not offer leaves the side in metres and is named beside the fields.
+// A unit by EPSG's name; one the program does not offer leaves the side in
+// metres and is named beside the fields.
+void TakeEpsgUnit(HWND window, Side side, const std::string& epsgName) {
+  const int32_t unit = LengthUnitOfEpsgName(epsgName);
+  UnofferedUnit(side) = unit == 0 ? epsgName : "";
+  SetSideLengthUnit(window, side, unit == 0 ? kLengthUnitMetre : unit);
+}
+
+// A system the code index knows brings its own length unit.
 void FollowSystemUnit(HWND window, Side side, int32_t position) {
   const std::string own = OwnUnitOfProjection(
       ProgramEpsgIndex(), TrimmedField(ProgramCatalogues().Projection(position).name));
-  if (own.empty()) return;
-  const int32_t unit = LengthUnitOfEpsgName(own);
-  UnofferedUnit(side) = unit == 0 ? own : "";
-  SetSideLengthUnit(window, side, unit == 0 ? kLengthUnitMetre : unit);
+  if (!own.empty()) TakeEpsgUnit(window, side, own);
 }
 
 // ------------------------------------------------------------ selections
@@ -270,6 +275,8 @@ void MoveListTo(HWND window, Side side, ListRole role, int32_t wanted) {
 void ListChosen(HWND window, const SelectionList& list) {
   const int32_t position = ChosenPosition(window, list.side, list.role);
   if (position < 1) return;
+  // A choice, wherever it came from, ends a search.
+  CloseSystemSearch();
   TakeEntry(window, list.side, list.role, position);
   // The first catalogue projection stands for geographic coordinates.
   if (list.role == ListRole::kProjection) {
@@ -373,10 +380,76 @@ void OpenUnitsDialogFor(HWND window, Side side) {
   UnitsAndFormatsChanged(window, side, before);
 }
 
+// The list index of the entry the side holds for the list, or -1. The side
+// holds a copy: the first entry of that name is it.
+LRESULT ChosenIndex(int listId) {
+  const SelectionList* list = FindSelectionList(listId);
+  if (list == nullptr) return -1;
+  const Catalogues& catalogues = ProgramCatalogues();
+  const CrsSide& crs = CrsSideOf(list->side);
+  auto indexOf = [&](const std::string& chosen, auto nameAt) -> LRESULT {
+    for (int32_t p = 1; !chosen.empty() && p <= ListedCount(list->role); ++p) {
+      if (nameAt(p) == chosen) return p - 1;
+    }
+    return -1;
+  };
+  switch (list->role) {
+    case ListRole::kProjection:
+      return indexOf(TrimmedField(crs.projection.name),
+                     [&](int32_t p) { return TrimmedField(catalogues.Projection(p).name); });
+    case ListRole::kDatum:
+      return indexOf(TrimmedField(crs.datum.name),
+                     [&](int32_t p) { return TrimmedField(catalogues.Datum(p).name); });
+    case ListRole::kEllipsoid:
+      return indexOf(TrimmedField(crs.ellipsoid.name),
+                     [&](int32_t p) { return TrimmedField(catalogues.Ellipsoid(p).name); });
+  }
+  return -1;
+}
+
+std::string WindowTextOf(HWND window) {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// What was typed into a list: the characters put into the chosen entry's
+// text where the cursor was, or the whole text when it replaced the entry.
+std::string TypedIntoList(HWND window, int listId) {
+  const HWND list = GetDlgItem(window, listId);
+  const std::string text = WindowTextOf(list);
+  const LRESULT chosen = ChosenIndex(listId);
+  if (chosen < 0) return text;
+  std::string entry(static_cast<size_t>(SendMessageA(list, CB_GETLBTEXTLEN, chosen, 0)) + 1, '\0');
+  entry.resize(static_cast<size_t>(
+      SendMessageA(list, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(entry.data()))));
+  if (text.size() <= entry.size()) return text;
+  size_t before = 0;
+  while (before < entry.size() && text[before] == entry[before]) ++before;
+  const size_t after = entry.size() - before;
+  if (text.compare(text.size() - after, after, entry, before, after) != 0) return text;
+  return text.substr(before, text.size() - entry.size());
+}
+
+// Ctrl+F: the list with the focus (or its edit part) is searched, all its
+// entries listed to begin with.
+void SearchFocusedList(HWND window) {
+  const HWND focus = GetFocus();
+  for (const SelectionList& list : kSelectionLists) {
+    const HWND combo = GetDlgItem(window, list.id);
+    if (focus != nullptr && (focus == combo || IsChild(combo, focus))) {
+      OpenSystemSearch(window, list.id, "");
+      return;
+    }
+  }
+}
+
 INT_PTR OnCommand(HWND window, WORD id, WORD code) {
   if (const SelectionList* list = FindSelectionList(id)) {
-    // Typing into a list is not a choice.
+    // Typing into a list is not a choice: it searches the list.
     if (code == CBN_SELCHANGE) ListChosen(window, *list);
+    if (code == CBN_EDITCHANGE) OpenSystemSearch(window, id, TypedIntoList(window, id));
     return TRUE;
   }
   switch (id) {
@@ -408,6 +481,9 @@ INT_PTR OnCommand(HWND window, WORD id, WORD code) {
       return TRUE;
     case kMenuCopyResults:
       CopyResults(window);
+      return TRUE;
+    case kMenuFindSystem:
+      SearchFocusedList(window);
       return TRUE;
     case kMenuAddProjection:
     case kMenuAddDatum:
@@ -462,7 +538,8 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 
 HMENU BuildMenuBar(HWND window) {
   const MenuEntry file[] = {{"&Exit", kMenuExit}};
-  const MenuEntry edit[] = {{"&Copy results\tCtrl+Shift+C", kMenuCopyResults}};
+  const MenuEntry edit[] = {{"&Copy results\tCtrl+Shift+C", kMenuCopyResults},
+                            {"&Find in the list\tCtrl+F", kMenuFindSystem}};
   const MenuEntry data[] = {{"Add &Projection", kMenuAddProjection},
                             {nullptr, kNoCommand},
                             {"Add &Datum", kMenuAddDatum},
@@ -495,7 +572,8 @@ HWND CreateMainWindow() {
 
 HACCEL MainWindowAccelerators() {
   static const HACCEL table = [] {
-    ACCEL keys[] = {{FVIRTKEY | FCONTROL | FSHIFT, 'C', kMenuCopyResults}};
+    ACCEL keys[] = {{FVIRTKEY | FCONTROL | FSHIFT, 'C', kMenuCopyResults},
+                    {FVIRTKEY | FCONTROL, 'F', kMenuFindSystem}};
     return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
   }();
   return table;
@@ -507,9 +585,29 @@ void RunMainWindow(HWND window) {
   MSG msg;
   while (IsWindow(window) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (TranslateAcceleratorA(window, accelerators, &msg)) continue;
+    if (const HWND search = SystemSearchWindow(); search && IsDialogMessageA(search, &msg))
+      continue;
     if (!IsDialogMessageA(window, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
   }
+}
+
+void ChooseFoundEntry(int listId, int32_t position, const std::string& epsgUnit) {
+  const SelectionList* list = FindSelectionList(listId);
+  const HWND combo = GetDlgItem(mainWindow, listId);
+  if (list == nullptr || combo == nullptr) return;
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(position - 1), 0);
+  SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  if (list->role == ListRole::kProjection && !epsgUnit.empty()) {
+    TakeEpsgUnit(mainWindow, list->side, epsgUnit);
+  }
+  SetFocus(combo);
+}
+
+void ShowChosenEntry(int listId) {
+  SendDlgItemMessageA(mainWindow, listId, CB_SETCURSEL, static_cast<WPARAM>(ChosenIndex(listId)),
+                      0);
 }

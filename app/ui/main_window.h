@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 #include "selection_lists.h"
 
 // The main window, kept for the run: the list fillers and the transform
@@ -54,6 +57,7 @@ inline constexpr int kMenuAddEllipsoid = 1004;
 inline constexpr int kMenuHelp = 1005;
 inline constexpr int kMenuAbout = 1006;
 inline constexpr int kMenuCopyResults = 1007;
+inline constexpr int kMenuFindSystem = 1008;
 
 // Posted to itself at initialisation: build the entry pages once the window
 // procedure has returned from WM_INITDIALOG.
@@ -69,9 +73,19 @@ HWND CreateMainWindow();
 // Shows the main window and runs its messages until it has been destroyed.
 void RunMainWindow(HWND window);
 
-// The main window's keyboard commands (Ctrl+Shift+C copies the results), for
-// its message loop; made with the window.
+// The main window's keyboard commands (Ctrl+Shift+C copies the results,
+// Ctrl+F searches the list that has the focus), for its message loop; made
+// with the window.
 HACCEL MainWindowAccelerators();
+
+// Chooses a catalogue position in a selection list exactly as a choice from
+// its drop-down does (CB_SETCURSEL, then CBN_SELCHANGE to the window); for a
+// projection found by the EPSG code of a variant in other units, the side
+// then takes that unit (EPSG's name).
+void ChooseFoundEntry(int listId, int32_t position, const std::string& epsgUnit);
+
+// The list shows its side's chosen entry again (or none), after typing.
+void ShowChosenEntry(int listId);
 
 // Attaches the menu bar and gives it.
 HMENU BuildMenuBar(HWND window);

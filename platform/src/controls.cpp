@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstring>
@@ -126,6 +127,25 @@ class ComboBox : public QComboBox {
   int minVisible = 0;   // CB_SETMINVISIBLE; until set, the height decides
 };
 
+// A list box: its entries in insertion order (or sorted with LBS_SORT), one
+// selection. What the user does is LBN_SELCHANGE and LBN_DBLCLK to the parent
+// when the style asks for them; LB_SETCURSEL is silent.
+class ListBox : public QListWidget {
+ public:
+  ListBox(QWidget* parent, DWORD style) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFocusPolicy(Qt::StrongFocus);
+    setUniformItemSizes(true);
+    if (!(style & LBS_NOTIFY)) return;
+    connect(this, &QListWidget::currentRowChanged, this, [this] {
+      if (Window* window = Find(HandleOf(this))) NotifyParent(*window, LBN_SELCHANGE);
+    });
+    connect(this, &QListWidget::itemDoubleClicked, this, [this] {
+      if (Window* window = Find(HandleOf(this))) NotifyParent(*window, LBN_DBLCLK);
+    });
+  }
+};
+
 int FindItem(const QComboBox& combo, int start, const QString& text, bool exact) {
   const int count = combo.count();
   for (int step = 1; step <= count; ++step) {
@@ -241,6 +261,76 @@ LRESULT EditProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam
       SetReadOnly(*edit, wParam != 0);
       window.style = wParam ? window.style | ES_READONLY : window.style & ~ES_READONLY;
       return TRUE;
+    default:
+      return CommonProcedure(window, message, wParam, lParam);
+  }
+}
+
+LRESULT ListBoxProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* list = dynamic_cast<ListBox*>(window.widget.data());
+  if (list == nullptr) return LB_ERR;
+  const int count = list->count();
+  const int index = static_cast<int>(wParam);
+  const auto* text = reinterpret_cast<const char*>(lParam);
+  switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING: {
+      const QSignalBlocker blocker(list);
+      int at = message == LB_ADDSTRING || index < 0 || index > count ? count : index;
+      if (message == LB_ADDSTRING && (window.style & LBS_SORT)) {
+        at = 0;
+        while (at < count &&
+               list->item(at)->text().compare(FromAnsi(text), Qt::CaseInsensitive) <= 0) {
+          ++at;
+        }
+      }
+      list->insertItem(at, FromAnsi(text));
+      return at;
+    }
+    case LB_DELETESTRING: {
+      if (index < 0 || index >= count) return LB_ERR;
+      const QSignalBlocker blocker(list);
+      delete list->takeItem(index);
+      return list->count();
+    }
+    case LB_RESETCONTENT: {
+      const QSignalBlocker blocker(list);
+      list->clear();
+      return LB_OKAY;
+    }
+    case LB_GETCOUNT:
+      return count;
+    case LB_GETCURSEL:
+      return list->currentItem() && list->currentItem()->isSelected() ? list->currentRow() : LB_ERR;
+    case LB_SETCURSEL: {
+      const QSignalBlocker blocker(list);
+      if (index < 0 || index >= count) {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+        return index == -1 ? LB_OKAY : LB_ERR;
+      }
+      list->setCurrentRow(index);
+      list->scrollToItem(list->item(index));
+      return index;
+    }
+    case LB_GETTEXT:
+      if (index < 0 || index >= count || lParam == 0) return LB_ERR;
+      {
+        const std::string item = ToAnsi(list->item(index)->text());
+        std::memcpy(reinterpret_cast<char*>(lParam), item.c_str(), item.size() + 1);
+        return static_cast<LRESULT>(item.size());
+      }
+    case LB_GETTEXTLEN:
+      return index < 0 || index >= count ? LB_ERR : ToAnsi(list->item(index)->text()).size();
+    case LB_SETITEMDATA:
+      if (index < 0 || index >= count) return LB_ERR;
+      list->item(index)->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(lParam));
+      return TRUE;
+    case LB_GETITEMDATA:
+      return index < 0 || index >= count ? LB_ERR
+                                         : list->item(index)->data(Qt::UserRole).toLongLong();
+    case LB_SETHORIZONTALEXTENT:
+      return 0;  // Qt scrolls as far as the widest entry by itself
     default:
       return CommonProcedure(window, message, wParam, lParam);
   }
@@ -440,6 +530,14 @@ QWidget* CreateComboBox(QWidget* host, DWORD /*exStyle*/, DWORD style, QRect& re
   return combo;
 }
 
+QWidget* CreateListBox(QWidget* host, DWORD exStyle, DWORD style, QRect& /*rect*/) {
+  auto* list = new ListBox(host, style);
+  list->setFrameShape(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE) || style & WS_BORDER
+                          ? QFrame::StyledPanel
+                          : QFrame::NoFrame);
+  return list;
+}
+
 QWidget* CreateTabControl(QWidget* host, DWORD /*exStyle*/, DWORD style, QRect& /*rect*/) {
   return NewTabControl(host, style);
 }
@@ -456,6 +554,7 @@ const ControlClass kControlClasses[] = {
     {"EDIT", Kind::Edit, &EditProcedure, &CreateEdit},
     {"STATIC", Kind::Static, &StaticProcedure, &CreateStatic},
     {"COMBOBOX", Kind::ComboBox, &ComboProcedure, &CreateComboBox},
+    {"LISTBOX", Kind::ListBox, &ListBoxProcedure, &CreateListBox},
     {WC_TABCONTROLA, Kind::TabControl, &TabProcedure, &CreateTabControl},
 };
 

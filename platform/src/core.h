@@ -19,7 +19,17 @@ class QMenuBar;
 
 namespace win32 {
 
-enum class Kind { Dialog, Button, Edit, Static, ComboBox, TabControl, Chooser, ChooserHook };
+enum class Kind {
+  Dialog,
+  Button,
+  Edit,
+  Static,
+  ComboBox,
+  ListBox,
+  TabControl,
+  Chooser,
+  ChooserHook
+};
 
 struct Window;
 using ClassProcedure = LRESULT (*)(Window& window, UINT message, WPARAM wParam, LPARAM lParam);

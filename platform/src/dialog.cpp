@@ -172,6 +172,8 @@ QString ClassOfAtom(int atom) {
       return "EDIT";
     case 0x0082:
       return "STATIC";
+    case 0x0083:
+      return "LISTBOX";
     case 0x0085:
       return "COMBOBOX";
     default:

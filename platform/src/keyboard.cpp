@@ -61,7 +61,7 @@ bool IsRadio(const Window& window) {
 
 bool WantsKeys(const Window& window) {
   return window.kind == Kind::Edit || window.kind == Kind::ComboBox ||
-         window.kind == Kind::TabControl;
+         window.kind == Kind::ListBox || window.kind == Kind::TabControl;
 }
 
 // Focus as the dialog manager gives it: an edit box gets its text selected.

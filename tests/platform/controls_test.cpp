@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
 #include <cstring>
@@ -182,6 +183,43 @@ TEST_F(ControlsTest, ADroppedListTakesItsWidthAndLeastRowsAndTextIsMeasuredInIts
   EXPECT_GE(popup->width(), size.cx + 30);
   EXPECT_EQ(widget->maxVisibleItems(), 12);
   SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST(ListBox, KeepsEntriesAndDataAndTellsOnlyWhatTheUserDoes) {
+  StartRecording();
+  DialogBuilder builder(kPopup | WS_VISIBLE, 0, 0, 0, 160, 100, "list");
+  builder.Item(WS_VISIBLE | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 4, 4, 150, 80,
+               904, nullptr, 0x0083, "");
+  const HWND dialog = CreateDialogIndirectParamA(nullptr, builder.get(), nullptr, RecordingProc, 0);
+  const HWND list = GetDlgItem(dialog, 904);
+  for (const char* entry : {"Airy 1830", "Clarke 1866", "WGS 84"}) {
+    const LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), 7000 + at);
+  }
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
+  char text[32];
+  EXPECT_EQ(SendMessageA(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(text)), 11);
+  EXPECT_STREQ(text, "Clarke 1866");
+  EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, 2, 0), 7002);
+  received.clear();
+  EXPECT_EQ(SendMessageA(list, LB_SETCURSEL, 2, 0), 2);  // silent
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 2);
+  EXPECT_TRUE(ReceivedOf(WM_COMMAND).empty());
+
+  auto* widget = qobject_cast<QListWidget*>(platform_testing::Widget(list));
+  const QPoint first = widget->visualItemRect(widget->item(0)).center();
+  QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, first);
+  QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, first);
+  std::vector<WPARAM> commands;
+  for (const Received& r : ReceivedOf(WM_COMMAND)) commands.push_back(r.wParam);
+  EXPECT_EQ(commands,
+            (std::vector<WPARAM>{MAKEWPARAM(904, LBN_SELCHANGE), MAKEWPARAM(904, LBN_DBLCLK)}));
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
+  DestroyWindow(dialog);
 }
 
 TEST_F(ControlsTest, EditBoxTextRoundTripsWindows1252) {

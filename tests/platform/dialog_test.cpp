@@ -118,9 +118,9 @@ TEST_F(DialogTest, EmptyTemplateTakesControlsFromCreateWindowEx) {
   EXPECT_EQ(GetDlgItem(dialog, 401), button);
   EXPECT_EQ(GetDlgItem(dialog, 501), tab);
   EXPECT_EQ(TextOf(tab), "SysTabControl32_1");  // a tab control's text is never shown
-  EXPECT_EQ(
-      CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 5, 5, dialog, nullptr, nullptr, nullptr),
-      nullptr);
+  EXPECT_EQ(CreateWindowExA(0, "SysListView32", "", WS_CHILD, 0, 0, 5, 5, dialog, nullptr, nullptr,
+                            nullptr),
+            nullptr);
   EXPECT_EQ(
       CreateWindowExA(0, "BUTTON", "", WS_POPUP, 0, 0, 5, 5, dialog, nullptr, nullptr, nullptr),
       nullptr);
