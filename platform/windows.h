@@ -790,6 +790,12 @@ HINSTANCE WINAPI ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR
                                LPCSTR directory, INT show);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
+// Initialisation files ("[section]" and "key=value" lines), as Win32 reads
+// and writes them; the file is named by its path ("\" or "/"). A missing
+// file reads as empty; writing makes the file but not its folder.
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                                      DWORD size, LPCSTR fileName);
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 // Milliseconds since an arbitrary start; wraps after about 49.7 days.
 DWORD WINAPI GetTickCount(void);
 

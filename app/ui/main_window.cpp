@@ -20,6 +20,7 @@
 #include "program_state.h"
 #include "results.h"
 #include "selection_lists.h"
+#include "settings.h"
 #include "system_search.h"
 #include "transform_command.h"
 #include "units_dialog.h"
@@ -513,6 +514,7 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       return TRUE;
     case kBuildPagesMessage:
       BuildEntryPages(window);
+      RestoreSettings(window);
       return TRUE;
     case WM_COMMAND:
       return OnCommand(window, LOWORD(wParam), HIWORD(wParam));
@@ -528,6 +530,8 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       DestroyWindow(window);
       return TRUE;
     case WM_DESTROY:
+      // The pages are still there: their list-file names are saved too.
+      SaveSettings(window);
       // The loop may be waiting for a message; this one lets it see the end.
       PostMessageA(nullptr, WM_NULL, 0, 0);
       return FALSE;
@@ -604,7 +608,14 @@ void ChooseFoundEntry(int listId, int32_t position, const std::string& epsgUnit)
   if (list->role == ListRole::kProjection && !epsgUnit.empty()) {
     TakeEpsgUnit(mainWindow, list->side, epsgUnit);
   }
-  SetFocus(combo);
+}
+
+void SetUnitsAndFormats(HWND window, Side side, const UnitsAndFormats& wanted) {
+  UnitsAndFormats& formats = CrsSideOf(side).unitsAndFormats;
+  const UnitsAndFormats before = formats;
+  formats.angleFormat = wanted.angleFormat;
+  SetLengthUnit(formats, wanted.lengthUnit);
+  UnitsAndFormatsChanged(window, side, before);
 }
 
 void ShowChosenEntry(int listId) {

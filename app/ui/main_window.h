@@ -87,6 +87,10 @@ void ChooseFoundEntry(int listId, int32_t position, const std::string& epsgUnit)
 // The list shows its side's chosen entry again (or none), after typing.
 void ShowChosenEntry(int listId);
 
+// A side's units and formats as the units dialog would leave them: typed
+// values rewritten, the words beside the fields and the results kept true.
+void SetUnitsAndFormats(HWND window, Side side, const UnitsAndFormats& wanted);
+
 // Attaches the menu bar and gives it.
 HMENU BuildMenuBar(HWND window);
 

@@ -148,6 +148,7 @@ void ChooseSelectedMatch() {
   const int listId = search.listId;
   CloseSystemSearch();
   ChooseFoundEntry(listId, found.position, found.unit);
+  SetFocus(GetDlgItem(mainWindow, listId));
 }
 
 INT_PTR CALLBACK SearchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
@@ -156,6 +157,10 @@ INT_PTR CALLBACK SearchProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       return FALSE;  // the opener gives the focus to the words box
     case WM_NCACTIVATE:
       KeepFocus(window, wParam);
+      return FALSE;
+    case WM_DESTROY:
+      // Also when the main window takes it along.
+      if (search.window == window) search = Search{};
       return FALSE;
     case WM_COMMAND: {
       const int id = LOWORD(wParam);

@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QtTest/QTest>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -91,7 +93,30 @@ inline std::string WindowText(HWND window) {
   return text;
 }
 
-// A fresh folder as the current directory, removed afterwards.
+// XDG_CONFIG_HOME names a folder while this lives, so that the window's
+// settings are kept there and not in the user's own.
+class ConfigurationFolder {
+ public:
+  explicit ConfigurationFolder(const std::string& folder) {
+    if (const char* value = std::getenv("XDG_CONFIG_HOME")) previous_ = value;
+    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+  }
+  ~ConfigurationFolder() {
+    if (previous_) {
+      ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+    } else {
+      ::unsetenv("XDG_CONFIG_HOME");
+    }
+  }
+  ConfigurationFolder(const ConfigurationFolder&) = delete;
+  ConfigurationFolder& operator=(const ConfigurationFolder&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
+
+// A fresh folder as the current directory and the configuration folder,
+// removed afterwards.
 class InTempFolder : public testing::Test {
  protected:
   std::string Path(const std::string& name) const { return folder_.File(name); }
@@ -99,6 +124,7 @@ class InTempFolder : public testing::Test {
  private:
   TempFolder folder_;
   CurrentDirectory inFolder_{folder_.path()};
+  ConfigurationFolder configuration_{folder_.File("config")};
 
  protected:
   platform_testing::Seam seam;

@@ -2,9 +2,14 @@
 // boxes as a user would, and the program's start-up without its loop.
 #pragma once
 
+#include <stdlib.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QString>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include <windows.h>
 
@@ -13,6 +18,7 @@
 #include "main_window.h"
 #include "message.h"
 #include "platform_testing.h"
+#include "program_index.h"
 #include "program_state.h"
 
 // The list entry whose text begins so, chosen as a user would.
@@ -39,14 +45,34 @@ inline void Type(PageId page, int box, const char* text) {
   edit->setText(QString::fromLatin1(text));
 }
 
-// The program as WinMain leaves it before its loop, with the catalogues of
-// the current folder and messages shown by `messages`; nullptr when they do
-// not load.
+// A folder of its own for the window's settings, removed at exit: a picture
+// starts from the program's defaults and leaves the user's settings alone.
+class OwnSettingsFolder {
+ public:
+  OwnSettingsFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "varnel-shot-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
+    ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+  }
+  ~OwnSettingsFolder() {
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+
+ private:
+  std::string folder_;
+};
+
+// The program as WinMain leaves it before its loop, with the catalogues and
+// code index of the current folder and messages shown by `messages`; nullptr
+// when they do not load.
 inline HWND StartMainWindow(MessageFunction messages) {
+  static OwnSettingsFolder settings;
   SetProgramConstants();
   InstallMessageFunction(messages);
   int32_t loaded = -1;
   LoadCatalogues(ProgramCatalogues(), loaded);
   if (loaded == 0) return nullptr;
+  LoadProgramEpsgIndex("");
   return CreateMainWindow();
 }
