@@ -8,8 +8,6 @@
 // The picture is taken once two fifths of the input have been read, then the
 // run is cancelled. Offscreen windows have no frames, so the progress
 // window's caption bar is drawn here, in the classic Windows colours.
-#include <QFontMetrics>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
 #include <QTabBar>
@@ -47,29 +45,12 @@ void WritePoints(const std::filesystem::path& file) {
 // the program put it.
 QPixmap Compose(QWidget* main, QWidget* progress) {
   QPixmap picture = main->grab();
-  const QPixmap client = progress->grab();
-  QFont font = progress->font();
-  font.setBold(true);
-  const int bar = QFontMetrics(font).height() + 6;
-  constexpr int kBorder = 3;
-  QRect frame(QPoint(0, 0), client.size() + QSize(2 * kBorder, bar + 2 * kBorder));
-  frame.moveCenter(progress->geometry().center() - main->geometry().topLeft());
-
   QPainter painter(&picture);
-  painter.fillRect(frame, QColor(212, 208, 200));
-  painter.setPen(QColor(64, 64, 64));
-  painter.drawRect(frame.adjusted(0, 0, -1, -1));
-  painter.setPen(Qt::white);
-  painter.drawRect(frame.adjusted(1, 1, -2, -2));
-  const QRect caption(frame.left() + kBorder, frame.top() + kBorder, client.width(), bar);
-  QLinearGradient gradient(caption.topLeft(), caption.topRight());
-  gradient.setColorAt(0, QColor(10, 36, 106));
-  gradient.setColorAt(1, QColor(166, 202, 240));
-  painter.fillRect(caption, gradient);
-  painter.setFont(font);
-  painter.drawText(caption.adjusted(4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                   QString::fromLatin1(kProgressCaption));
-  painter.drawPixmap(caption.bottomLeft() + QPoint(0, 1), client);
+  const QSize frame = FramedSize(progress);
+  PaintFramed(painter,
+              progress->geometry().center() - main->geometry().topLeft() -
+                  QPoint(frame.width() / 2, frame.height() / 2),
+              progress, QString::fromLatin1(kProgressCaption));
   return picture;
 }
 

@@ -4,8 +4,14 @@
 
 #include <stdlib.h>
 
+#include <QColor>
 #include <QComboBox>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
 #include <QString>
 #include <filesystem>
 #include <string>
@@ -20,6 +26,45 @@
 #include "platform_testing.h"
 #include "program_index.h"
 #include "program_state.h"
+
+// Offscreen windows have no frames: a popup window is drawn with a caption
+// bar and border in the classic Windows colours.
+inline constexpr int kFrameBorder = 3;
+
+inline QFont CaptionFont(const QWidget* window) {
+  QFont font = window->font();
+  font.setBold(true);
+  return font;
+}
+
+inline int CaptionHeight(const QWidget* window) {
+  return QFontMetrics(CaptionFont(window)).height() + 6;
+}
+
+// The size of the window with its caption bar and border.
+inline QSize FramedSize(const QWidget* window) {
+  return window->size() + QSize(2 * kFrameBorder, CaptionHeight(window) + 2 * kFrameBorder);
+}
+
+// Paints the window with its caption bar and border, the frame's top left at `at`.
+inline void PaintFramed(QPainter& painter, QPoint at, QWidget* window, const QString& caption) {
+  const QPixmap client = window->grab();
+  const int bar = CaptionHeight(window);
+  const QRect frame(at, FramedSize(window));
+  painter.fillRect(frame, QColor(212, 208, 200));
+  painter.setPen(QColor(64, 64, 64));
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  painter.setPen(Qt::white);
+  painter.drawRect(frame.adjusted(1, 1, -2, -2));
+  const QRect title(frame.left() + kFrameBorder, frame.top() + kFrameBorder, client.width(), bar);
+  QLinearGradient gradient(title.topLeft(), title.topRight());
+  gradient.setColorAt(0, QColor(10, 36, 106));
+  gradient.setColorAt(1, QColor(166, 202, 240));
+  painter.fillRect(title, gradient);
+  painter.setFont(CaptionFont(window));
+  painter.drawText(title.adjusted(4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, caption);
+  painter.drawPixmap(title.bottomLeft() + QPoint(0, 1), client);
+}
 
 // The list entry whose text begins so, chosen as a user would.
 inline bool Choose(HWND window, int list, const char* start) {
