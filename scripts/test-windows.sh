@@ -27,17 +27,7 @@ took() {
 start=$SECONDS
 bash scripts/build-windows.sh
 packages=(xvfb xauth openbox xdotool imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/apt-install.sh "${packages[@]}"
 # The Wine prefix is made once, before anything runs in parallel.
 "${wine[@]}" wineboot --init >/dev/null 2>&1 || true
 took "build" "$start"

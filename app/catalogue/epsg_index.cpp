@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "fixed_text.h"
 #include "line_breaks.h"
@@ -196,4 +197,19 @@ int32_t CataloguePosition(const Catalogues& catalogues, const EpsgIndexEntry& en
     }
   }
   return 0;
+}
+
+std::vector<std::string> SearchWords(std::string_view text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : text) {
+    if (c != ' ' && c != '\t') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(std::move(word));
+      word.clear();
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
 }

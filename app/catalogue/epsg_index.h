@@ -38,6 +38,9 @@ const EpsgIndexEntry* FindEpsgCode(const std::vector<EpsgIndexEntry>& entries, i
 // case (other letters as they are). No words: true.
 bool NameHoldsEveryWord(std::string_view name, const std::vector<std::string>& words);
 
+// The words of a search text: separated by blanks and tabs.
+std::vector<std::string> SearchWords(std::string_view text);
+
 // Catalogue positions (1-based, ascending) of the records whose trimmed name
 // holds every word.
 std::vector<int32_t> ProjectionsHoldingWords(const Catalogues& catalogues,

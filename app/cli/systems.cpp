@@ -31,20 +31,6 @@ int32_t EpsgCode(const std::string& text) {
   return error == std::errc() && end == last && code > 0 ? code : 0;
 }
 
-std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> words;
-  std::string word;
-  for (const char c : text + " ") {
-    if (c == ' ' || c == '\t') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  return words;
-}
-
 int32_t GeographicPosition(const Catalogues& catalogues) {
   for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
     if (IsGeographic(catalogues.Projection(p))) return p;
@@ -78,7 +64,7 @@ void AddCodeMatches(int32_t code, bool datumsOnly, const Catalogues& catalogues,
 // Entries whose name holds every word of the text: what the user may have meant.
 void AddCandidates(const std::string& text, bool datumsOnly, const Catalogues& catalogues,
                    Resolution& result) {
-  const std::vector<std::string> words = Words(text);
+  const std::vector<std::string> words = SearchWords(text);
   auto consider = [&](const std::string& name) {
     if (result.candidates.size() < kCandidateLimit && NameHoldsEveryWord(name, words)) {
       result.candidates.push_back(name);

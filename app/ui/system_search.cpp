@@ -20,20 +20,6 @@ struct Search {
 };
 Search search;
 
-std::vector<std::string> Words(std::string_view text) {
-  std::vector<std::string> words;
-  std::string word;
-  for (const char c : std::string(text) + " ") {
-    if (c == ' ' || c == '\t') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  return words;
-}
-
 // The code a word names: digits, or "EPSG:" and digits; 0 for none.
 int32_t CodeOf(std::string_view word) {
   if (word.size() > 5 && (word.substr(0, 5) == "EPSG:" || word.substr(0, 5) == "epsg:")) {
@@ -206,7 +192,7 @@ HWND CreateSearchWindow(HWND main, const char* caption) {
 
 std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text) {
   std::vector<FoundEntry> found;
-  const std::vector<std::string> words = Words(text);
+  const std::vector<std::string> words = SearchWords(text);
   for (const std::string& word : words) {
     if (const int32_t code = CodeOf(word)) AddCodeMatches(role, code, found);
   }

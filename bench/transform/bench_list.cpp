@@ -148,22 +148,14 @@ void BM_GeographicDmsLinesToTm(benchmark::State& state) {
   Run(state, false);
 }
 
-BENCHMARK(BM_GridLinesTmToTm)
-    ->ArgName("threads")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->UseRealTime();
-BENCHMARK(BM_GeographicDmsLinesToTm)
-    ->ArgName("threads")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->UseRealTime();
+// One, two and all threads, each over the whole input once, in wall-clock time.
+void ThreadCounts(benchmark::internal::Benchmark* benchmark) {
+  benchmark->ArgName("threads")->Arg(1)->Arg(2)->Arg(0);
+  benchmark->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+}
+
+BENCHMARK(BM_GridLinesTmToTm)->Apply(ThreadCounts);
+BENCHMARK(BM_GeographicDmsLinesToTm)->Apply(ThreadCounts);
 
 }  // namespace
 
