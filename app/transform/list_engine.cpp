@@ -80,6 +80,18 @@ struct Chunk {
   // Bad lines gone past: the line's index in the chunk and what it showed.
   std::vector<std::pair<int64_t, std::vector<CapturedMessage>>> badLines;
   double lambdaTarget = 0;  // the chain's value after the chunk
+
+  // Ready for the next input, keeping the room its texts took.
+  void Reset() {
+    grid.clear();
+    geographic.clear();
+    lines = 0;
+    stopped = needsCarry = done = false;
+    errorNumber = 0;
+    messages.clear();
+    badLines.clear();
+    lambdaTarget = 0;
+  }
 };
 
 // Transforms lines one after the other, as one run on one thread would: the
@@ -431,7 +443,7 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
   if (threads == 1) {
     Chunk chunk;
     while (more && (more = reader.Next(chunk.input))) {
-      chunk = Chunk(std::move(chunk.input));
+      chunk.Reset();
       inOrder->Transform(chunk);
       if (!writer.Write(chunk) || !reportProgress()) return result;
     }
@@ -439,10 +451,20 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
     // Chunks in flight, oldest first; a few per worker keep every core busy.
     const size_t inFlightLimit = static_cast<size_t>(threads) * 3;
     std::deque<std::unique_ptr<Chunk>> inFlight;
+    // Written chunks are used again: their texts keep their room, so a long
+    // run neither reallocates nor touches fresh pages after its first chunks.
+    std::vector<std::unique_ptr<Chunk>> spare;
     WorkerPool pool(threads, makeTransformer);
     for (;;) {
       while (more && inFlight.size() < inFlightLimit) {
-        auto chunk = std::make_unique<Chunk>();
+        std::unique_ptr<Chunk> chunk;
+        if (spare.empty()) {
+          chunk = std::make_unique<Chunk>();
+        } else {
+          chunk = std::move(spare.back());
+          spare.pop_back();
+          chunk->Reset();
+        }
         if (!(more = reader.Next(chunk->input))) break;
         pool.Add(chunk.get());
         inFlight.push_back(std::move(chunk));
@@ -458,6 +480,7 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
         oldest = std::move(again);
       }
       if (!writer.Write(oldest) || !reportProgress()) return result;
+      spare.push_back(std::move(inFlight.front()));
       inFlight.pop_front();
     }
   }

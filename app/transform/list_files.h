@@ -36,7 +36,7 @@ void SetRenameFunctionForTesting(RenameFunction rename);
 // still a line. A line longer than a chunk makes a chunk of its own.
 class ChunkReader {
  public:
-  explicit ChunkReader(size_t chunkBytes = size_t{1} << 20);
+  explicit ChunkReader(size_t chunkBytes = size_t{1} << 16);
   ~ChunkReader();
   ChunkReader(const ChunkReader&) = delete;
   ChunkReader& operator=(const ChunkReader&) = delete;
