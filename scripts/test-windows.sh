@@ -128,6 +128,10 @@ key() {
   xdotool key --delay 60 "$@"
 }
 
+# A first start: no settings from an earlier run (the window remembers its
+# systems in %APPDATA%\varnel\Varnel3.ini, which lives in the Wine prefix).
+prefix=${WINEPREFIX:-${TMPDIR:-/tmp}/varnel-wine-$(id -u)}
+rm -rf "$prefix/drive_c/users/$(id -un)/AppData/Roaming/varnel"
 (cd "$run" && exec "${wine[@]}" Varnel3.exe) >"$work/varnel3.log" 2>&1 &
 program=$!
 main=$(window "Varnel - Coordinate Transformation V3.0") || fail "no main window"
@@ -183,6 +187,6 @@ if kill -0 "$program" 2>/dev/null; then fail "Exit left the program running"; fi
 wait "$program" || fail "the program ended with status $?"
 took "(c) Varnel3.exe in Xvfb" "$start"
 for server in wineserver /usr/lib/wine/wineserver; do
-  command -v "$server" >/dev/null 2>&1 && { WINEPREFIX=${WINEPREFIX:-${TMPDIR:-/tmp}/varnel-wine-$(id -u)} "$server" -k 2>/dev/null || true; break; }
+  command -v "$server" >/dev/null 2>&1 && { WINEPREFIX=$prefix "$server" -k 2>/dev/null || true; break; }
 done
 took "test-windows.sh" "$total_start"

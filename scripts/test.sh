@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds from clean with warnings as errors, checks
-# the formatting and runs every test: the test suites, the same suites built
-# with AddressSanitizer and UndefinedBehaviorSanitizer (the fuzz harnesses'
-# seed corpora among them), and the Debian package.
+# the formatting and runs every test: the test suites, the Windows build's
+# under Wine, the same suites built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (the fuzz harnesses' seed corpora among them), and
+# the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -21,6 +22,10 @@ bash scripts/check-format.sh
 python3 tools/catalogues/test_catalogues.py
 step "tests"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+step "windows"
+# The Windows build under Wine: its test programs, varnel.exe and Varnel3.exe
+# against the Linux programs just built.
+bash scripts/test-windows.sh
 step "sanitizers"
 bash scripts/test-sanitizers.sh
 step "package"

@@ -13,16 +13,30 @@
 
 namespace {
 
+// The text of a list's entry for a catalogue position.
+std::string ListEntry(ListRole role, int32_t position) {
+  const Catalogues& catalogues = ProgramCatalogues();
+  switch (role) {
+    case ListRole::kProjection:
+      return ProjectionListEntry(catalogues.Projection(position));
+    case ListRole::kDatum:
+      return DatumListEntry(catalogues.Datum(position));
+    case ListRole::kEllipsoid:
+      return EllipsoidListEntry(catalogues.Ellipsoid(position));
+  }
+  return {};
+}
+
 // Adds one entry per catalogue position; a list that runs out of memory is
 // left as far as it got and the trap reports it.
-template <typename EntryText>
-void FillList(Side side, ListRole role, ErrorTrap& trap, EntryText entryText) {
+void FillList(Side side, ListRole role, const char* routine) {
+  ProgramErrorTrap trap(routine);
   const HWND list = GetDlgItem(mainWindow, SelectionListId(side, role));
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
   const int32_t last = ListedCount(role);
   trap.Guard([&] {
     for (int32_t position = 1; position <= last; ++position) {
-      const std::string text = entryText(position);
+      const std::string text = ListEntry(role, position);
       const LRESULT added =
           SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
       if (added == CB_ERR || added == CB_ERRSPACE) {
@@ -33,44 +47,19 @@ void FillList(Side side, ListRole role, ErrorTrap& trap, EntryText entryText) {
   });
 }
 
-void FillDatumList(Side side) {
-  ProgramErrorTrap trap("FillDatumList");
-  const Catalogues& catalogues = ProgramCatalogues();
-  FillList(side, ListRole::kDatum, trap,
-           [&](int32_t position) { return DatumListEntry(catalogues.Datum(position)); });
-}
-
-void FillEllipsoidList(Side side) {
-  ProgramErrorTrap trap("FillEllipsoidList");
-  const Catalogues& catalogues = ProgramCatalogues();
-  FillList(side, ListRole::kEllipsoid, trap,
-           [&](int32_t position) { return EllipsoidListEntry(catalogues.Ellipsoid(position)); });
-}
-
-void FillProjectionList(Side side) {
-  ProgramErrorTrap trap("FillProjectionList");
-  const Catalogues& catalogues = ProgramCatalogues();
-  FillList(side, ListRole::kProjection, trap,
-           [&](int32_t position) { return ProjectionListEntry(catalogues.Projection(position)); });
-  SendDlgItemMessageA(mainWindow, SelectionListId(side, ListRole::kProjection), CB_SETCURSEL, 0, 0);
-}
-
-// The width in pixels of the widest entry of a list, in the list's font.
-LONG WidestEntry(HWND list) {
+// The width in pixels of the widest entry of a kind, in the font of one of
+// its lists. The texts are the program's own: reading entries back from the
+// list would depend on how long a text the system's combo box hands back.
+LONG WidestEntry(HWND list, ListRole role) {
   const HDC dc = GetDC(list);
   const HGDIOBJ previous =
       SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
   LONG widest = 0;
-  std::string text;
-  const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
-  for (LRESULT index = 0; index < count; ++index) {
-    const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length <= 0) continue;
-    text.assign(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
+  const int32_t last = ListedCount(role);
+  for (int32_t position = 1; position <= last; ++position) {
+    const std::string text = ListEntry(role, position);
     SIZE size{};
-    if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(length), &size)) {
+    if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
       widest = std::max(widest, size.cx);
     }
   }
@@ -87,7 +76,8 @@ void SizeDroppedLists() {
   MapDialogRect(mainWindow, &margin);
   const int extra = margin.right + GetSystemMetrics(SM_CXVSCROLL);
   for (ListRole role : {ListRole::kProjection, ListRole::kDatum, ListRole::kEllipsoid}) {
-    const LONG widest = WidestEntry(GetDlgItem(mainWindow, SelectionListId(Side::kStart, role)));
+    const LONG widest =
+        WidestEntry(GetDlgItem(mainWindow, SelectionListId(Side::kStart, role)), role);
     const int width = std::min<int>(widest + extra, GetSystemMetrics(SM_CXSCREEN));
     for (Side side : kBothSides) {
       SendDlgItemMessageA(mainWindow, SelectionListId(side, role), CB_SETDROPPEDWIDTH,
@@ -114,8 +104,12 @@ int32_t ListedCount(ListRole role) {
 }
 
 void FillSelectionLists() {
-  for (Side side : kBothSides) FillDatumList(side);
-  for (Side side : kBothSides) FillEllipsoidList(side);
-  for (Side side : kBothSides) FillProjectionList(side);
+  for (Side side : kBothSides) FillList(side, ListRole::kDatum, "FillDatumList");
+  for (Side side : kBothSides) FillList(side, ListRole::kEllipsoid, "FillEllipsoidList");
+  for (Side side : kBothSides) {
+    FillList(side, ListRole::kProjection, "FillProjectionList");
+    SendDlgItemMessageA(mainWindow, SelectionListId(side, ListRole::kProjection), CB_SETCURSEL, 0,
+                        0);
+  }
   SizeDroppedLists();
 }
