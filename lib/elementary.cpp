@@ -3,9 +3,36 @@
 
 #include "internal.h"
 
+#ifdef _WIN32
+#include <quadmath.h>
+#endif
+
 namespace ostrak {
 
 namespace {
+
+// The exact sine and cosine where the library's own reduction is not enough:
+// near multiples of pi/2 and beyond a few turns.
+#ifdef _WIN32
+// MinGW's sinl and cosl are the unit's FSIN and FCOS, whose reduction by a
+// 66-bit pi keeps few correct digits near multiples of pi; quadruple
+// precision (libquadmath, linked into the library) reduces exactly and
+// rounds once.
+Real ExactSin(Real x) {
+  return static_cast<Real>(sinq(static_cast<__float128>(x)));
+}
+Real ExactCos(Real x) {
+  return static_cast<Real>(cosq(static_cast<__float128>(x)));
+}
+#else
+// glibc's sinl and cosl reduce exactly.
+Real ExactSin(Real x) {
+  return sinl(x);
+}
+Real ExactCos(Real x) {
+  return cosl(x);
+}
+#endif
 
 // pi/2 in three parts (Cody and Waite): the first two short enough that k times
 // them is exact for |k| < 2^21, the third to the full 64 bits.
@@ -86,10 +113,9 @@ constexpr Real kTailWeight = 0.5L / 0.95L;
 
 // The sine (quadrant 0) or cosine (quadrant 1) of x from its reduced argument
 // and the kernel value of that quadrant: the kernel's value while the tail is
-// small enough, otherwise (and close to a multiple of pi/2) the C library's,
-// which reduces exactly. So results are those of the plain reduction wherever
-// that was accurate enough; the tests hold them within one unit of the C
-// library's.
+// small enough, otherwise (and close to a multiple of pi/2) the exact one. So results are those of
+// the plain reduction wherever that was accurate enough; the tests hold them within one unit of the
+// C library's.
 [[gnu::always_inline]] inline Real FromKernel(Real x, const Reduced& reduced, int quadrant,
                                               Real kernel, bool cosine) {
   const Real r = reduced.r;
@@ -99,7 +125,7 @@ constexpr Real kTailWeight = 0.5L / 0.95L;
   const Real step = slope * reduced.weightedTail;
   const Real value = (quadrant & 2) ? -kernel : kernel;
   if (((quadrant & 2) ? value - step : value + step) == value) return value;
-  return cosine ? cosl(x) : sinl(x);
+  return cosine ? ExactCos(x) : ExactSin(x);
 }
 
 }  // namespace
@@ -107,7 +133,7 @@ constexpr Real kTailWeight = 0.5L / 0.95L;
 Real Sin(Real x) {
   const Real size = fabsl(x);
   if (size <= kQuarterPi) return KernelSin(x);
-  if (!(size < kReductionLimit)) return sinl(x);  // also infinities and NaN
+  if (!(size < kReductionLimit)) return ExactSin(x);  // also infinities and NaN
   const Reduced reduced = ReduceHalfPi(x);
   const int quadrant = reduced.quadrant;
   const Real kernel = (quadrant & 1) == 0 ? KernelSin(reduced.r) : KernelCos(reduced.r);
@@ -117,7 +143,7 @@ Real Sin(Real x) {
 Real Cos(Real x) {
   const Real size = fabsl(x);
   if (size <= kQuarterPi) return KernelCos(x);
-  if (!(size < kReductionLimit)) return cosl(x);
+  if (!(size < kReductionLimit)) return ExactCos(x);
   const Reduced reduced = ReduceHalfPi(x);
   const int quadrant = reduced.quadrant + 1;
   const Real kernel = (quadrant & 1) == 0 ? KernelSin(reduced.r) : KernelCos(reduced.r);
@@ -131,8 +157,8 @@ void SinCos(Real x, Real& sine, Real& cosine) {
     return;
   }
   if (!(size < kReductionLimit)) {
-    sine = sinl(x);
-    cosine = cosl(x);
+    sine = ExactSin(x);
+    cosine = ExactCos(x);
     return;
   }
   const Reduced reduced = ReduceHalfPi(x);
