@@ -35,7 +35,18 @@ namespace {
 struct Entry {
   std::string key;  // "P 12" for projection 12, "D 7" for datum 7
   std::vector<double> values;
+  uint64_t allowedUlps = 0;  // from the stored results, in units of the double
 };
+
+// The Lambert and stereographic results go through the C library's expl, and
+// MinGW's is not glibc's (each within two units in the last place of the
+// extended result): on Windows they may end one unit of the double from the
+// results stored on Linux. Every other result is the same to the last bit.
+#ifdef _WIN32
+constexpr uint64_t kExponentialUlps = 1;
+#else
+constexpr uint64_t kExponentialUlps = 0;
+#endif
 
 Entry ProjectionEntry(const Catalogues& catalogues, int32_t position) {
   ProjectionRecord p = catalogues.Projection(position);
@@ -58,7 +69,11 @@ Entry ProjectionEntry(const Catalogues& catalogues, int32_t position) {
   SetComputingFloatingPointMode();
   inverse(&p, easting, northing, &latitudeBack, &longitudeBack, p.centralMeridian);
   SetComputingFloatingPointMode();
-  return {"P " + std::to_string(position), {easting, northing, latitudeBack, longitudeBack}};
+  const bool exponential =
+      p.methodCode == kLambertConic2SP || p.methodCode == kObliqueStereographic;
+  return {"P " + std::to_string(position),
+          {easting, northing, latitudeBack, longitudeBack},
+          exponential ? kExponentialUlps : 0};
 }
 
 Entry DatumEntry(const Catalogues& catalogues, int32_t position) {
@@ -146,7 +161,7 @@ TEST(ShippedResults, EveryResultEqualsTheStoredOneToTheLastBit) {
       uint64_t stored = 0;
       ASSERT_TRUE(fields >> std::hex >> stored) << line;
       const uint64_t now = Bits(entry.values[k]);
-      if (now == stored) continue;
+      if (UlpDistance(now, stored) <= entry.allowedUlps) continue;
       ++differing;
       double storedValue;
       std::memcpy(&storedValue, &stored, sizeof storedValue);
