@@ -7,6 +7,10 @@
 #include "message.h"
 #include "message_box_styles.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #ifndef VARNEL_DATA_DIR
 #define VARNEL_DATA_DIR ""
 #endif
@@ -50,7 +54,31 @@ std::string UserCatalogueFolder() {
 }
 
 std::string InstalledCatalogueFolder() {
+#ifdef _WIN32
+  // The Windows download puts the catalogues beside the programs, wherever
+  // they were installed or unpacked. The name is in the ANSI code page, as
+  // every file name the program opens is (fopen, the A functions).
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::string();
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    // Cut short: a longer path, up to the longest Windows allows.
+    if (path.size() >= 32768) return std::string();
+    path.resize(path.size() * 2);
+  }
+  const size_t separator = path.find_last_of("\\/");
+  if (separator == std::string::npos) return std::string();
+  // A drive's root keeps its separator: "C:" alone is drive C's current folder.
+  const bool root = separator == 0 || path[separator - 1] == ':';
+  path.resize(root ? separator + 1 : separator);
+  return path;
+#else
   return VARNEL_DATA_DIR;
+#endif
 }
 
 std::vector<std::string> CatalogueSearchFolders(const std::string& installed) {

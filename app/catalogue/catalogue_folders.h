@@ -14,7 +14,8 @@
 // %LOCALAPPDATA%\varnel.
 std::string UserCatalogueFolder();
 
-// The folder the catalogues are installed in (VARNEL_DATA_DIR of the build).
+// The folder the catalogues are installed in (VARNEL_DATA_DIR of the build);
+// on Windows the folder of the running program, which they ship beside.
 std::string InstalledCatalogueFolder();
 
 // The folders to look in: the current folder (""), the user's folder, then

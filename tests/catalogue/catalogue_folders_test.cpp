@@ -13,6 +13,22 @@
 
 namespace {
 
+#ifdef _WIN32
+
+// On Windows the installed folder is the running program's own: the test
+// program's folder (ctest runs it from another), joined to a name as the
+// catalogue loader joins them.
+TEST(CatalogueFolders, InstalledFolderIsTheProgramsOwnOnWindows) {
+  const std::string folder = InstalledCatalogueFolder();
+  ASSERT_TRUE(std::filesystem::path(folder).is_absolute()) << folder;
+  std::error_code error;
+  EXPECT_TRUE(
+      std::filesystem::is_regular_file(CatalogueFilePath(folder, "catalogue_tests.exe"), error))
+      << folder;
+}
+
+#else  // the folder search order of Linux ($XDG_DATA_HOME, $HOME/.local/share)
+
 enum class Held { kNone, kSome, kAll };
 enum class Xdg { kUnset, kRelative, kAbsolute };
 enum class Found { kNowhere, kCurrent, kXdg, kHome, kInstalled };
@@ -105,5 +121,7 @@ TEST(CatalogueFolders, CurrentThenUserThenInstalledAndOnlyWithAllThreeFiles) {
     EXPECT_EQ(found, expected[static_cast<int>(c.expected)]);
   }
 }
+
+#endif
 
 }  // namespace
