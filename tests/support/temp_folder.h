@@ -29,8 +29,14 @@ class TempFolder {
   }
   ~TempFolder() {
     std::error_code ignored;
-    // Folders a test made read-only must be writable to be emptied.
+    // What a test made read-only must be writable to be removed: a folder to
+    // be emptied, and on Windows a file as well.
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    for (std::filesystem::recursive_directory_iterator entry(path_, ignored), end;
+         !ignored && entry != end; entry.increment(ignored)) {
+      std::filesystem::permissions(entry->path(), std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::add, ignored);
+    }
     std::filesystem::remove_all(path_, ignored);
   }
   TempFolder(const TempFolder&) = delete;
