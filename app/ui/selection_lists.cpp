@@ -13,20 +13,6 @@
 
 namespace {
 
-// The text of a list's entry for a catalogue position.
-std::string ListEntry(ListRole role, int32_t position) {
-  const Catalogues& catalogues = ProgramCatalogues();
-  switch (role) {
-    case ListRole::kProjection:
-      return ProjectionListEntry(catalogues.Projection(position));
-    case ListRole::kDatum:
-      return DatumListEntry(catalogues.Datum(position));
-    case ListRole::kEllipsoid:
-      return EllipsoidListEntry(catalogues.Ellipsoid(position));
-  }
-  return {};
-}
-
 // Adds one entry per catalogue position; a list that runs out of memory is
 // left as far as it got and the trap reports it.
 void FillList(Side side, ListRole role, const char* routine) {
@@ -36,7 +22,7 @@ void FillList(Side side, ListRole role, const char* routine) {
   const int32_t last = ListedCount(role);
   trap.Guard([&] {
     for (int32_t position = 1; position <= last; ++position) {
-      const std::string text = ListEntry(role, position);
+      const std::string text = ListEntryText(role, position);
       const LRESULT added =
           SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
       if (added == CB_ERR || added == CB_ERRSPACE) {
@@ -57,7 +43,7 @@ LONG WidestEntry(HWND list, ListRole role) {
   LONG widest = 0;
   const int32_t last = ListedCount(role);
   for (int32_t position = 1; position <= last; ++position) {
-    const std::string text = ListEntry(role, position);
+    const std::string text = ListEntryText(role, position);
     SIZE size{};
     if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
       widest = std::max(widest, size.cx);
@@ -101,6 +87,19 @@ int32_t ListedCount(ListRole role) {
       return std::clamp(catalogues.ellipsoidCount, 0, kEllipsoidCapacity);
   }
   return 0;
+}
+
+std::string ListEntryText(ListRole role, int32_t position) {
+  const Catalogues& catalogues = ProgramCatalogues();
+  switch (role) {
+    case ListRole::kProjection:
+      return ProjectionListEntry(catalogues.Projection(position));
+    case ListRole::kDatum:
+      return DatumListEntry(catalogues.Datum(position));
+    case ListRole::kEllipsoid:
+      return EllipsoidListEntry(catalogues.Ellipsoid(position));
+  }
+  return {};
 }
 
 void FillSelectionLists() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "side.h"
 
@@ -54,6 +55,10 @@ inline constexpr int kDroppedListRows = 20;
 // How many entries a list of that role shows: its catalogue's count, kept
 // between 0 and the catalogue's capacity.
 int32_t ListedCount(ListRole role);
+
+// The text of a list's entry for a catalogue position (1-based), as the lists
+// of that role show it.
+std::string ListEntryText(ListRole role, int32_t position);
 
 // Fills all six of the main window's lists: the datum lists, then the
 // ellipsoid lists, then the projection lists, start before target. The datum

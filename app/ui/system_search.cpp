@@ -30,19 +30,6 @@ int32_t CodeOf(std::string_view word) {
   return error == std::errc() && end == word.data() + word.size() && code > 0 ? code : 0;
 }
 
-std::string EntryText(ListRole role, int32_t position) {
-  const Catalogues& catalogues = ProgramCatalogues();
-  switch (role) {
-    case ListRole::kProjection:
-      return ProjectionListEntry(catalogues.Projection(position));
-    case ListRole::kDatum:
-      return DatumListEntry(catalogues.Datum(position));
-    case ListRole::kEllipsoid:
-      return EllipsoidListEntry(catalogues.Ellipsoid(position));
-  }
-  return {};
-}
-
 // The entries that stand for an EPSG code: from the index for projections
 // and datums, from the records' own codes for ellipsoids.
 void AddCodeMatches(ListRole role, int32_t code, std::vector<FoundEntry>& found) {
@@ -50,7 +37,7 @@ void AddCodeMatches(ListRole role, int32_t code, std::vector<FoundEntry>& found)
   if (role == ListRole::kEllipsoid) {
     for (int32_t p = 1; p <= ListedCount(role); ++p) {
       if (ProgramCatalogues().Ellipsoid(p).code == code) {
-        found.push_back({p, prefix + EntryText(role, p), {}});
+        found.push_back({p, prefix + ListEntryText(role, p), {}});
       }
     }
     return;
@@ -63,9 +50,9 @@ void AddCodeMatches(ListRole role, int32_t code, std::vector<FoundEntry>& found)
   if (position < 1 || position > ListedCount(role)) return;
   if (projected) {
     found.push_back(
-        {position, prefix + EntryText(role, position) + " (" + row->unit + ")", row->unit});
+        {position, prefix + ListEntryText(role, position) + " (" + row->unit + ")", row->unit});
   } else {
-    found.push_back({position, prefix + EntryText(role, position), {}});
+    found.push_back({position, prefix + ListEntryText(role, position), {}});
   }
 }
 
@@ -200,7 +187,7 @@ std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text) {
   for (const FoundEntry& entry : found) taken[static_cast<size_t>(entry.position)] = true;
   for (int32_t p = 1; p <= ListedCount(role); ++p) {
     if (taken[static_cast<size_t>(p)]) continue;
-    std::string entry = EntryText(role, p);
+    std::string entry = ListEntryText(role, p);
     if (NameHoldsEveryWord(entry, words)) found.push_back({p, std::move(entry), {}});
   }
   return found;
