@@ -54,36 +54,11 @@ fi
 if run ldd "$root/usr/bin/Varnel3" | grep "not found"; then fail "Varnel3 misses libraries"; fi
 
 echo "== a C program through pkg-config ostrak32"
-cat >"$scratch/bng.c" <<'C'
-/* The same point through the library: Transverse Mercator of the British
- * National Grid on the Airy 1830 ellipsoid. */
-#include <stdio.h>
-#include <string.h>
-
-#include <ostrak32.h>
-
-int main(void) {
-  ProjectionRecord grid;
-  memset(&grid, 0, sizeof grid);
-  grid.methodCode = kTransverseMercator;
-  grid.semiMajorAxis = 6377563.396;
-  grid.semiMinorAxis = 6356256.909237285;
-  grid.scaleFactor = 0.9996012717;
-  grid.latitudeOfOrigin = 49;
-  grid.centralMeridian = -2;
-  grid.falseEasting = 400000;
-  grid.falseNorthing = -100000;
-  double easting = 0, northing = 0;
-  LATLONTOTM(&grid, 50.5, 0.5, &easting, &northing, grid.centralMeridian);
-  printf("%.2f\t%.2f\n", easting, northing);
-  return 0;
-}
-C
 flags=$(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --define-variable=prefix="$root/usr" \
   --cflags --libs ostrak32)
 echo "pkg-config: $flags"
 # shellcheck disable=SC2086  # the flags are words
-gcc -std=c11 -Wall -Wextra -Werror -pedantic -o "$scratch/bng" "$scratch/bng.c" $flags
+gcc -std=c11 -Wall -Wextra -Werror -pedantic -o "$scratch/bng" packaging/checks/published_point.c $flags
 readelf -d "$scratch/bng" | grep -q "NEEDED.*\[libOstrak32\.so\.3\]" ||
   fail "the C program is not linked against the soname libOstrak32.so.3"
 got=$(run "$scratch/bng")

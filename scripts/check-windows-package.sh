@@ -204,33 +204,8 @@ fi
 
 step "zip: a C program against include/ and lib/libOstrak32.dll.a"
 mkdir "$scratch/caller"
-cat >"$scratch/bng.c" <<'C'
-/* The same point through the library: Transverse Mercator of the British
- * National Grid on the Airy 1830 ellipsoid. */
-#include <stdio.h>
-#include <string.h>
-
-#include <ostrak32.h>
-
-int main(void) {
-  ProjectionRecord grid;
-  memset(&grid, 0, sizeof grid);
-  grid.methodCode = kTransverseMercator;
-  grid.semiMajorAxis = 6377563.396;
-  grid.semiMinorAxis = 6356256.909237285;
-  grid.scaleFactor = 0.9996012717;
-  grid.latitudeOfOrigin = 49;
-  grid.centralMeridian = -2;
-  grid.falseEasting = 400000;
-  grid.falseNorthing = -100000;
-  double easting = 0, northing = 0;
-  LATLONTOTM(&grid, 50.5, 0.5, &easting, &northing, grid.centralMeridian);
-  printf("%.2f\t%.2f\n", easting, northing);
-  return 0;
-}
-C
 x86_64-w64-mingw32-gcc-posix -std=c11 -Wall -Wextra -Werror -pedantic -I"$unpacked/include" \
-  -o "$scratch/caller/bng.exe" "$scratch/bng.c" -L"$unpacked/lib" -lOstrak32 ||
+  -o "$scratch/caller/bng.exe" packaging/checks/published_point.c -L"$unpacked/lib" -lOstrak32 ||
   fail "a C program does not build against the zip's header and import library"
 cp "$unpacked/Ostrak32.dll" "$scratch/caller/"
 # printf's text-mode standard output ends lines in CR LF on Windows.

@@ -26,6 +26,9 @@ step "windows"
 # The Windows build under Wine: its test programs, varnel.exe and Varnel3.exe
 # against the Linux programs just built.
 bash scripts/test-windows.sh
+# The Windows download: the zip and the installer, installed, run and
+# uninstalled under Wine.
+bash scripts/check-windows-package.sh
 step "sanitizers"
 bash scripts/test-sanitizers.sh
 step "package"
