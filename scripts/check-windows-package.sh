@@ -14,6 +14,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
+# unzip for the zip; the cross compiler builds the C program.
+bash scripts/apt-install.sh unzip gcc-mingw-w64-x86-64-posix
 export LC_ALL=C
 export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/varnel-wine-$(id -u)}"
 # No Linux menu entries from Wine's menu builder for the shortcuts.
