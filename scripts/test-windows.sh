@@ -28,8 +28,34 @@ start=$SECONDS
 bash scripts/build-windows.sh
 packages=(xvfb xauth openbox xdotool imagemagick)
 bash scripts/apt-install.sh "${packages[@]}"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+work=$root/$build/test-windows
+rm -rf "$work"
+mkdir -p "$work"
+# Every Windows program runs on one X display with a window manager: Wine's
+# desktop is made for the display that its first program finds.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
 # The Wine prefix is made once, before anything runs in parallel.
 "${wine[@]}" wineboot --init >/dev/null 2>&1 || true
+# Wine's system processes (services.exe and the others) are started by the
+# first program that needs them, and end some time after the last program.
+# Started by a test program, they would hold its output open and keep ctest
+# waiting a minute for them to end; a program that lasts the whole run keeps
+# them running, started with no output to hold. It reads commands from this
+# script's descriptor 4 and ends when the script does.
+exec 4> >(exec "${wine[@]}" cmd.exe /k >/dev/null 2>&1)
+pids+=($!)
 took "build" "$start"
 
 linux_varnel=$root/$linux/app/cli/varnel
@@ -45,9 +71,6 @@ took "(a) test programs under Wine" "$start"
 
 # ------------------------------------------------------------------ (b)
 start=$SECONDS
-work=$root/$build/test-windows
-rm -rf "$work"
-mkdir -p "$work"
 point=(--data data transform --from "OSGB36 (UK - Great Britain onshore and...) [UKOOA-Pet]"
        --to EPSG:27700 --lf -- 50.5 0.5)
 "${wine[@]}" "$build/bin/varnel.exe" "${point[@]}" >"$work/point-windows.txt"
@@ -72,21 +95,6 @@ cp "$work/points-unix.txt" "$run/points.txt"
 "$linux_varnel" --data data transform --from "OSGB36 (UK - Great Britain onshore and...) [UKOOA-Pet]" \
   --to EPSG:27700 --from-angles dms --to-angles dms "$work/points-unix.txt" "$work/grid-linux.txt"
 sed 's/$/\r/' "$work/points-unix.txt" >"$work/points-dos.txt"
-
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-}
-trap cleanup EXIT
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
 
 fail() {
   echo "test-windows: Varnel3.exe: $*" >&2
