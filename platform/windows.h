@@ -481,6 +481,7 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define EN_UPDATE 0x0400
 #define EM_GETSEL 0x00B0
 #define EM_SETSEL 0x00B1
+#define EM_SCROLLCARET 0x00B7
 #define EM_LIMITTEXT 0x00C5
 #define EM_SETREADONLY 0x00CF
 
@@ -488,6 +489,7 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define CB_ERR (-1)
 #define CB_ERRSPACE (-2)
 #define CB_LIMITTEXT 0x0141
+#define CB_SETEDITSEL 0x0142
 #define CB_ADDSTRING 0x0143
 #define CB_DELETESTRING 0x0144
 #define CB_GETCOUNT 0x0146
@@ -690,6 +692,18 @@ BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
 // The combo box itself when its edit part has the focus (Windows: the edit child).
 HWND WINAPI GetFocus(void);
+// The parts of a combo box; its edit part (hwndItem) is the combo box itself,
+// which takes the edit box's messages (Windows: the edit child).
+typedef struct tagCOMBOBOXINFO {
+  DWORD cbSize;
+  RECT rcItem;
+  RECT rcButton;
+  DWORD stateButton;
+  HWND hwndCombo;
+  HWND hwndItem;
+  HWND hwndList;
+} COMBOBOXINFO, *PCOMBOBOXINFO;
+BOOL WINAPI GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 HWND WINAPI SetFocus(HWND window);
 HWND WINAPI GetActiveWindow(void);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);

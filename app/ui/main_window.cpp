@@ -270,6 +270,7 @@ void MoveListTo(HWND window, Side side, ListRole role, int32_t wanted) {
   const int32_t position = std::min(ListedCount(role), wanted);
   if (position < 1) return;
   SendDlgItemMessageA(window, SelectionListId(side, role), CB_SETCURSEL, position - 1, 0);
+  PostMessageA(window, kShowEntryStartMessage, SelectionListId(side, role), 0);
   TakeEntry(window, side, role, position);
 }
 
@@ -450,6 +451,11 @@ INT_PTR OnCommand(HWND window, WORD id, WORD code) {
   if (const SelectionList* list = FindSelectionList(id)) {
     // Typing into a list is not a choice: it searches the list.
     if (code == CBN_SELCHANGE) ListChosen(window, *list);
+    // The list selects its whole text on each of these, which shows the end
+    // of a long entry; once it has, the start is shown again.
+    if (code == CBN_SELCHANGE || code == CBN_SETFOCUS || code == CBN_KILLFOCUS) {
+      PostMessageA(window, kShowEntryStartMessage, id, 0);
+    }
     if (code == CBN_EDITCHANGE) OpenSystemSearch(window, id, TypedIntoList(window, id));
     return TRUE;
   }
@@ -515,6 +521,9 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case kBuildPagesMessage:
       BuildEntryPages(window);
       RestoreSettings(window);
+      return TRUE;
+    case kShowEntryStartMessage:
+      ShowEntryStart(GetDlgItem(window, static_cast<int>(wParam)));
       return TRUE;
     case WM_COMMAND:
       return OnCommand(window, LOWORD(wParam), HIWORD(wParam));
@@ -621,4 +630,5 @@ void SetUnitsAndFormats(HWND window, Side side, const UnitsAndFormats& wanted) {
 void ShowChosenEntry(int listId) {
   SendDlgItemMessageA(mainWindow, listId, CB_SETCURSEL, static_cast<WPARAM>(ChosenIndex(listId)),
                       0);
+  ShowEntryStart(GetDlgItem(mainWindow, listId));
 }

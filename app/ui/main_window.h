@@ -62,6 +62,9 @@ inline constexpr int kMenuFindSystem = 1008;
 // Posted to itself at initialisation: build the entry pages once the window
 // procedure has returned from WM_INITDIALOG.
 inline constexpr UINT kBuildPagesMessage = WM_USER + 999;
+// Posted after a list's own selection change: show the start of its entry
+// (wParam: the list's id) once the list has put the entry in its edit box.
+inline constexpr UINT kShowEntryStartMessage = WM_USER + 998;
 
 inline constexpr const char* kMainWindowCaption = "Varnel - Coordinate Transformation V3.0";
 inline constexpr const char* kNotImplementedMessage = "Sorry, not yet implemented...";

@@ -102,6 +102,19 @@ std::string ListEntryText(ListRole role, int32_t position) {
   return {};
 }
 
+void ShowEntryStart(HWND list) {
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof parts;
+  if (!GetComboBoxInfo(list, &parts) || parts.hwndItem == nullptr) return;
+  const LRESULT length = SendMessageA(list, WM_GETTEXTLENGTH, 0, 0);
+  if (length <= 0) return;
+  // Start and end of the selection the other way round: the caret goes to
+  // the end position, and the edit box scrolls to it even without the focus.
+  const WORD last = static_cast<WORD>(std::min<LRESULT>(length, 0x7FFF));
+  SendMessageA(list, CB_SETEDITSEL, 0, MAKELPARAM(last, 0));
+  SendMessageA(parts.hwndItem, EM_SCROLLCARET, 0, 0);
+}
+
 void FillSelectionLists() {
   for (Side side : kBothSides) FillList(side, ListRole::kDatum, "FillDatumList");
   for (Side side : kBothSides) FillList(side, ListRole::kEllipsoid, "FillEllipsoidList");

@@ -2,6 +2,8 @@
 // catalogue order: list entry p is catalogue position p + 1.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -59,6 +61,12 @@ int32_t ListedCount(ListRole role);
 // The text of a list's entry for a catalogue position (1-based), as the lists
 // of that role show it.
 std::string ListEntryText(ListRole role, int32_t position);
+
+// Scrolls a list's edit box back to the start of its entry, where the system's
+// name is: a list that selects its whole text puts the caret, and so the view,
+// at the end of a long entry. The whole text stays selected, the caret at its
+// start.
+void ShowEntryStart(HWND list);
 
 // Fills all six of the main window's lists: the datum lists, then the
 // ellipsoid lists, then the projection lists, start before target. The datum

@@ -2,6 +2,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,25 @@ class ComboBox : public QComboBox {
   int selection = -1;
   int heightItems = 1;  // what the template's height leaves for the list
   int minVisible = 0;   // CB_SETMINVISIBLE; until set, the height decides
+
+ protected:
+  // CBN_SETFOCUS and CBN_KILLFOCUS as Windows sends them: the dropped list
+  // taking and giving back the keyboard is no change of focus.
+  void focusInEvent(QFocusEvent* event) override {
+    QComboBox::focusInEvent(event);
+    if (focused_) return;
+    focused_ = true;
+    if (Window* window = Find(HandleOf(this))) NotifyParent(*window, CBN_SETFOCUS);
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    QComboBox::focusOutEvent(event);
+    if (!focused_ || event->reason() == Qt::PopupFocusReason || view()->isVisible()) return;
+    focused_ = false;
+    if (Window* window = Find(HandleOf(this))) NotifyParent(*window, CBN_KILLFOCUS);
+  }
+
+ private:
+  bool focused_ = false;
 };
 
 // A list box: its entries in insertion order (or sorted with LBS_SORT), one
@@ -246,6 +266,8 @@ LRESULT EditProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam
       edit->setSelection(start, end - start);
       return 0;
     }
+    case EM_SCROLLCARET:  // the line edit keeps its caret in view by itself
+      return TRUE;
     case EM_GETSEL: {
       const DWORD start = static_cast<DWORD>(edit->hasSelectedText() ? edit->selectionStart()
                                                                      : edit->cursorPosition());
@@ -455,6 +477,24 @@ LRESULT ComboProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lPara
       return TRUE;
     case CB_GETMINVISIBLE:
       return combo->minVisible > 0 ? combo->minVisible : combo->heightItems;
+    case EM_SCROLLCARET:  // the edit part keeps its caret in view by itself
+      return combo->isEditable() ? TRUE : FALSE;
+    case CB_SETEDITSEL: {
+      // The edit box's EM_SETSEL with the two positions of lParam's words:
+      // the caret goes to the end position, whichever of the two is lower.
+      if (!combo->isEditable()) return CB_ERR;
+      QLineEdit* edit = combo->lineEdit();
+      const int start = static_cast<int16_t>(LOWORD(lParam));
+      int end = static_cast<int16_t>(HIWORD(lParam));
+      const int length = static_cast<int>(edit->text().size());
+      if (start < 0) {
+        edit->deselect();
+        return TRUE;
+      }
+      if (end < 0 || end > length) end = length;
+      edit->setSelection(std::min(start, length), end - std::min(start, length));
+      return TRUE;
+    }
     case CB_LIMITTEXT:
       if (combo->isEditable()) combo->lineEdit()->setMaxLength(wParam ? index : 32767);
       return TRUE;
@@ -635,6 +675,18 @@ BOOL WINAPI CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId) 
       SendMessageA(child, BM_SETCHECK, id == checkId ? BST_CHECKED : BST_UNCHECKED, 0);
     }
   }
+  return TRUE;
+}
+
+BOOL WINAPI GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info) {
+  Window* window = win32::Find(combo);
+  if (window == nullptr || window->kind != Kind::ComboBox || info == nullptr ||
+      info->cbSize != sizeof(COMBOBOXINFO)) {
+    return FALSE;
+  }
+  auto* widget = dynamic_cast<ComboBox*>(window->widget.data());
+  *info = COMBOBOXINFO{sizeof(COMBOBOXINFO), {}, {}, 0, combo, nullptr, nullptr};
+  if (widget != nullptr && widget->isEditable()) info->hwndItem = combo;
   return TRUE;
 }
 

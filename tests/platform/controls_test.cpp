@@ -154,6 +154,35 @@ TEST_F(ControlsTest, TypingInAComboSendsEditChangeAndDropsTheSelection) {
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 301)), "UTM 32Nx");
 }
 
+TEST_F(ControlsTest, AComboBoxTellsWhenItGetsAndLosesTheFocusButNotForItsOwnList) {
+  Fill(301, {"none", "UTM 32N"});
+  focusNotices.clear();
+  SetFocus(GetDlgItem(dialog, 301));
+  SendDlgItemMessageA(dialog, 301, CB_SHOWDROPDOWN, TRUE, 0);
+  SendDlgItemMessageA(dialog, 301, CB_SHOWDROPDOWN, FALSE, 0);
+  SetFocus(GetDlgItem(dialog, 801));
+  std::vector<std::pair<int, int>> notices;
+  for (const Received& r : focusNotices) notices.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
+  EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{301, CBN_SETFOCUS}, {301, CBN_KILLFOCUS}}));
+}
+
+TEST_F(ControlsTest, SetEditSelPutsTheCaretAtTheEndPositionEvenBeforeTheStart) {
+  const char* const entry = "OSGB36 (UK - Great Britain onshore and nearshore) - a long area text";
+  Fill(301, {entry});
+  SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 0, 0);
+  const LPARAM length = static_cast<LPARAM>(std::strlen(entry));
+  auto* edit = qobject_cast<QComboBox*>(WidgetOf(301))->lineEdit();
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_SETEDITSEL, 0, MAKELPARAM(length, 0)), TRUE);
+  EXPECT_EQ(edit->selectedText().toStdString(), entry);
+  EXPECT_EQ(edit->cursorPosition(), 0);
+  SendDlgItemMessageA(dialog, 301, CB_SETEDITSEL, 0, MAKELPARAM(2, -1));  // to the last character
+  EXPECT_EQ(edit->selectionStart(), 2);
+  EXPECT_EQ(edit->cursorPosition(), static_cast<int>(length));
+  SendDlgItemMessageA(dialog, 301, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));  // no selection
+  EXPECT_FALSE(edit->hasSelectedText());
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 302, CB_SETEDITSEL, 0, 0), CB_ERR);  // no edit box
+}
+
 TEST_F(ControlsTest, DropDownListShowsTheSelectedItemAsItsText) {
   Fill(302, {"Meter", "Feet"});
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 302)), "");

@@ -79,12 +79,21 @@ struct Received {
 };
 
 inline std::vector<Received> received;
+// A combo box's CBN_SETFOCUS and CBN_KILLFOCUS, which every move of the focus
+// brings, are kept apart from what the tests count.
+inline std::vector<Received> focusNotices;
 inline std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> react;
 
 inline INT_PTR CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
     case WM_COMMAND:
+      if (HIWORD(wParam) == CBN_SETFOCUS || HIWORD(wParam) == CBN_KILLFOCUS) {
+        focusNotices.push_back({window, message, wParam, lParam, 0, 0});
+        break;
+      }
+      received.push_back({window, message, wParam, lParam, 0, 0});
+      break;
+    case WM_INITDIALOG:
     case WM_NCACTIVATE:
     case WM_CLOSE:
     case WM_SYSCOMMAND:
@@ -105,6 +114,7 @@ inline INT_PTR CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, 
 
 inline void StartRecording() {
   received.clear();
+  focusNotices.clear();
   react = nullptr;
 }
 
