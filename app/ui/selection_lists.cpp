@@ -108,10 +108,14 @@ void ShowEntryStart(HWND list) {
   if (!GetComboBoxInfo(list, &parts) || parts.hwndItem == nullptr) return;
   const LRESULT length = SendMessageA(list, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return;
-  // Start and end of the selection the other way round: the caret goes to
-  // the end position, and the edit box scrolls to it even without the focus.
-  const WORD last = static_cast<WORD>(std::min<LRESULT>(length, 0x7FFF));
+  // With the focus, the whole text stays selected for typing over: start and
+  // end the other way round, as the caret goes to the end position. Without
+  // it, nothing is selected, as the focus leaving the list leaves it.
+  const HWND focus = GetFocus();
+  const bool focused = focus != nullptr && (focus == list || IsChild(list, focus));
+  const WORD last = focused ? static_cast<WORD>(std::min<LRESULT>(length, 0x7FFF)) : 0;
   SendMessageA(list, CB_SETEDITSEL, 0, MAKELPARAM(last, 0));
+  // The edit box scrolls to the caret, with or without the focus.
   SendMessageA(parts.hwndItem, EM_SCROLLCARET, 0, 0);
 }
 

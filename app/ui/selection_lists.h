@@ -64,8 +64,8 @@ std::string ListEntryText(ListRole role, int32_t position);
 
 // Scrolls a list's edit box back to the start of its entry, where the system's
 // name is: a list that selects its whole text puts the caret, and so the view,
-// at the end of a long entry. The whole text stays selected, the caret at its
-// start.
+// at the end of a long entry. The caret goes to the start; a list with the
+// focus keeps its whole text selected.
 void ShowEntryStart(HWND list);
 
 // Fills all six of the main window's lists: the datum lists, then the
