@@ -10,8 +10,7 @@ packages=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
           binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest libcli11-dev wine64)
 bash scripts/apt-install.sh "${packages[@]}"
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+source scripts/compiler-launcher.sh
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON -DVARNEL_BUILD_BENCH=OFF "${launcher[@]}"
 cmake --build "$build" -j"$(nproc)" "$@"

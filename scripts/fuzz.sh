@@ -34,10 +34,7 @@ flags="$sanitizers -fsanitize=fuzzer-no-link -fno-omit-frame-pointer"
 # finds the sanitizers' and the coverage symbols when it is linked.
 runtime="$(clang -print-runtime-dir)"
 link="$sanitizers -shared-libsan -Wl,-rpath,$runtime"
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/compiler-launcher.sh
 # Warnings are gcc's business (the test run); clang here only builds the harnesses.
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_BUILD_BENCH=OFF \
   -DVARNEL_LIBFUZZER=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -13,10 +13,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh dpkg-dev file
 
 build="build-package"
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/compiler-launcher.sh
 # Debian's flags with every hardening feature (bindnow as well).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cppflags=$(dpkg-buildflags --get CPPFLAGS)

@@ -15,10 +15,7 @@ warnings="-Wno-maybe-uninitialized"
 # null check of a thread_local's address, and reports a null reference that
 # is not there (programErrorNumber in the error trap).
 optimise="-O1 -g -DNDEBUG"
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/compiler-launcher.sh
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

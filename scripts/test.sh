@@ -9,10 +9,7 @@ cd "$(dirname "$0")/.."
 started=$SECONDS
 step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 bash scripts/install-deps.sh
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/compiler-launcher.sh
 step "build"
 rm -rf build
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON "${launcher[@]}"
