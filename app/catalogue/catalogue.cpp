@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -24,30 +26,7 @@ void ShowBusy(bool busy) {
   if (busyCursorHook != nullptr) busyCursorHook(busy);
 }
 
-// The ";"-separated fields of a record line, in order; past the last field
-// every further field is empty.
-class FieldReader {
- public:
-  explicit FieldReader(std::string_view line) : rest_(line) {}
-
-  std::string_view Next() {
-    if (!more_) return std::string_view();
-    const size_t end = rest_.find(';');
-    const std::string_view field = rest_.substr(0, end);
-    if (end == std::string_view::npos) {
-      more_ = false;
-    } else {
-      rest_.remove_prefix(end + 1);
-    }
-    return field;
-  }
-
- private:
-  std::string_view rest_;
-  bool more_ = true;
-};
-
-// Quotes are removed from text fields only: a quoted number reads as 0.
+// Quotes are removed from text fields only: a quoted number is refused.
 template <size_t N>
 void ReadText(char (&field)[N], std::string_view text) {
   const size_t first = text.find_first_not_of('"');
@@ -57,45 +36,239 @@ void ReadText(char (&field)[N], std::string_view text) {
   SetFixedField(field, text);
 }
 
-int32_t ReadInteger(std::string_view text) {
-  const double rounded = RoundTo(ReadNumber(text), 0);
-  return static_cast<int32_t>(std::clamp(rounded, -2147483648.0, 2147483647.0));
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
-void ReadRecord(EllipsoidRecord& record, FieldReader& fields) {
-  record.code = ReadInteger(fields.Next());
-  ReadText(record.name, fields.Next());
-  record.semiMajorAxis = ReadNumber(fields.Next());
-  record.semiMinorAxis = ReadNumber(fields.Next());
+bool IsBlankLine(std::string_view line) {
+  return TrimBlanks(line).empty();
 }
 
-void ReadRecord(DatumRecord& record, FieldReader& fields) {
-  ReadText(record.name, fields.Next());
-  ReadText(record.areaOfUse, fields.Next());
-  record.toCrsCode = ReadInteger(fields.Next());
-  ReadText(record.ellipsoidName, fields.Next());
-  record.methodCode = ReadInteger(fields.Next());
-  record.translationX = ReadNumber(fields.Next());
-  record.translationY = ReadNumber(fields.Next());
-  record.translationZ = ReadNumber(fields.Next());
-  record.rotationX = ReadNumber(fields.Next());
-  record.rotationY = ReadNumber(fields.Next());
-  record.rotationZ = ReadNumber(fields.Next());
-  record.scaleDifference = ReadNumber(fields.Next());
+// A number as the files write it, blanks around it aside: an optional sign,
+// digits with at most one point, an optional exponent, and nothing more.
+// ReadNumber reads what passes; "nan", "1,5" or "12m" do not pass.
+bool IsDecimalNumber(std::string_view text) {
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i) ++digits;
+  if (i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && IsDigit(text[i]); ++i) ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const size_t first = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == first) return false;
+  }
+  return i == text.size();
 }
 
-void ReadRecord(ProjectionRecord& record, FieldReader& fields) {
-  ReadText(record.name, fields.Next());
-  ReadText(record.datumName, fields.Next());
-  record.methodCode = ReadInteger(fields.Next());
-  record.scaleFactor = ReadNumber(fields.Next());
-  record.latitudeOfOrigin = ReadNumber(fields.Next());
-  record.centralMeridian = ReadNumber(fields.Next());
-  record.falseEasting = ReadNumber(fields.Next());
-  record.falseNorthing = ReadNumber(fields.Next());
-  record.firstStandardParallel = ReadNumber(fields.Next());
-  record.secondStandardParallel = ReadNumber(fields.Next());
+// An optional sign and digits; the value is held at +-1e18, far beyond any
+// count or code, so that a long run of digits still compares as too large.
+std::optional<int64_t> ReadWholeNumber(std::string_view text) {
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) ++i;
+  if (i == text.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (!IsDigit(text[i])) return std::nullopt;
+    value = std::min<int64_t>(value * 10 + (text[i] - '0'), 1000000000000000000);
+  }
+  return negative ? -value : value;
 }
+
+// A field's text as a message shows it: long texts cut, control characters
+// made visible.
+std::string Quoted(std::string_view text) {
+  constexpr size_t kLongest = 60;
+  std::string shown(text.substr(0, kLongest));
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < ' ') c = '?';
+  }
+  if (text.size() > kLongest) shown += "...";
+  return "\"" + shown + "\"";
+}
+
+// The values a numeric field may hold, and how a message says so.
+struct Bounds {
+  double low, high;
+  bool lowIncluded, highIncluded;
+  const char* allowed;
+
+  bool Holds(double value) const {
+    return (lowIncluded ? value >= low : value > low) &&
+           (highIncluded ? value <= high : value < high);
+  }
+};
+
+constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+constexpr Bounds kSemiMajorAxis{6.2e6, 6.5e6, false, false,
+                                "above 6200000 and below 6500000 metres"};
+constexpr Bounds kAnyNumber{-kUnbounded, kUnbounded, false, false,
+                            "below 1e308 in size"};  // only infinity is out
+constexpr double kLowestSemiMinorAxis = 6.2e6;
+constexpr Bounds kTranslation{-1e4, 1e4, true, true, "from -10000 to 10000 metres"};
+constexpr Bounds kRotation{-1e-3, 1e-3, true, true,
+                           "from -0.001 to 0.001 radians (one second of arc is 4.8481e-6)"};
+constexpr Bounds kScaleDifference{-1e-3, 1e-3, true, true,
+                                  "from -0.001 to 0.001, a pure number (1 ppm is 1e-6)"};
+constexpr Bounds kScaleFactor{0, 2, false, true, "above 0 and at most 2"};
+constexpr Bounds kLatitude{-90, 90, true, true, "from -90 to 90 degrees"};
+constexpr Bounds kLongitude{-180, 180, true, true, "from -180 to 180 degrees"};
+constexpr Bounds kFalseOrigin{-kUnbounded, kUnbounded, false, false,
+                              "a number of metres below 1e308 in size"};
+
+constexpr int kMostFields = 12;
+
+// The ";"-separated fields of one record line, each read by the rule of its
+// kind. The first fault is kept in words for the message; the fields after
+// it are not looked at and read as zero.
+class RecordLine {
+ public:
+  RecordLine(std::string_view line, const char* fileName, int fieldCount) {
+    size_t present = 1;
+    for (size_t at = line.find(';'); at != std::string_view::npos; at = line.find(';', at + 1)) {
+      ++present;
+    }
+    if (present != static_cast<size_t>(fieldCount)) {
+      problem_ = "the line has " + std::to_string(present) + " fields; a line of " + fileName +
+                 " has " + std::to_string(fieldCount) + ", separated by ';'";
+      if (present > static_cast<size_t>(fieldCount))
+        problem_ += " (a ';' inside a text starts a new field)";
+      return;
+    }
+    for (int k = 0; k < fieldCount; ++k) {
+      const size_t end = line.find(';');
+      fields_[k] = line.substr(0, end);
+      line.remove_prefix(end == std::string_view::npos ? line.size() : end + 1);
+    }
+  }
+
+  bool ok() const { return problem_.empty(); }
+  const std::string& problem() const { return problem_; }
+
+  template <size_t N>
+  void Text(char (&field)[N], int k) {
+    if (ok()) ReadText(field, Field(k));
+  }
+
+  // A name that must find a record of another file: not empty.
+  template <size_t N>
+  void Reference(char (&field)[N], int k, const char* what, const char* requirement) {
+    if (!ok()) return;
+    ReadText(field, Field(k));
+    if (TrimBlanks(FieldView(field, N)).empty()) Refuse(k, what, "empty", requirement);
+  }
+
+  int32_t Code(int k, const char* what) {
+    if (!ok()) return 0;
+    const std::string_view text = Trimmed(k);
+    const std::optional<int64_t> value = ReadWholeNumber(text);
+    if (!value) {
+      Refuse(k, what, Shown(text), "a whole number");
+    } else if (*value < INT32_MIN || *value > INT32_MAX) {
+      Refuse(k, what, text, "a whole number from -2147483648 to 2147483647");
+    } else {
+      return static_cast<int32_t>(*value);
+    }
+    return 0;
+  }
+
+  double Number(int k, const char* what, const Bounds& bounds) {
+    if (!ok()) return 0;
+    const std::string_view text = Trimmed(k);
+    if (!IsDecimalNumber(text)) {
+      std::string requirement = "a decimal number such as -87.5 or 6.7e-6";
+      if (text.find(',') != std::string_view::npos) requirement += ", with a point, not a comma";
+      Refuse(k, what, Shown(text), requirement);
+      return 0;
+    }
+    const double value = ReadNumber(text);
+    if (!bounds.Holds(value)) Refuse(k, what, text, bounds.allowed);
+    return value;
+  }
+
+  // "<what> (field k) is <shown>; it must be <requirement>".
+  void Refuse(int k, const char* what, std::string_view shown, const std::string& requirement) {
+    if (!ok()) return;
+    problem_ = std::string(what) + " (field " + std::to_string(k) + ") is " + std::string(shown) +
+               "; it must be " + requirement;
+  }
+
+  std::string_view Trimmed(int k) const { return TrimBlanks(Field(k)); }
+
+ private:
+  std::string_view Field(int k) const { return fields_[k - 1]; }
+  static std::string Shown(std::string_view text) { return text.empty() ? "empty" : Quoted(text); }
+
+  std::string_view fields_[kMostFields];
+  std::string problem_;
+};
+
+template <typename Record>
+constexpr int kFieldCount = 0;
+template <>
+constexpr int kFieldCount<EllipsoidRecord> = 4;
+template <>
+constexpr int kFieldCount<DatumRecord> = 12;
+template <>
+constexpr int kFieldCount<ProjectionRecord> = 10;
+
+void ReadRecord(EllipsoidRecord& record, RecordLine& line) {
+  record.code = line.Code(1, "the ellipsoid code");
+  line.Text(record.name, 2);
+  record.semiMajorAxis = line.Number(3, "the semi-major axis a", kSemiMajorAxis);
+  record.semiMinorAxis = line.Number(4, "the semi-minor axis b", kAnyNumber);
+  if (!line.ok()) return;
+  const char* const what = "the semi-minor axis b";
+  if (record.semiMinorAxis > record.semiMajorAxis) {
+    line.Refuse(4, what, line.Trimmed(4),
+                "at most the semi-major axis a, " + std::string(line.Trimmed(3)));
+  } else if (!(record.semiMinorAxis > kLowestSemiMinorAxis)) {
+    line.Refuse(4, what, line.Trimmed(4), "above 6200000 metres");
+  }
+}
+
+void ReadRecord(DatumRecord& record, RecordLine& line) {
+  line.Text(record.name, 1);
+  line.Text(record.areaOfUse, 2);
+  record.toCrsCode = line.Code(3, "the target CRS code");
+  line.Reference(record.ellipsoidName, 4, "the ellipsoid name",
+                 "the name of an ellipsoid of ellips.txt");
+  record.methodCode = line.Code(5, "the method code");
+  record.translationX = line.Number(6, "the X translation", kTranslation);
+  record.translationY = line.Number(7, "the Y translation", kTranslation);
+  record.translationZ = line.Number(8, "the Z translation", kTranslation);
+  record.rotationX = line.Number(9, "the X rotation", kRotation);
+  record.rotationY = line.Number(10, "the Y rotation", kRotation);
+  record.rotationZ = line.Number(11, "the Z rotation", kRotation);
+  record.scaleDifference = line.Number(12, "the scale difference", kScaleDifference);
+}
+
+void ReadRecord(ProjectionRecord& record, RecordLine& line) {
+  line.Text(record.name, 1);
+  line.Reference(record.datumName, 2, "the datum name",
+                 "the name of a datum of datums.txt, or a part of it");
+  record.methodCode = line.Code(3, "the method code");
+  record.scaleFactor = line.Number(4, "the scale factor", kScaleFactor);
+  record.latitudeOfOrigin = line.Number(5, "the latitude of origin", kLatitude);
+  record.centralMeridian = line.Number(6, "the central meridian", kLongitude);
+  record.falseEasting = line.Number(7, "the false easting", kFalseOrigin);
+  record.falseNorthing = line.Number(8, "the false northing", kFalseOrigin);
+  record.firstStandardParallel = line.Number(9, "the first standard parallel", kLatitude);
+  record.secondStandardParallel = line.Number(10, "the second standard parallel", kLatitude);
+}
+
+// The first refused line of a file, 0 when there is none, and what is wrong
+// with it. The count line is line 1, so position k is on line k + 1.
+struct LineFault {
+  int64_t line = 0;
+  std::string problem;
+};
 
 enum class FileState { kRead, kMissing, kUnreadable };
 
@@ -131,40 +304,77 @@ void ShowCapacityWarning(const char* name, int32_t capacity) {
               kCaptionWarning, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
-// Reads one catalogue file into records[0 .. capacity - 1] and sets count.
+// The count line announces more records than there are lines.
+std::string CountTooLarge(int64_t announced, int64_t present) {
+  return "the record count is " + std::to_string(announced) + ", but only " +
+         std::to_string(present) +
+         (present == 1 ? " record line follows" : " record lines follow") +
+         "; the count must be the number of record lines";
+}
+
+// Reads one catalogue file into records[0 .. capacity - 1] and sets count. A
+// refused line sets fault and leaves count at the records before it.
 template <typename Record>
 FileState LoadFile(const std::string& folder, const char* name, Record* records, int32_t capacity,
-                   int32_t& count, ProgramErrorTrap& trap) {
+                   int32_t& count, LineFault& fault, ProgramErrorTrap& trap) {
   std::string text;
   const FileState state = ReadWholeFile(CatalogueFilePath(folder, name).c_str(), text, trap);
-  if (state == FileState::kMissing) return state;
-  if (state == FileState::kUnreadable) {
-    count = 0;
-    return FileState::kRead;
-  }
+  if (state == FileState::kUnreadable) count = 0;
+  if (state != FileState::kRead) return state;
+  count = 0;
   // A Ctrl-Z ends the file.
   TextLines lines(std::string_view(text).substr(0, text.find('\x1a')));
   std::string_view line;
   if (!lines.Next(line)) {
-    trap.Raise(kErrReadPastEnd);
-    count = 0;
-    return FileState::kRead;
+    fault = {1, "the file is empty; its first line must hold the record count"};
+    return state;
   }
-  const double wanted = RoundTo(ReadNumber(line), 0);
-  if (wanted > capacity) ShowCapacityWarning(name, capacity);
-  count = static_cast<int32_t>(std::clamp(wanted, 0.0, static_cast<double>(capacity)));
-  for (int32_t k = 0; k < count; ++k) {
-    std::memset(&records[k], 0, sizeof records[k]);
-    if (!lines.Next(line)) {
-      // Fewer lines than the count: the rest stay zero and the trap tells.
-      trap.Raise(kErrReadPastEnd);
-      std::memset(&records[k], 0, sizeof records[k] * (count - k));
-      break;
+  const std::string_view countText = TrimBlanks(line);
+  const std::optional<int64_t> announced = ReadWholeNumber(countText);
+  if (!announced || *announced < 0) {
+    fault = {1, "the record count is " +
+                    (countText.empty() ? std::string("empty")
+                     : announced       ? std::string(countText)
+                                       : Quoted(countText)) +
+                    "; it must be a whole number, 0 or more"};
+    return state;
+  }
+  if (*announced > capacity) ShowCapacityWarning(name, capacity);
+  // Lines beyond the capacity are counted, not read.
+  for (int64_t k = 1; k <= *announced; ++k) {
+    const bool more = lines.Next(line);
+    if (!more || IsBlankLine(line)) {
+      TextLines rest = lines;
+      std::string_view after;
+      bool blanksToTheEnd = true;
+      while (blanksToTheEnd && rest.Next(after)) blanksToTheEnd = IsBlankLine(after);
+      fault = blanksToTheEnd
+                  ? LineFault{1, CountTooLarge(*announced, k - 1)}
+                  : LineFault{lines.number(),
+                              "the line is empty, where the count on line 1 calls for a record"};
+      return state;
     }
-    FieldReader fields(line);
-    ReadRecord(records[k], fields);
+    if (k > capacity) continue;
+    Record& record = records[k - 1];
+    std::memset(&record, 0, sizeof record);
+    RecordLine fields(line, name, kFieldCount<Record>);
+    ReadRecord(record, fields);
+    if (!fields.ok()) {
+      fault = {lines.number(), fields.problem()};
+      return state;
+    }
+    count = static_cast<int32_t>(k);
   }
-  return FileState::kRead;
+  // A record added without raising the count would be lost.
+  while (lines.Next(line)) {
+    if (!IsBlankLine(line)) {
+      fault = {lines.number(), "the record count on line 1 is " + std::to_string(*announced) +
+                                   ", but more record lines follow from here; the count must be " +
+                                   "the number of record lines"};
+      return state;
+    }
+  }
+  return state;
 }
 
 void ShowMissingFile(const std::string& path) {
@@ -254,24 +464,90 @@ void ResolveProjectionDatums(Catalogues& catalogues) {
 
 namespace {
 
-// Loads the files in order and gives the name of the first missing one, after
-// which nothing more is read, or nullptr.
-const char* LoadFiles(Catalogues& catalogues, const std::string& folder, ProgramErrorTrap& trap) {
-  if (LoadFile(folder, kEllipsoidFile, catalogues.ellipsoids, kEllipsoidCapacity,
-               catalogues.ellipsoidCount, trap) == FileState::kMissing) {
-    return kEllipsoidFile;
+// A datum whose ellipsoid name matched no ellipsoid has the first all the
+// same: the first such datum is refused, unless an earlier line is.
+void CheckEllipsoidNames(Catalogues& catalogues, LineFault& fault) {
+  for (int32_t i = 1; i <= catalogues.datumCount; ++i) {
+    const DatumRecord& datum = catalogues.Datum(i);
+    const int32_t j = datum.ellipsoidIndex;
+    if (j <= catalogues.ellipsoidCount &&
+        Fold(catalogues.Ellipsoid(j).name, kEllipsoidNameWidth).View() ==
+            Fold(datum.ellipsoidName, kEllipsoidNameWidth).View()) {
+      continue;
+    }
+    if (fault.line != 0 && fault.line < i + 1) return;  // an earlier line is refused
+    fault = {i + 1, "the ellipsoid " + Quoted(TrimmedField(datum.ellipsoidName)) +
+                        " (field 4) is not in " + kEllipsoidFile +
+                        "; it must be the name of one of its ellipsoids"};
+    catalogues.datumCount = i - 1;
+    return;
   }
-  if (LoadFile(folder, kDatumFile, catalogues.datums, kDatumCapacity, catalogues.datumCount,
-               trap) == FileState::kMissing) {
-    return kDatumFile;
+}
+
+// As CheckEllipsoidNames, for a projection whose datum name no datum name contains.
+void CheckDatumNames(Catalogues& catalogues, LineFault& fault) {
+  for (int32_t i = 1; i <= catalogues.projectionCount; ++i) {
+    const ProjectionRecord& projection = catalogues.Projection(i);
+    const int32_t j = projection.datumIndex;
+    if (j <= catalogues.datumCount) {
+      const FoldedName name = Fold(catalogues.Datum(j).name, kDatumNameWidth);
+      if (name.length != 0 &&
+          name.View().find(Fold(projection.datumName, kDatumNameWidth).View()) !=
+              std::string_view::npos) {
+        continue;
+      }
+    }
+    if (fault.line != 0 && fault.line < i + 1) return;
+    fault = {i + 1, "the datum " + Quoted(TrimmedField(projection.datumName)) +
+                        " (field 2) is not in " + kDatumFile +
+                        "; it must be the name of one of its datums, or a part of it"};
+    catalogues.projectionCount = i - 1;
+    return;
   }
-  ResolveDatumEllipsoids(catalogues);
-  if (LoadFile(folder, kProjectionFile, catalogues.projections, kProjectionCapacity,
-               catalogues.projectionCount, trap) == FileState::kMissing) {
-    return kProjectionFile;
+}
+
+// Whether loading goes on after a file; if not, the file's message is shown
+// (an unreadable file's fault is the trap's to report).
+bool Loaded(FileState state, const std::string& folder, const char* name, const LineFault& fault) {
+  const std::string path = CatalogueFilePath(folder, name);
+  switch (state) {
+    case FileState::kMissing:
+      ShowMissingFile(path);
+      return false;
+    case FileState::kUnreadable:
+      return false;
+    case FileState::kRead:
+      break;
   }
-  ResolveProjectionDatums(catalogues);
-  return nullptr;
+  if (fault.line == 0) return true;
+  ShowMessage("File '" + path + "', line " + std::to_string(fault.line) + ": " + fault.problem +
+                  ". Program stops",
+              kCaptionError, MB_OK | MB_ICONHAND | MB_TASKMODAL);
+  return false;
+}
+
+// Loads the files in order, resolving names as it goes; false after the first
+// file that is missing, cannot be read or holds a refused line, after which
+// nothing more is read.
+bool LoadFiles(Catalogues& catalogues, const std::string& folder, ProgramErrorTrap& trap) {
+  LineFault fault;
+  FileState state = LoadFile(folder, kEllipsoidFile, catalogues.ellipsoids, kEllipsoidCapacity,
+                             catalogues.ellipsoidCount, fault, trap);
+  if (!Loaded(state, folder, kEllipsoidFile, fault)) return false;
+  state = LoadFile(folder, kDatumFile, catalogues.datums, kDatumCapacity, catalogues.datumCount,
+                   fault, trap);
+  if (state == FileState::kRead) {
+    ResolveDatumEllipsoids(catalogues);
+    CheckEllipsoidNames(catalogues, fault);
+  }
+  if (!Loaded(state, folder, kDatumFile, fault)) return false;
+  state = LoadFile(folder, kProjectionFile, catalogues.projections, kProjectionCapacity,
+                   catalogues.projectionCount, fault, trap);
+  if (state == FileState::kRead) {
+    ResolveProjectionDatums(catalogues);
+    CheckDatumNames(catalogues, fault);
+  }
+  return Loaded(state, folder, kProjectionFile, fault);
 }
 
 }  // namespace
@@ -289,10 +565,7 @@ void LoadCatalogues(Catalogues& catalogues, int32_t& ok, const std::string& fold
   ok = -1;
   ShowBusy(true);
   trap.Guard([&] {
-    if (const char* missing = LoadFiles(catalogues, folder, trap)) {
-      ShowMissingFile(CatalogueFilePath(folder, missing));
-      ok = 0;
-    }
+    if (!LoadFiles(catalogues, folder, trap)) ok = 0;
   });
   ShowBusy(false);
 }

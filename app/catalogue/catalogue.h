@@ -48,10 +48,15 @@ struct Catalogues {
 Catalogues& ProgramCatalogues();
 
 // Reads the three files into the catalogues and resolves each datum's
-// ellipsoid and each projection's datum. ok is -1 unless a file is missing:
-// then its message is shown, ok is 0, and the files after it are not read.
-// Faults while reading are reported once, at the end, by the error trap.
-// The files are read from folder, or from the current directory when it is empty.
+// ellipsoid and each projection's datum. Every line is checked as it is read:
+// the count must be the number of record lines; numbers plain decimals within
+// the ranges of their fields; each ellipsoid and datum name must be found.
+// ok is -1 unless a file is missing or holds a refused line: then its message
+// (file, line, what is wrong) is shown, ok is 0, the files after it are not
+// read, and the refused file's count is the number of records before that
+// line. A file that cannot be read stops the loading too (ok 0), its fault
+// reported by the error trap at the end. The files are read from folder, or
+// from the current directory when it is empty.
 void LoadCatalogues(Catalogues& catalogues, int32_t& ok, const std::string& folder = {});
 
 // The catalogue file of that name in folder ("" for the current directory).

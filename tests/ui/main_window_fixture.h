@@ -71,7 +71,9 @@ inline constexpr const char* kTestProjections =
     "Lambert two hemispheres;NAD27;9802;1;10;-99;0;0;30;-40\r\n"
     "Lambert equal parallels;NAD27;9802;1;10;-99;0;0;30;30\r\n"
     "Lambert base in the south;NAD27;9802;1;-10;-99;0;0;30;40\r\n"
-    "Unknown datum;Nowhere;9807;1;0;0;0;0;0;0\r\n";
+    // A test moves its datum beyond the catalogue; the file must name one
+    // that is found.
+    "Unknown datum;OSGB 1936;9807;1;0;0;0;0;0;0\r\n";
 
 // Writes the three catalogue files into the current directory, leaving out
 // the one named `missing`.
