@@ -68,15 +68,16 @@ bool IsDecimalNumber(std::string_view text) {
 
 // An optional sign and digits; the value is held at +-1e18, far beyond any
 // count or code, so that a long run of digits still compares as too large.
-std::optional<int64_t> ReadWholeNumber(std::string_view text) {
+std::optional<int64_t> ReadInteger(std::string_view text) {
   size_t i = 0;
   const bool negative = !text.empty() && text[0] == '-';
   if (!text.empty() && (text[0] == '+' || text[0] == '-')) ++i;
   if (i == text.size()) return std::nullopt;
+  constexpr int64_t kHeld = 1000000000000000000;
   int64_t value = 0;
   for (; i < text.size(); ++i) {
     if (!IsDigit(text[i])) return std::nullopt;
-    value = std::min<int64_t>(value * 10 + (text[i] - '0'), 1000000000000000000);
+    value = value >= kHeld / 10 ? kHeld : value * 10 + (text[i] - '0');
   }
   return negative ? -value : value;
 }
@@ -167,7 +168,7 @@ class RecordLine {
   int32_t Code(int k, const char* what) {
     if (!ok()) return 0;
     const std::string_view text = Trimmed(k);
-    const std::optional<int64_t> value = ReadWholeNumber(text);
+    const std::optional<int64_t> value = ReadInteger(text);
     if (!value) {
       Refuse(k, what, Shown(text), "a whole number");
     } else if (*value < INT32_MIN || *value > INT32_MAX) {
@@ -330,7 +331,7 @@ FileState LoadFile(const std::string& folder, const char* name, Record* records,
     return state;
   }
   const std::string_view countText = TrimBlanks(line);
-  const std::optional<int64_t> announced = ReadWholeNumber(countText);
+  const std::optional<int64_t> announced = ReadInteger(countText);
   if (!announced || *announced < 0) {
     fault = {1, "the record count is " +
                     (countText.empty() ? std::string("empty")

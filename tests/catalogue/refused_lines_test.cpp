@@ -92,6 +92,9 @@ const Refused kRefused[] = {
     {"datums.txt", 3, "WGS 84;World;4326;WGS 84;9603.5;0;0;0;0;0;0;0",
      "File 'datums.txt', line 3: the method code (field 5) is \"9603.5\"; it must be a whole "
      "number. Program stops"},
+    {"projct.txt", 3, "OSGB 1936 / BNG;OSGB 1936;99999999999999999999;0.9996;49;-2;0;0;0;0",
+     "File 'projct.txt', line 3: the method code (field 3) is 99999999999999999999; it must be a "
+     "whole number from -2147483648 to 2147483647. Program stops"},
     // Values out of range.
     {"ellips.txt", 3, "7030;WGS 84;6378137;6378137.5",
      "File 'ellips.txt', line 3: the semi-minor axis b (field 4) is 6378137.5; it must be at most "
