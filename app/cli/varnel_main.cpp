@@ -91,11 +91,14 @@ bool LoadData(const std::string& given, Data& data) {
   const std::string& folder = *found;
   int32_t ok = 0;
   LoadCatalogues(*data.catalogues, ok, folder);
-  if (ok == 0 || programErrorNumber != 0) {
+  // A missing file or a refused line has been named by its message; the
+  // trap's message of a file that cannot be read names no folder.
+  if (programErrorNumber != 0) {
     std::fprintf(stderr, "varnel: the catalogues in %s cannot be read\n",
                  folder.empty() ? "the current folder" : folder.c_str());
     return false;
   }
+  if (ok == 0) return false;
   const std::string indexPath = CatalogueFilePath(folder, kEpsgIndexFile);
   std::string error;
   if (!LoadEpsgIndex(indexPath, data.index, error)) {

@@ -153,4 +153,21 @@ TEST(Varnel, ExitStatusesOfUsageAndFiles) {
   EXPECT_EQ(Varnel(folder, {"--help"}).status, 0);
 }
 
+// A catalogue line out of range stops varnel as an unreadable file does,
+// with the loader's message alone.
+TEST(Varnel, ARefusedCatalogueLineIsAFileFault) {
+  TempFolder folder;
+  WriteFile(folder.File("ellips.txt"), "1\r\n7030;WGS 84;6378137;6356752.314245\r\n");
+  WriteFile(folder.File("datums.txt"), "1\r\nWGS 84;World;4326;WGS 84;9603;0;0;0;0;0;0;0\r\n");
+  WriteFile(
+      folder.File("projct.txt"),
+      "2\r\nnone;WGS 84;0;1;0;0;0;0;0;0\r\nBroken;WGS 84;9807;0.9996;1000;3;500000;0;0;0\r\n");
+  const Outcome run = Varnel(folder, {"--data", folder.path(), "find", "broken"});
+  EXPECT_EQ(run.status, 3);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "varnel: File '" + folder.path() +
+                         "/projct.txt', line 3: the latitude of origin (field 5) is 1000; it must "
+                         "be from -90 to 90 degrees. Program stops\n");
+}
+
 }  // namespace
