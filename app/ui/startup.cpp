@@ -74,8 +74,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   const HWND window = CreateMainWindow();
   if (loaded == 0) {
-    // A catalogue file is missing: its message has been shown, and the
-    // window goes without ever being seen.
+    // A catalogue file is missing, holds a refused line or cannot be read:
+    // its message has been shown, and the window goes without ever being seen.
     DestroyWindow(window);
     return 1;
   }
