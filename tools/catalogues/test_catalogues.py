@@ -182,6 +182,45 @@ class AgainstEpsg(unittest.TestCase):
                                     '%s differs from a fresh generation' % name)
 
 
+def load_limit_faults(E, D, P):
+    """What the program's loader would refuse in the records: its ranges and
+    its name look-ups, stated here once more so that a regenerated file that
+    the program would not start with is caught before it ships."""
+    faults = []
+    for e in E:
+        if not 6.2e6 < e[3] <= e[2] < 6.5e6:
+            faults.append('ellipsoid %s: axes %r, %r' % (e[1], e[2], e[3]))
+    ellipsoid_names = {check.key(e[1]) for e in E}
+    for d in D:
+        if check.key(d[3]) not in ellipsoid_names:
+            faults.append('datum %s: ellipsoid %r not found' % (d[0], d[3]))
+        if not (all(abs(v) <= 1e4 for v in d[5:8]) and all(abs(v) <= 1e-3 for v in d[8:12])):
+            faults.append('datum %s: shift %r' % (d[0], d[5:12]))
+    for p in P:
+        wanted = check.key(p[1])
+        if not wanted or not any(wanted in check.key(d[0]) for d in D if check.key(d[0])):
+            faults.append('projection %s: datum %r not found' % (p[0], p[1]))
+        k0, lat0, lon0, fe, fn, sp1, sp2 = p[3:]
+        if not (0 < k0 <= 2 and all(-90 <= v <= 90 for v in (lat0, sp1, sp2))
+                and -180 <= lon0 <= 180 and math.isfinite(fe) and math.isfinite(fn)):
+            faults.append('projection %s: values %r' % (p[0], p[3:]))
+    return faults
+
+
+class LoaderLimits(unittest.TestCase):
+    def test_shipped_files_load_and_a_spoilt_record_would_not(self):
+        read = check.Faults()
+        E, D, P = (check.read_catalogue(os.path.join(DATA, name), read)
+                   for name in ('ellips.txt', 'datums.txt', 'projct.txt'))
+        self.assertEqual(read, [])
+        self.assertEqual(load_limit_faults(E, D, P), [])
+        E[0] = E[0][:3] + [E[0][2] + 1]                        # b > a
+        D[1] = D[1][:10] + [0.842, D[1][11]]                   # arc seconds, not radians
+        P[1] = P[1][:4] + [1000] + P[1][5:]                    # latitude of origin
+        P[2] = P[2][:1] + ['No such datum'] + P[2][2:]
+        self.assertEqual(len(load_limit_faults(E, D, P)), 4)
+
+
 class CheckerFindsFaults(unittest.TestCase):
     """Each test spoils a copy of the shipped files in one way."""
 
