@@ -12,6 +12,25 @@ void CopyAxes(CrsSide& side) {
   side.projection.semiMinorAxis = side.ellipsoid.semiMinorAxis;
 }
 
+// Geographic to grid by the projection's method; an unknown method makes no call.
+void Forward(const ProjectionRecord& p, double latitude, double longitude, double& easting,
+             double& northing) {
+  switch (p.methodCode) {
+    case kTransverseMercator:
+      LATLONTOTM(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
+      break;
+    case kLambertConic2SP:
+      LATLONTOLCC(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
+      break;
+    case kObliqueStereographic:
+      LATLONTOOST(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
+      break;
+    default:
+      return;
+  }
+  SetComputingFloatingPointMode();
+}
+
 }  // namespace
 
 int32_t WgsHopPosition(int32_t toCrsCode) {
@@ -62,6 +81,18 @@ void InverseProjection(CrsSide& start, ChainValues& v) {
   SetComputingFloatingPointMode();
 }
 
+bool InverseComesBack(const CrsSide& start, const ChainValues& v) {
+  // The start projection holds the ellipsoid's axes since the inverse.
+  double easting = v.easting;
+  double northing = v.northing;
+  Forward(start.projection, v.latitude, v.longitude, easting, northing);
+  const long double dE = static_cast<long double>(easting) - v.easting;
+  const long double dN = static_cast<long double>(northing) - v.northing;
+  constexpr long double kToleranceSquared = 1.0L;  // 1 m
+  // Written so that a NaN anywhere fails.
+  return dE * dE + dN * dN <= kToleranceSquared;
+}
+
 void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
                       ChainValues& v) {
   v.phi = static_cast<double>(static_cast<long double>(v.latitude) * RAD_PER_DEGREE);
@@ -102,22 +133,6 @@ void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalog
 
 void ForwardProjection(CrsSide& target, ChainValues& v) {
   CopyAxes(target);
-  const ProjectionRecord& p = target.projection;
-  switch (p.methodCode) {
-    case kTransverseMercator:
-      LATLONTOTM(&p, v.latitudeTarget, v.longitudeTarget, &v.eastingTarget, &v.northingTarget,
-                 p.centralMeridian);
-      break;
-    case kLambertConic2SP:
-      LATLONTOLCC(&p, v.latitudeTarget, v.longitudeTarget, &v.eastingTarget, &v.northingTarget,
-                  p.centralMeridian);
-      break;
-    case kObliqueStereographic:
-      LATLONTOOST(&p, v.latitudeTarget, v.longitudeTarget, &v.eastingTarget, &v.northingTarget,
-                  p.centralMeridian);
-      break;
-    default:
-      return;
-  }
-  SetComputingFloatingPointMode();
+  Forward(target.projection, v.latitudeTarget, v.longitudeTarget, v.eastingTarget,
+          v.northingTarget);
 }

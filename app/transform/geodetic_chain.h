@@ -36,6 +36,12 @@ const char* LambertParallelProblem(const ProjectionRecord& projection);
 // makes no call. The side's ellipsoid axes are copied into its projection first.
 void InverseProjection(CrsSide& start, ChainValues& v);
 
+// The grid coordinates that InverseProjection turned into latitude and
+// longitude come back from them by the forward projection, within 1 m. Far
+// outside a projection's area its series no longer agree (a wrong point that
+// looks right) or give no number at all; a point at a zone's edge comes back.
+bool InverseComesBack(const CrsSide& start, const ChainValues& v);
+
 // Geographic start to geographic target: the longitude wrap, the same-system
 // shortcut, and the library calls through WGS 84.
 void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,

@@ -7,10 +7,13 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -25,6 +28,8 @@
 #include "split_fields.h"
 
 namespace {
+
+int threadStartLimit = std::numeric_limits<int>::max();
 
 constexpr uint32_t kWarningStyle = MB_ICONEXCLAMATION | MB_TASKMODAL;
 
@@ -153,7 +158,6 @@ class LineTransformer {
   LineResult TransformLine(std::string_view line, Chunk& chunk);
   bool ReadGridLine();
   bool ReadGeographicLine();
-  bool ReadAngleField(std::string_view field, double& degrees);
   bool ResultsAreFinite() const;
   void AppendResults(Chunk& chunk);
   void AppendToBoth(Chunk& chunk, std::string_view text);
@@ -171,7 +175,6 @@ class LineTransformer {
   std::string line_;
   std::string_view fields_[3];
   int32_t fieldCount_ = 0;
-  std::string text_;
 };
 
 void LineTransformer::AppendToBoth(Chunk& chunk, std::string_view text) {
@@ -195,28 +198,17 @@ bool LineTransformer::ReadGridLine() {
   return true;
 }
 
-// An angle in the start side's format: decimal degrees or DMS text.
-bool LineTransformer::ReadAngleField(std::string_view field, double& degrees) {
-  if (start_.unitsAndFormats.angleFormat != kAngleFormatDms) {
-    return ReadNumberField(field, degrees);
-  }
-  if (!HasOnlyNumberCharacters(field)) {
-    Warn(kBadCharacterMessage);
-    return false;
-  }
-  text_.assign(field);
-  return ParseDms(text_, kDmsOther, degrees) == 0 && CheckFinite(degrees);
-}
-
-// A geographic line gets the checks of a typed point: only number characters,
-// a DMS text in range, and a latitude short of the poles.
+// A geographic line gets the checks of a typed point: numbers, a DMS text in
+// range, a latitude short of the poles and a longitude within +/- 180.
 bool LineTransformer::ReadGeographicLine() {
   if (fieldCount_ != 3) {
     Warn("Illegal format! Format should be 'Latitude' 'Longitude' 'Height'.");
     return false;
   }
-  return ReadAngleField(fields_[0], v_.latitude) && CheckLatitude(v_.latitude) &&
-         ReadAngleField(fields_[1], v_.longitude) && ReadNumberField(fields_[2], v_.height);
+  const int32_t format = start_.unitsAndFormats.angleFormat;
+  return ReadAngleField(fields_[0], format, kDmsOther, v_.latitude) && CheckLatitude(v_.latitude) &&
+         ReadAngleField(fields_[1], format, kDmsOther, v_.longitude) &&
+         CheckLongitude(v_.longitude) && ReadNumberField(fields_[2], v_.height);
 }
 
 LineTransformer::LineResult LineTransformer::TransformLine(std::string_view line, Chunk& chunk) {
@@ -238,6 +230,7 @@ LineTransformer::LineResult LineTransformer::TransformLine(std::string_view line
       return LineResult::kSkipped;
     }
     InverseProjection(start_, v_);
+    if (!CheckInverseComesBack(start_, v_)) return LineResult::kEndRun;
     v_.height = 0;
   } else if (!ReadGeographicLine()) {
     return LineResult::kEndRun;
@@ -287,9 +280,19 @@ void LineTransformer::AppendResults(Chunk& chunk) {
 // starts detached from the lines before it.
 class WorkerPool {
  public:
+  // Starts up to count workers: a thread the system will not start is not an
+  // error, the run goes on with those that started (none: on the calling
+  // thread alone).
   WorkerPool(int count, const std::function<std::unique_ptr<LineTransformer>()>& make) {
     for (int i = 0; i < count; ++i) {
-      workers_.emplace_back([this, transformer = make()] { Work(*transformer); });
+      try {
+        if (static_cast<int>(workers_.size()) >= threadStartLimit) {
+          throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        workers_.emplace_back([this, transformer = make()] { Work(*transformer); });
+      } catch (const std::system_error&) {
+        break;
+      }
     }
   }
   // Chunks not yet taken are dropped; the workers finish the ones they hold.
@@ -310,6 +313,8 @@ class WorkerPool {
     }
     wake_.notify_one();
   }
+
+  int size() const { return static_cast<int>(workers_.size()); }
 
   void WaitUntilDone(const Chunk& chunk) {
     std::unique_lock lock(mutex_);
@@ -353,9 +358,12 @@ class WorkerPool {
   std::vector<std::thread> workers_;
 };
 
+// More workers than this would only hold chunks in memory.
+constexpr int kMaxThreads = 256;
+
 int ThreadCount(int wanted) {
-  if (wanted > 0) return wanted;
-  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  if (wanted > 0) return std::min(wanted, kMaxThreads);
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
 }
 
 // Writes the chunks in order, keeps the count and the value carried between
@@ -437,10 +445,17 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
   };
 
   // On one thread the lines simply follow each other through one transformer.
-  const int threads = ThreadCount(options.threads);
   const std::unique_ptr<LineTransformer> inOrder = makeTransformer();
+  // Chunks in flight, oldest first, and written chunks kept for use again.
+  // Declared before the pool, whose end waits for its workers, so that they
+  // outlive it however the run ends.
+  std::deque<std::unique_ptr<Chunk>> inFlight;
+  std::vector<std::unique_ptr<Chunk>> spare;
+  const int threads = ThreadCount(options.threads);
+  std::optional<WorkerPool> pool;
+  if (threads > 1) pool.emplace(threads, makeTransformer);
   bool more = true;
-  if (threads == 1) {
+  if (!pool || pool->size() == 0) {
     Chunk chunk;
     while (more && (more = reader.Next(chunk.input))) {
       chunk.Reset();
@@ -448,13 +463,10 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
       if (!writer.Write(chunk) || !reportProgress()) return result;
     }
   } else {
-    // Chunks in flight, oldest first; a few per worker keep every core busy.
-    const size_t inFlightLimit = static_cast<size_t>(threads) * 3;
-    std::deque<std::unique_ptr<Chunk>> inFlight;
-    // Written chunks are used again: their texts keep their room, so a long
-    // run neither reallocates nor touches fresh pages after its first chunks.
-    std::vector<std::unique_ptr<Chunk>> spare;
-    WorkerPool pool(threads, makeTransformer);
+    // A few chunks per worker keep every core busy. Written chunks are used
+    // again: their texts keep their room, so a long run neither reallocates
+    // nor touches fresh pages after its first chunks.
+    const size_t inFlightLimit = static_cast<size_t>(pool->size()) * 3;
     for (;;) {
       while (more && inFlight.size() < inFlightLimit) {
         std::unique_ptr<Chunk> chunk;
@@ -466,12 +478,12 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
           chunk->Reset();
         }
         if (!(more = reader.Next(chunk->input))) break;
-        pool.Add(chunk.get());
+        pool->Add(chunk.get());
         inFlight.push_back(std::move(chunk));
       }
       if (inFlight.empty()) break;
       Chunk& oldest = *inFlight.front();
-      pool.WaitUntilDone(oldest);
+      pool->WaitUntilDone(oldest);
       if (oldest.needsCarry) {
         // Done again in order, from the value the chunks before it left.
         Chunk again(std::move(oldest.input));
@@ -487,6 +499,17 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
   if (reader.Error() != 0) {
     result.end = ListEnd::kFailed;
     result.errorNumber = reader.Error();
+  } else if (reader.LineTooLong()) {
+    // Every line before it is written: the run stops at it as at a bad line.
+    result.end = ListEnd::kStoppedAtLine;
+    result.stopLine = result.linesWritten + 1;
+    MessageCapture capture;
+    Warn(kLineTooLongMessage);
+    result.messages = std::move(capture.messages());
   }
   return result;
+}
+
+void SetThreadStartLimitForTesting(int limit) {
+  threadStartLimit = limit < 0 ? std::numeric_limits<int>::max() : limit;
 }

@@ -58,9 +58,16 @@ struct ListResult {
   int32_t errorNumber = 0;
 };
 
+inline constexpr const char* kLineTooLongMessage =
+    "Line too long: a line of a list may hold at most 64 MiB.";
+
 // Runs the lines of the open input (read in its own chunk size) through the chain. grid (projected
 // target only) and geographic may be nullptr; the writers stay open. Messages of the lines are
 // captured, never shown.
 ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
                          ChunkReader& input, LineWriter* grid, LineWriter* geographic,
                          const ListEngineOptions& options);
+
+// Test seam: at most this many worker threads start, as under a process
+// limit (negative: no limit).
+void SetThreadStartLimitForTesting(int limit);

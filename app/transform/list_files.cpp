@@ -18,6 +18,7 @@
 #include <new>
 
 #include "errormessage.h"
+#include "file_errors.h"
 #include "fixed_text.h"
 #include "line_breaks.h"
 #include "message.h"
@@ -26,54 +27,15 @@ namespace {
 
 constexpr size_t kDetectBytes = 256;
 
-// Platform seams: opening for reading, putting a file in another's place,
-// the full path of a name, a file's identity and the temporary file.
+// Platform seams: opening, the full path of a name and a file's
+// identity.
 #ifdef _WIN32
-// errno for the last Win32 error, so that the error numbers are the same.
-void SetErrnoFromLastError() {
-  switch (GetLastError()) {
-    case ERROR_FILE_NOT_FOUND:
-      errno = ENOENT;
-      break;
-    case ERROR_PATH_NOT_FOUND:
-      errno = ENOTDIR;
-      break;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      errno = EACCES;
-      break;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      errno = ENOSPC;
-      break;
-    case ERROR_NOT_SAME_DEVICE:
-      errno = EXDEV;
-      break;
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_INVALID_NAME:
-      errno = ENAMETOOLONG;
-      break;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      errno = ENOMEM;
-      break;
-    default:
-      errno = EIO;
-      break;
-  }
-}
-
 int OpenForReading(const char* path) {
   return ::_open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
 
-// Replaces an existing target, and returns only when the move is on disk.
-int MoveOver(const char* from, const char* to) {
-  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-  SetErrnoFromLastError();
-  return -1;
+int OpenForWriting(const char* path) {
+  return ::_open(path, _O_WRONLY | _O_BINARY | _O_NOINHERIT);
 }
 
 // The real file behind any links, as a path with its drive (or a UNC path).
@@ -107,26 +69,36 @@ bool FullPath(const std::string& name, std::string& path) {
 
 // The volume and the file index: the same pair is the same file.
 using FileId = std::pair<uint64_t, uint64_t>;
+bool HandleIdentity(HANDLE file, FileId& id) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (GetFileInformationByHandle(file, &information) == 0) return false;
+  id = {information.dwVolumeSerialNumber,
+        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+  return true;
+}
+
+bool DescriptorIdentity(int fd, FileId& id) {
+  const intptr_t handle = ::_get_osfhandle(fd);
+  return handle != -1 && GetFileType(reinterpret_cast<HANDLE>(handle)) == FILE_TYPE_DISK &&
+         HandleIdentity(reinterpret_cast<HANDLE>(handle), id);
+}
+
 bool FileIdentity(const std::string& path, FileId& id) {
   const HANDLE file =
       CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION information;
-  const bool ok = GetFileInformationByHandle(file, &information) != 0;
+  const bool ok = HandleIdentity(file, id);
   CloseHandle(file);
-  if (!ok) return false;
-  id = {information.dwVolumeSerialNumber,
-        (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
-  return true;
+  return ok;
 }
 #else
 int OpenForReading(const char* path) {
   return ::open(path, O_RDONLY | O_CLOEXEC);
 }
 
-int MoveOver(const char* from, const char* to) {
-  return ::rename(from, to);
+int OpenForWriting(const char* path) {
+  return ::open(path, O_WRONLY | O_CLOEXEC);
 }
 
 // The real file behind any links.
@@ -138,15 +110,26 @@ bool FullPath(const std::string& name, std::string& path) {
 }
 
 using FileId = std::pair<uint64_t, uint64_t>;
+FileId IdentityOf(const struct stat& status) {
+  return {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+}
+
 bool FileIdentity(const std::string& path, FileId& id) {
   struct stat status;
   if (::stat(path.c_str(), &status) != 0) return false;
-  id = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+  id = IdentityOf(status);
+  return true;
+}
+
+// Regular files only: a terminal or a pipe is no file that could be named.
+bool DescriptorIdentity(int fd, FileId& id) {
+  struct stat status;
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  id = IdentityOf(status);
   return true;
 }
 #endif
 
-RenameFunction renameFile = &MoveOver;
 constexpr size_t kBlockSize = 1 << 20;
 
 // Closes a descriptor when it goes out of scope.
@@ -212,132 +195,16 @@ bool CopyAsDosText(int source, int destination) {
   }
 }
 
-#ifdef _WIN32
-// The converted text is written to a new file with a hidden name beside the
-// target, removed on every failure the process lives through, and moved over
-// the target once it is complete and flushed. Its permissions are the
-// folder's: only the read-only attribute would differ, and a read-only file
-// is never converted.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::string& folder) : folder_(folder.empty() ? "." : folder) {}
-  ~TemporaryFile() {
-    if (fd_ >= 0) ::_close(fd_);
-    if (!name_.empty()) DeleteFileA(name_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  bool Create(mode_t /*mode*/) {
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      std::string name = folder_ + "\\.varnel-" + std::to_string(GetCurrentProcessId()) + "-" +
-                         std::to_string(attempt);
-      fd_ = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                    _S_IREAD | _S_IWRITE);
-      if (fd_ >= 0) {
-        name_ = std::move(name);
-        return true;
-      }
-      if (errno != EEXIST) return false;
-    }
-    return false;
-  }
-
-  int fd() const { return fd_; }
-
-  // Flushes, closes and puts the file in target's place.
-  bool Replace(const std::string& target) {
-    bool ok = ::_commit(fd_) == 0;
-    const int closeResult = ::_close(fd_);
-    fd_ = -1;
-    ok = ok && closeResult == 0 && renameFile(name_.c_str(), target.c_str()) == 0;
-    if (ok) name_.clear();  // moved: nothing left to remove
-    return ok;
-  }
-
- private:
-  std::string folder_;
-  std::string name_;
-  int fd_ = -1;
-};
-#else
-// The converted text is written to a file that has no name while it grows
-// (O_TMPFILE), so that a process killed half-way leaves nothing behind. Only
-// when it is complete does it get a hidden name beside the target, which is
-// then renamed over the target. Where the file system has no unnamed files,
-// the hidden name is made first (mkstemp) and removed on every failure the
-// process lives through.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::string& folder) : folder_(folder.empty() ? "." : folder) {}
-  ~TemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!name_.empty()) ::unlink(name_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  bool Create(mode_t mode) {
-#ifdef O_TMPFILE
-    fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode & 07777);
-    if (fd_ >= 0) return ::fchmod(fd_, mode & 07777) == 0;  // the umask does not apply
-#endif
-    name_ = folder_ + "/.varnel-XXXXXX";
-    fd_ = ::mkstemp(name_.data());
-    if (fd_ < 0) {
-      name_.clear();
-      return false;
-    }
-    return ::fchmod(fd_, mode & 07777) == 0;
-  }
-
-  int fd() const {
-    return fd_;
-  }
-
-  // Flushes, closes and puts the file in target's place.
-  bool Replace(const std::string& target) {
-    bool ok = ::fsync(fd_) == 0 && GiveName();
-    const int closeResult = ::close(fd_);
-    fd_ = -1;
-    ok = ok && closeResult == 0 && renameFile(name_.c_str(), target.c_str()) == 0;
-    if (ok) name_.clear();  // renamed: nothing left to remove
-    return ok;
-  }
-
- private:
-  // An unnamed file gets a fresh hidden name through its /proc link.
-  bool GiveName() {
-    if (!name_.empty()) return true;
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      std::string name =
-          folder_ + "/.varnel-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        name_ = std::move(name);
-        return true;
-      }
-      if (errno != EEXIST) return false;
-    }
-    return false;
-  }
-
-  std::string folder_;
-  std::string name_;  // the file's hidden name, once it has one
-  int fd_ = -1;
-};
-#endif
-
 // Writes a copy of the open file in DOS text beside target and puts it in
 // target's place. Raises the error number of a failure; target is then left
 // as it was.
 void ReplaceWithDosText(Descriptor& source, const std::string& target, const struct stat& status,
                         ErrorTrap& trap) {
-  TemporaryFile temporary(std::filesystem::path(target).parent_path().string());
+  TemporaryFile temporary;
   // The original is closed before it is replaced: Windows replaces no file
   // that is open.
-  const bool ok = temporary.Create(status.st_mode) && CopyAsDosText(source.fd, temporary.fd()) &&
-                  source.Close() && temporary.Replace(target);
+  const bool ok = temporary.Create(target, &status) && CopyAsDosText(source.fd, temporary.fd()) &&
+                  source.Close() && temporary.Replace();
   if (!ok) trap.Raise(ErrorNumberFromErrno(errno));
 }
 
@@ -381,10 +248,6 @@ bool ConvertIfUnixText(const std::string& name, ErrorTrap& trap) {
 
 }  // namespace
 
-void SetRenameFunctionForTesting(RenameFunction rename) {
-  renameFile = rename ? rename : &MoveOver;
-}
-
 bool ListFileExists(const std::string& name) {
   struct stat status;
   return ::stat(NativePath(name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
@@ -406,6 +269,11 @@ bool SameFile(const std::string& a, const std::string& b) {
   return canonicalA == canonicalB;
 }
 
+bool IsFileOfDescriptor(int fd, const std::string& name) {
+  FileId open, named;
+  return DescriptorIdentity(fd, open) && FileIdentity(NativePath(name), named) && open == named;
+}
+
 void ConvertListFile(const std::string& name, int32_t& errorNumber) {
   errorNumber = 0;
   bool readOnly = false;
@@ -421,37 +289,44 @@ void ConvertListFile(const std::string& name, int32_t& errorNumber) {
   }
 }
 
-ChunkReader::ChunkReader(size_t chunkBytes) : chunkBytes_(std::max<size_t>(chunkBytes, 1)) {}
+ChunkReader::ChunkReader(size_t chunkBytes, size_t maxLineBytes)
+    : chunkBytes_(std::max<size_t>(chunkBytes, 1)),
+      maxLineBytes_(std::max(maxLineBytes, chunkBytes_)) {}
 
 ChunkReader::~ChunkReader() {
   Close();
 }
 
-void ChunkReader::Attach(int fd) {
+void ChunkReader::Reset() {
   Close();
-  begin_ = end_ = 0;
-  eof_ = false;
+  begin_ = end_ = scanned_ = 0;
+  eof_ = lineTooLong_ = false;
   bytesRead_ = size_ = 0;
   error_ = 0;
+}
+
+void ChunkReader::Attach(int fd) {
+  Reset();
   fd_ = fd;
   owned_ = false;
 }
 
 int32_t ChunkReader::Open(const std::string& name) {
-  Close();
+  Reset();
   owned_ = true;
-  begin_ = end_ = 0;
-  eof_ = false;
-  bytesRead_ = size_ = 0;
-  error_ = 0;
   fd_ = OpenForReading(NativePath(name).c_str());
   if (fd_ < 0) {
     error_ = ErrorNumberFromErrno(errno);
     return error_;
   }
   struct stat status;
-  if (::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode)) {
-    size_ = static_cast<uint64_t>(status.st_size);
+  if (::fstat(fd_, &status) == 0) {
+    if (S_ISDIR(status.st_mode)) {
+      Close();
+      error_ = ErrorNumberFromErrno(EISDIR);
+      return error_;
+    }
+    if (S_ISREG(status.st_mode)) size_ = static_cast<uint64_t>(status.st_size);
   }
   return 0;
 }
@@ -467,7 +342,7 @@ bool ChunkReader::Next(std::string& chunk) {
       const size_t cut = eof_ ? end_ : CutAfterLastLine();
       if (cut > begin_) {
         chunk.assign(buffer_.data() + begin_, cut - begin_);
-        begin_ = cut;
+        begin_ = scanned_ = cut;
         return true;
       }
       if (eof_) return false;
@@ -477,35 +352,52 @@ bool ChunkReader::Next(std::string& chunk) {
 }
 
 // Just past the last line end that is surely whole within the first
-// chunkBytes_ of what is read, or, for a longer line, anywhere in it; begin_
-// when there is none.
-size_t ChunkReader::CutAfterLastLine() const {
+// chunkBytes_ of what is read, or, for a longer line, just past its end;
+// begin_ when there is none yet.
+size_t ChunkReader::CutAfterLastLine() {
   const char* data = buffer_.data();
-  auto lastLineEnd = [&](size_t limit) {
-    for (size_t i = limit; i > begin_; --i) {
-      const char c = data[i - 1];
-      if (c != '\n' && c != '\r') continue;
-      // A CR as the last byte read may have its LF still to come.
-      if (c == '\r' && i == end_) continue;
-      // Nor is a CR whose LF is just past the limit a whole line end.
-      if (c == '\r' && i < end_ && data[i] == '\n') return i + 1;
-      return i;
+  const size_t limit = std::min(end_, begin_ + chunkBytes_);
+  for (size_t i = limit; i > begin_; --i) {
+    const char c = data[i - 1];
+    if (c != '\n' && c != '\r') continue;
+    // A CR as the last byte read may have its LF still to come.
+    if (c == '\r' && i == end_) continue;
+    // Nor is a CR whose LF is just past the limit a whole line end.
+    if (c == '\r' && i < end_ && data[i] == '\n') return i + 1;
+    return i;
+  }
+  // A line longer than a chunk: its end is searched in what is new since the
+  // last search, so that a long line costs its length, not its length squared.
+  for (size_t i = std::max(limit, scanned_); i < end_; ++i) {
+    if (data[i] == '\n') return i + 1;
+    if (data[i] != '\r') continue;
+    if (i + 1 == end_) {
+      scanned_ = i;
+      return begin_;
     }
-    return begin_;
-  };
-  const size_t cut = lastLineEnd(std::min(end_, begin_ + chunkBytes_));
-  return cut > begin_ ? cut : lastLineEnd(end_);
+    return data[i + 1] == '\n' ? i + 2 : i + 1;
+  }
+  scanned_ = end_;
+  return begin_;
 }
 
-// Moves the unread rest to the front and reads more behind it.
+// Moves the unread rest to the front and reads more behind it. Called only
+// when no chunk can be cut from what is read: more than maxLineBytes_ of it
+// is a line too long.
 bool ChunkReader::Fill() {
-  if (fd_ < 0 || error_ != 0) return false;
+  if (fd_ < 0 || error_ != 0 || lineTooLong_) return false;
   if (begin_ > 0) {
     std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
     end_ -= begin_;
+    scanned_ = scanned_ > begin_ ? scanned_ - begin_ : 0;
     begin_ = 0;
   }
-  const size_t wanted = std::max(2 * chunkBytes_, 2 * end_);  // a very long line grows it
+  if (end_ > maxLineBytes_) {
+    lineTooLong_ = true;
+    return false;
+  }
+  // A long line grows the buffer, up to what shows it too long.
+  const size_t wanted = std::min(std::max(2 * chunkBytes_, 2 * end_), maxLineBytes_ + chunkBytes_);
   if (buffer_.size() < wanted) {
     // No room for a longer line fails like a read: what was read before stays good.
     try {
@@ -543,41 +435,91 @@ bool LineReader::Next(std::string_view& line) {
   return true;
 }
 
-LineWriter::~LineWriter() {
-  Close();
-}
-
-void LineWriter::Attach(std::FILE* stream) {
-  Close();
-  file_ = stream;
+void LineWriter::Attach(int fd) {
+  Discard();
+  fd_ = fd;
   owned_ = false;
   error_ = 0;
 }
 
 int32_t LineWriter::Open(const std::string& name) {
-  Close();
-  owned_ = true;
-  file_ = std::fopen(NativePath(name).c_str(), "wb");
-  if (file_ == nullptr) {
-    error_ = ErrorNumberFromErrno(errno);
+  Discard();
+  error_ = 0;
+  const std::string path = NativePath(name);
+  struct stat status;
+  const bool exists = ::stat(path.c_str(), &status) == 0;
+  if (exists && S_ISDIR(status.st_mode)) {
+    error_ = ErrorNumberFromErrno(EISDIR);
     return error_;
   }
-  std::setvbuf(file_, nullptr, _IOFBF, kBlockSize);
-  error_ = 0;
+  if (exists && !S_ISREG(status.st_mode)) {
+    // A device or a pipe: nothing there to keep, and nothing to replace.
+    fd_ = OpenForWriting(path.c_str());
+  } else {
+    // A file behind a link is replaced, the link kept.
+    std::string target = path;
+    if (exists && !FullPath(path, target)) target = path;
+    replacing_ = temporary_.Create(target, exists ? &status : nullptr);
+    fd_ = replacing_ ? temporary_.fd() : -1;
+  }
+  if (fd_ < 0) {
+    error_ = ErrorNumberFromErrno(errno);
+    replacing_ = false;
+    return error_;
+  }
+  owned_ = true;
+  flushed_ = false;
+  buffer_.reserve(kBlockSize);
   return 0;
 }
 
-void LineWriter::Write(std::string_view text) {
-  if (file_ == nullptr || error_ != 0 || text.empty()) return;
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+bool LineWriter::WriteBuffer() {
+  if (error_ == 0 && !WriteAll(fd_, buffer_.data(), buffer_.size())) {
     error_ = ErrorNumberFromErrno(errno);
   }
+  buffer_.clear();
+  return error_ == 0;
+}
+
+void LineWriter::Write(std::string_view text) {
+  if (fd_ < 0 || error_ != 0) return;
+  buffer_.append(text);
+  if (buffer_.size() >= kBlockSize) WriteBuffer();
+}
+
+int32_t LineWriter::Flush() {
+  if (fd_ < 0 || flushed_) return error_;
+  flushed_ = true;
+  WriteBuffer();
+  return error_;
 }
 
 int32_t LineWriter::Close() {
-  if (file_ == nullptr) return error_;
-  if (std::fflush(file_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
-  if (owned_ && std::fclose(file_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
-  file_ = nullptr;
+  if (fd_ < 0) return error_;
+  Flush();
+  if (replacing_) {
+    fd_ = -1;  // the temporary file's own
+    replacing_ = false;
+    if (error_ != 0) {
+      temporary_.Discard();
+    } else if (!temporary_.Replace()) {
+      error_ = ErrorNumberFromErrno(errno);
+    }
+  } else if (owned_) {
+    if (::close(fd_) != 0 && error_ == 0) error_ = ErrorNumberFromErrno(errno);
+    fd_ = -1;
+  }
+  fd_ = -1;
   return error_;
+}
+
+void LineWriter::Discard() {
+  buffer_.clear();
+  if (replacing_) {
+    temporary_.Discard();
+  } else if (fd_ >= 0 && owned_) {
+    ::close(fd_);
+  }
+  fd_ = -1;
+  replacing_ = false;
 }

@@ -137,16 +137,22 @@ bool ListRun::OpenOutputs() {
          OpenOutput(geographicName_, targetSysListFile, geographicOutput_, trap_);
 }
 
-// The files are closed first, so that what a message reports is on disk. A
-// failed read or write ends the run as a fault, never as a completion; a
-// stopped or cancelled run keeps the output names, so that a rerun replaces
-// the files without asking.
+// The outputs are put in place first, so that what a message reports is on
+// disk: whole, with the lines before a line that stopped the run or before a
+// cancel. A failed read or write ends the run as a fault, never as a
+// completion, and leaves the output files as they were; a stopped or
+// cancelled run keeps the output names, so that a rerun replaces the files
+// without asking.
 void ListRun::Finish(const ListResult& result) {
-  const int32_t gridError = gridOutput_.Close();
-  const int32_t geographicError = geographicOutput_.Close();
   input_.Close();
-  if (const int32_t error =
-          result.errorNumber ? result.errorNumber : (gridError ? gridError : geographicError)) {
+  int32_t error = result.errorNumber;
+  if (error == 0) error = gridOutput_.Flush();
+  if (error == 0) error = geographicOutput_.Flush();
+  if (error == 0) error = gridOutput_.Close();
+  if (error == 0) error = geographicOutput_.Close();
+  if (error != 0) {
+    gridOutput_.Discard();
+    geographicOutput_.Discard();
     trap_.Raise(error);
     return;
   }

@@ -44,12 +44,7 @@ bool ReadGridValue(const std::string& text, const char* what, double factor, dou
 // Reads an angle from its box in the side's angle format.
 bool ReadAngle(const std::string& text, const char* what, int32_t kind,
                const UnitsAndFormats& formats, double& degrees) {
-  if (!CheckBoxText(text, what)) return false;
-  if (formats.angleFormat == kAngleFormatDms) {
-    std::string normalised = text;
-    return ParseDms(normalised, kind, degrees) == 0 && CheckFinite(degrees);
-  }
-  return ReadNumberField(text, degrees);
+  return CheckBoxText(text, what) && ReadAngleField(text, formats.angleFormat, kind, degrees);
 }
 
 void Warn(const std::string& text) {
@@ -138,12 +133,23 @@ bool HasOnlyNumberCharacters(std::string_view text) {
 }
 
 bool ReadNumberField(std::string_view text, double& value) {
-  if (!HasOnlyNumberCharacters(text)) {
+  if (!HasOnlyNumberCharacters(text) || !ReadWholeNumber(text, value)) {
     Warn(kBadCharacterMessage);
     return false;
   }
-  value = ReadNumber(text);
   return CheckFinite(value);
+}
+
+bool ReadAngleField(std::string_view text, int32_t angleFormat, int32_t kind, double& degrees) {
+  if (angleFormat != kAngleFormatDms) return ReadNumberField(text, degrees);
+  // A DMS text is a number as text too: "1.2.3" or "-" is no angle.
+  double number = 0;
+  if (!HasOnlyNumberCharacters(text) || !ReadWholeNumber(text, number)) {
+    Warn(kBadCharacterMessage);
+    return false;
+  }
+  std::string normalised(TrimBlanks(text));
+  return ParseDms(normalised, kind, degrees) == 0 && CheckFinite(degrees);
 }
 
 bool CheckFinite(double value) {
@@ -167,6 +173,18 @@ bool CheckLatitude(double latitude) {
     return false;
   }
   return true;
+}
+
+bool CheckLongitude(double longitude) {
+  if (std::fabs(longitude) <= 180) return true;
+  Warn(kLongitudeRangeMessage);
+  return false;
+}
+
+bool CheckInverseComesBack(const CrsSide& start, const ChainValues& v) {
+  if (InverseComesBack(start, v)) return true;
+  Warn(kOutsideProjectionMessage);
+  return false;
 }
 
 bool CheckSelections(const Selections& s) {
@@ -218,6 +236,7 @@ PointOutput TransformCheckedPoint(CrsSide& start, CrsSide& target, const Catalog
       }
     }
     InverseProjection(start, v);
+    if (!CheckInverseComesBack(start, v)) return {};
     out.startLatitude = AngleText(v.latitude, startFormats);
     out.startLongitude = AngleText(v.longitude, startFormats);
     out.startHeight = "0.0";
@@ -225,10 +244,12 @@ PointOutput TransformCheckedPoint(CrsSide& start, CrsSide& target, const Catalog
   } else {
     if (!ReadAngle(input.latitude, "latitude", kDmsLatitude, startFormats, v.latitude) ||
         !CheckLatitude(v.latitude) ||
-        !ReadAngle(input.longitude, "longitude", kDmsLongitude, startFormats, v.longitude)) {
+        !ReadAngle(input.longitude, "longitude", kDmsLongitude, startFormats, v.longitude) ||
+        !CheckLongitude(v.longitude)) {
       return {};
     }
-    if (!ReadNumberField(TrimBlanks(input.height), v.height)) return {};
+    // An empty height box is height 0.
+    if (!TrimBlanks(input.height).empty() && !ReadNumberField(input.height, v.height)) return {};
   }
 
   RunGeodeticChain(start, target, catalogues, v);

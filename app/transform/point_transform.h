@@ -6,6 +6,7 @@
 #include <string>
 
 #include "catalogue.h"
+#include "geodetic_chain.h"
 #include "program_state.h"
 
 // Which of the six selection lists have a selection.
@@ -52,6 +53,11 @@ PointOutput TransformPoint(CrsSide& start, CrsSide& target, const Catalogues& ca
 inline constexpr const char* kBadCharacterMessage = "Bad character in numeric field.";
 inline constexpr const char* kPoleMessage = "Program does not work for latitude +/- 90 degrees";
 inline constexpr const char* kLatitudeRangeMessage = "Latitude input error! Latitude > 90 degrees!";
+inline constexpr const char* kLongitudeRangeMessage =
+    "Longitude input error! Longitude beyond +/- 180 degrees!";
+inline constexpr const char* kOutsideProjectionMessage =
+    "Easting and northing lie too far outside the projection's area: transformed back from "
+    "their latitude and longitude, they would miss by more than 1 m.";
 inline constexpr const char* kNoFiniteResultMessage =
     "The transformation gives no finite result for this point: nothing is written for it.";
 
@@ -61,10 +67,14 @@ void ShowSelectFirst(bool startSide, const char* what);
 // Every character is one of " +-.1234567890".
 bool HasOnlyNumberCharacters(std::string_view text);
 
-// Reads a number field: only number characters, and a finite value (a number
-// too large for a double is as bad as a bad character). Shows the bad
-// character message and gives false otherwise.
+// Reads a number field: only number characters making one number (a digit,
+// nothing left over), and a finite value (a number too large for a double is
+// as bad as a bad character). Shows the bad character message and gives
+// false otherwise.
 bool ReadNumberField(std::string_view text, double& value);
+// An angle field in an angle format: decimal degrees as ReadNumberField, or a
+// DMS text (as a number text first) through ParseDms with its kind.
+bool ReadAngleField(std::string_view text, int32_t angleFormat, int32_t kind, double& degrees);
 // The same check for a value already read (a DMS angle).
 bool CheckFinite(double value);
 
@@ -76,3 +86,8 @@ bool CheckSidesAreUsable(const CrsSide& start, const CrsSide& target, const Cata
 
 // Shows the pole or range message for a latitude that cannot be transformed; false then.
 bool CheckLatitude(double latitude);
+// Shows the range message for a longitude beyond +/- 180 degrees; false then.
+bool CheckLongitude(double longitude);
+// Shows the message for grid coordinates whose latitude and longitude (just
+// found by InverseProjection) do not lead back to them; false then.
+bool CheckInverseComesBack(const CrsSide& start, const ChainValues& v);

@@ -14,15 +14,8 @@ namespace {
 // The transform's own reading of the text, with any message it would show
 // kept back: a message means the text is not a value.
 bool ReadQuietly(const std::string& text, int32_t format, int32_t kind, double& value) {
-  if (TrimBlanks(text).empty() || !HasOnlyNumberCharacters(text)) return false;
   MessageCapture quiet;
-  bool read = false;
-  if (format == kAngleFormatDms) {
-    std::string normalised(TrimBlanks(text));
-    read = ParseDms(normalised, kind, value) == 0 && CheckFinite(value);
-  } else {
-    read = ReadNumberField(text, value);
-  }
+  const bool read = ReadAngleField(text, format, kind, value);
   return read && quiet.messages().empty();
 }
 

@@ -161,10 +161,11 @@ char* AppendMagnitude(char* out, double value) {
 
 }  // namespace
 
-double ReadNumber(std::string_view text) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end && *p == ' ') ++p;
+namespace {
+
+// The number at p: an optional sign, digits with at most one decimal point,
+// an optional exponent. Its value, and where it ends; nullptr without a digit.
+const char* ScanNumber(const char* p, const char* const end, double& value) {
   bool negative = false;
   if (p < end && (*p == '+' || *p == '-')) {
     negative = *p == '-';
@@ -178,7 +179,7 @@ double ReadNumber(std::string_view text) {
     while (p < end && IsDigit(*p)) ++p;
     digits += p - fraction;
   }
-  if (digits == 0) return 0;
+  if (digits == 0) return nullptr;
   if (p < end && (*p == 'E' || *p == 'e')) {
     const char* q = p + 1;
     if (q < end && (*q == '+' || *q == '-')) ++q;
@@ -187,11 +188,31 @@ double ReadNumber(std::string_view text) {
       p = q;
     }
   }
-  double value = 0;
+  value = 0;
   if (std::from_chars(first, p, value).ec == std::errc::result_out_of_range) {
     value = OutOfRangeValue(first, p);
   }
-  return negative ? -value : value;
+  if (negative) value = -value;
+  return p;
+}
+
+const char* SkipBlanks(const char* p, const char* const end) {
+  while (p < end && *p == ' ') ++p;
+  return p;
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view text) {
+  const char* const end = text.data() + text.size();
+  double value = 0;
+  return ScanNumber(SkipBlanks(text.data(), end), end, value) ? value : 0;
+}
+
+bool ReadWholeNumber(std::string_view text, double& value) {
+  const char* const end = text.data() + text.size();
+  const char* const after = ScanNumber(SkipBlanks(text.data(), end), end, value);
+  return after != nullptr && SkipBlanks(after, end) == end;
 }
 
 size_t FormatGeneralTo(char* out, double value) {

@@ -17,6 +17,11 @@ inline constexpr size_t kNumberTextCapacity = 32;
 // number; an empty or non-numeric text gives 0.
 double ReadNumber(std::string_view text);
 
+// The whole text is one number as ReadNumber reads it, with blanks around it
+// at most: at least one digit, and nothing left over ("1.2.3", "5-", "-" and
+// "" are not numbers). Gives its value.
+bool ReadWholeNumber(std::string_view text, double& value);
+
 // The general number text: a blank (v >= 0) or "-" in the sign position, then
 // |v| rounded to 15 significant digits without trailing zeros, no zero before
 // the point below 1, exponent form ("1E+15", "1.5E-15") where the plain form

@@ -1,6 +1,6 @@
 // A failed allocation in the middle of a list run ends the run at the edge of
-// the trapped routine: reported through its trap, files closed with the lines
-// written so far, nothing thrown into the caller.
+// the trapped routine: reported through its trap, files closed, the output
+// as it was before the run, nothing thrown into the caller.
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -77,7 +77,9 @@ TEST(ListRunEdge, AFailedAllocationEndsTheRunWithItsMessageAndClosedFiles) {
   ListBoxes boxes;
   boxes.startSysList = folder.File("in.txt");
   boxes.targetProjList = folder.File("grid.txt");
-  targetProjListFile.clear();
+  // An earlier run's output, which the failed run must leave as it was.
+  WriteFile(folder.File("grid.txt"), "earlier\r\n");
+  targetProjListFile = folder.File("grid.txt");
   // The reader's buffer (2 MiB) must grow to 4 MiB for the long second line.
   WriteFile(folder.File("in.txt"),
             "49 -2 0\r\n" + std::string(2560 * 1024, '1') + "\r\n49 -2 0\r\n");
@@ -91,7 +93,7 @@ TEST(ListRunEdge, AFailedAllocationEndsTheRunWithItsMessageAndClosedFiles) {
   EXPECT_EQ(recorder.texts(),
             std::vector<std::string>{
                 "DLL/subroutine error 7 in TransformCommand: Subroutine ran out of memory!"});
-  EXPECT_EQ(ReadFile(folder.File("grid.txt")), "400000\t-100000\r\n");
+  EXPECT_EQ(ReadFile(folder.File("grid.txt")), "earlier\r\n");
   EXPECT_EQ(OpenDescriptors(), descriptors);
   EXPECT_EQ(targetProjListFile, folder.File("grid.txt"));  // a rerun replaces it unasked
 }

@@ -130,8 +130,16 @@ TEST_F(ListTransformTest, BadLinesEndTheRunWithTheirMessage) {
        "49 -2 0\r\n49 -2 " + std::string(400, '9') + "\r\n", kBadCharacterMessage, 2,
        "400000\t-100000\r\n"},
       {"an easting without a finite result", true,
-       "400000 -100000\r\n1" + std::string(300, '0') + " 5\r\n", kNoFiniteResultMessage, 2,
+       "400000 -100000\r\n1" + std::string(300, '0') + " 5\r\n", kOutsideProjectionMessage, 2,
        "400000\t-100000\r\n"},
+      {"an easting where the projection means nothing", true,
+       "400000 -100000\r\n1000000000000000 0\r\n", kOutsideProjectionMessage, 2,
+       "400000\t-100000\r\n"},
+      {"a number with a sign after it", true, "400000 -100000\r\n5- 5\r\n", kBadCharacterMessage, 2,
+       "400000\t-100000\r\n"},
+      {"a DMS angle with two points", false, "1.2.3 0 0\r\n", kBadCharacterMessage, 1, ""},
+      {"a longitude beyond 180 degrees", false, "49 -2 0\r\n49 400 0\r\n", kLongitudeRangeMessage,
+       2, "400000\t-100000\r\n"},
   };
   for (const MessageCase& c : cases) {
     recorder.Clear();

@@ -225,12 +225,16 @@ TEST_F(PointTransformTest, GeographicToGridOnOneDatum) {
   EXPECT_EQ(feet.targetHeight, "-12.5");
 }
 
-TEST_F(PointTransformTest, SameSystemShortcutWrapsLongitudeAndPassesHeight) {
+TEST_F(PointTransformTest, SameSystemShortcutPassesValuesAndHeight) {
   target.projection = NoProjection();
   target.unitsAndFormats.angleFormat = kAngleFormatDecimal;
   // Datums named alike but with different parameters: no shift is made.
   target.datum.translationX = 1000;
-  const PointOutput out = Run({"", "", "51.3000000", "200", " 12.5 "});
+  // A longitude beyond 180 degrees is refused, not wrapped.
+  ExpectNoResult(Run({"", "", "51.3000000", "200", " 12.5 "}));
+  EXPECT_EQ(recorder.texts(), std::vector<std::string>{kLongitudeRangeMessage});
+  recorder.Clear();
+  const PointOutput out = Run({"", "", "51.3000000", "-160", " 12.5 "});
   EXPECT_TRUE(recorder.messages().empty());
   EXPECT_EQ(out.targetLatitude, "51.5");
   EXPECT_EQ(out.targetLongitude, "-160");  // 15 significant digits
@@ -288,7 +292,7 @@ TEST_F(PointTransformTest, NonFiniteNumbersAndResultsGiveNoResult) {
   EXPECT_NO_FATAL_FAILURE(ExpectNoResult(Run({huge, "5", "", "", ""})));
   EXPECT_NO_FATAL_FAILURE(ExpectNoResult(Run({huge.substr(0, 301), "5", "", "", ""})));
   EXPECT_EQ(recorder.texts(), (std::vector<std::string>{kBadCharacterMessage, kBadCharacterMessage,
-                                                        kNoFiniteResultMessage}));
+                                                        kOutsideProjectionMessage}));
 }
 
 TEST_F(PointTransformTest, AnUnusableDatumIsRefusedBeforeAnyComputation) {

@@ -115,44 +115,55 @@ TEST(FormatPlain, DropsOnlyTheBlank) {
 struct ReadCase {
   const char* text;
   double value;
+  bool whole;  // the number is the whole text
 };
 
+// ReadNumber reads the longest number at the start; ReadWholeNumber takes a
+// text only when that number is all of it (blanks around it aside).
 TEST(ReadNumber, StopsAtTheFirstCharacterThatCannotContinue) {
   const ReadCase cases[] = {
-      {"", 0},
-      {"   ", 0},
-      {"abc", 0},
-      {".", 0},
-      {"-", 0},
-      {"+", 0},
-      {"-.", 0},
-      {"\"12\"", 0},  // a quoted number is not a number
-      {"inf", 0},
-      {"nan", 0},
-      {"0x10", 0},
-      {"1e", 1},
-      {"1e+", 1},
-      {"1E5", 100000},
-      {"1.5e-3", 0.0015},
-      {"2.5E+2", 250},
-      {"  -12.5xyz", -12.5},
-      {" +7", 7},
-      {"12 34", 12},
-      {"1 e5", 1},
-      {"1.2.3", 1.2},
-      {"12,5", 12},
-      {"1e5.5", 100000},
-      {".5", 0.5},
-      {"5.", 5},
-      {"-.25", -0.25},
-      {"000123", 123},
-      {"- 5", 0},
-      {"304.800609601219", 304.800609601219},
-      {"6378137", 6378137},
-      {"0.1", 0.1},
+      {"", 0, false},
+      {"   ", 0, false},
+      {"abc", 0, false},
+      {".", 0, false},
+      {"-", 0, false},
+      {"+", 0, false},
+      {"-.", 0, false},
+      {"\"12\"", 0, false},  // a quoted number is not a number
+      {"inf", 0, false},
+      {"nan", 0, false},
+      {"0x10", 0, false},
+      {"1e", 1, false},
+      {"1e+", 1, false},
+      {"1E5", 100000, true},
+      {"1.5e-3", 0.0015, true},
+      {"2.5E+2", 250, true},
+      {"  -12.5xyz", -12.5, false},
+      {" +7", 7, true},
+      {"12 34", 12, false},
+      {"1 e5", 1, false},
+      {"1.2.3", 1.2, false},
+      {"12,5", 12, false},
+      {"1e5.5", 100000, false},
+      {".5", 0.5, true},
+      {"5.", 5, true},
+      {"-.25", -0.25, true},
+      {"000123", 123, true},
+      {"- 5", 0, false},
+      {"304.800609601219", 304.800609601219, true},
+      {"6378137", 6378137, true},
+      {"0.1", 0.1, true},
+      {" 5 ", 5, true},
+      {"5-", 5, false},
+      {"--5", 0, false},
   };
   for (const ReadCase& c : cases) {
     EXPECT_EQ(ReadNumber(c.text), c.value) << '"' << c.text << '"';
+    double value = -1;
+    EXPECT_EQ(ReadWholeNumber(c.text, value), c.whole) << '"' << c.text << '"';
+    if (c.whole) {
+      EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+    }
   }
 }
 
