@@ -10,8 +10,10 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,9 +30,11 @@
 #include "fixed_text.h"
 #include "list_engine.h"
 #include "message.h"
+#include "native_path.h"
 #include "point_transform.h"
 #include "systems.h"
 #include "units.h"
+#include "varnel_cli.h"
 
 #ifndef VARNEL_VERSION
 #define VARNEL_VERSION ""
@@ -173,6 +177,7 @@ struct TransformOptions {
   SideOptions from;
   SideOptions to;
   std::vector<std::string> files;
+  bool pointGiven = false;  // "--" was given: the point follows it
   std::vector<std::string> point;
   std::string geographicOutput;
   bool lf = false;
@@ -221,6 +226,106 @@ bool PointInput(const std::vector<std::string>& point, bool geographic, ChunkRea
   return written;
 }
 
+// A point is two or three values, none of them empty.
+bool CheckPoint(const std::vector<std::string>& point) {
+  const bool empty = std::any_of(point.begin(), point.end(), [](const std::string& value) {
+    return TrimBlanks(value).empty();
+  });
+  if (point.size() < 2 || point.size() > 3 || empty) {
+    std::fprintf(stderr, "varnel: a point is X Y or X Y Z after --, each a number\n");
+    return false;
+  }
+  return true;
+}
+
+// One of the files a run reads or writes, as the user named it; an empty
+// name is the standard stream.
+struct RunFile {
+  std::string name;
+  const char* role;
+  int standardStream;
+};
+
+std::string Shown(const RunFile& file) {
+  if (!file.name.empty()) return "\"" + file.name + "\"";
+  return file.standardStream == STDIN_FILENO ? "standard input" : "standard output";
+}
+
+bool SameRunFile(const RunFile& a, const RunFile& b) {
+  if (a.name.empty() && b.name.empty()) return false;
+  if (a.name.empty()) return IsFileOfDescriptor(a.standardStream, b.name);
+  if (b.name.empty()) return IsFileOfDescriptor(b.standardStream, a.name);
+  return SameFile(a.name, b.name);
+}
+
+// No file is both read and written, nor written twice: that would destroy
+// it. Checked by what the names lead to (links, "./", a redirected standard
+// stream), before anything is opened for writing.
+bool CheckFilesAreDistinct(const std::vector<RunFile>& files) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    for (size_t j = i + 1; j < files.size(); ++j) {
+      if (!SameRunFile(files[i], files[j])) continue;
+      std::fprintf(stderr, "varnel: %s (%s) and %s (%s) are the same file\n",
+                   Shown(files[i]).c_str(), files[i].role, Shown(files[j]).c_str(), files[j].role);
+      return false;
+    }
+  }
+  return true;
+}
+
+// The message for a file that cannot be opened: a folder named as a list
+// file is said so.
+void ReportOpenFailure(const std::string& name, int32_t error) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(NativePath(name), ignored)) {
+    std::fprintf(stderr, "varnel: %s is a folder, not a list file\n", name.c_str());
+  } else {
+    std::fprintf(stderr, "varnel: %s: %s\n", name.c_str(), DescribeError(error).c_str());
+  }
+}
+
+// Opens an output by name, or standard output; false after a message.
+bool OpenOutput(const std::string& name, LineWriter& writer) {
+  if (name.empty()) {
+    writer.Attach(STDOUT_FILENO);
+    return true;
+  }
+  if (const int32_t error = writer.Open(name); error != 0) {
+    ReportOpenFailure(name, error);
+    return false;
+  }
+  return true;
+}
+
+// Puts the outputs in place: both, or, after a failure, neither where it can
+// still be helped. The run's own failure discards both.
+int32_t FinishOutputs(int32_t runError, LineWriter& main, const std::string& mainName,
+                      LineWriter& second, const std::string& secondName) {
+  struct Output {
+    LineWriter& writer;
+    std::string name;
+  };
+  Output outputs[] = {{main, mainName.empty() ? "standard output" : mainName},
+                      {second, secondName}};
+  int32_t error = runError;
+  const std::string* failed = nullptr;
+  for (Output& output : outputs) {
+    if (error == 0 && (error = output.writer.Flush()) != 0) failed = &output.name;
+  }
+  for (Output& output : outputs) {
+    if (error == 0 && (error = output.writer.Close()) != 0) failed = &output.name;
+  }
+  for (Output& output : outputs) output.writer.Discard();
+  if (error != 0) {
+    if (failed != nullptr) {
+      std::fprintf(stderr, "varnel: %s: %s\n", failed->c_str(), DescribeError(error).c_str());
+    } else {
+      std::fprintf(stderr, "varnel: %s\n", DescribeError(error).c_str());
+    }
+  }
+  return error;
+}
+
 int Transform(const TransformOptions& options, const Data& data) {
   CrsSide start;
   CrsSide target;
@@ -229,49 +334,52 @@ int Transform(const TransformOptions& options, const Data& data) {
     return kUsage;
   }
   if (!CheckSidesAreUsable(start, target, *data.catalogues)) return kUsage;
-  const bool pointGiven = !options.point.empty();
-  if (pointGiven && (options.point.size() < 2 || options.point.size() > 3)) {
-    std::fprintf(stderr, "varnel: a point is X Y or X Y Z after --\n");
+  if (options.pointGiven && !CheckPoint(options.point)) return kUsage;
+  const bool projected = !IsGeographic(target.projection);
+  if (!projected && !options.geographicOutput.empty()) {
+    std::fprintf(stderr,
+                 "varnel: --geographic-output is for a projected target; the lines of a "
+                 "geographic target go to OUTPUT\n");
     return kUsage;
   }
+  const bool standardInput =
+      !options.pointGiven && (options.files.empty() || options.files[0] == "-");
   const std::string inputName =
-      pointGiven
-          ? "<point>"
-          : (options.files.empty() || options.files[0] == "-" ? "<stdin>" : options.files[0]);
+      options.pointGiven ? "<point>" : (standardInput ? "<stdin>" : options.files[0]);
   const std::string outputName =
       options.files.size() < 2 || options.files[1] == "-" ? "" : options.files[1];
 
+  std::vector<RunFile> files = {{outputName, "OUTPUT", STDOUT_FILENO}};
+  if (!options.geographicOutput.empty()) {
+    files.push_back({options.geographicOutput, "--geographic-output", STDOUT_FILENO});
+  }
+  if (!options.pointGiven) {
+    files.push_back({standardInput ? "" : inputName, "INPUT", STDIN_FILENO});
+  }
+  if (!CheckFilesAreDistinct(files)) return kUsage;
+
   UseBinaryStandardStreams();
   ChunkReader input;
-  if (pointGiven) {
+  if (options.pointGiven) {
     if (!PointInput(options.point, IsGeographic(start.projection), input)) {
       std::fprintf(stderr, "varnel: cannot pass the point on\n");
       return kFileFault;
     }
-  } else if (inputName == "<stdin>") {
+  } else if (standardInput) {
     input.Attach(STDIN_FILENO);
   } else if (const int32_t error = input.Open(inputName); error != 0) {
-    std::fprintf(stderr, "varnel: %s: %s\n", inputName.c_str(), DescribeError(error).c_str());
+    ReportOpenFailure(inputName, error);
     return kFileFault;
   }
 
   // The target's own lines go to OUTPUT; a projected target may also write
-  // its geographic lines, as the window's second output does.
-  const bool projected = !IsGeographic(target.projection);
+  // its geographic lines, as the window's second output does. Files named
+  // are written beside themselves and take their names when the run ends.
   LineWriter main;
   LineWriter second;
-  if (outputName.empty()) {
-    main.Attach(stdout);
-  } else if (const int32_t error = main.Open(outputName); error != 0) {
-    std::fprintf(stderr, "varnel: %s: %s\n", outputName.c_str(), DescribeError(error).c_str());
+  if (!OpenOutput(outputName, main) ||
+      (!options.geographicOutput.empty() && !OpenOutput(options.geographicOutput, second))) {
     return kFileFault;
-  }
-  if (projected && !options.geographicOutput.empty()) {
-    if (const int32_t error = second.Open(options.geographicOutput); error != 0) {
-      std::fprintf(stderr, "varnel: %s: %s\n", options.geographicOutput.c_str(),
-                   DescribeError(error).c_str());
-      return kFileFault;
-    }
   }
 
   ListEngineOptions engine;
@@ -287,14 +395,8 @@ int Transform(const TransformOptions& options, const Data& data) {
   const ListResult result =
       RunListEngine(start, target, *data.catalogues, input, projected ? &main : nullptr,
                     projected ? &second : &main, engine);
-  const int32_t mainError = main.Close();
-  const int32_t secondError = second.Close();
   input.Close();
-  const int32_t error = result.errorNumber ? result.errorNumber
-                        : mainError        ? mainError
-                                           : secondError;
-  if (error != 0) {
-    std::fprintf(stderr, "varnel: %s\n", DescribeError(error).c_str());
+  if (FinishOutputs(result.errorNumber, main, outputName, second, options.geographicOutput) != 0) {
     return kFileFault;
   }
   if (result.end == ListEnd::kStoppedAtLine) {
@@ -390,18 +492,27 @@ int Info(const std::string& text, const Data& data) {
   return kSuccess;
 }
 
-}  // namespace
+// Standard output is checked as any file is: what could not be written is a
+// file fault, not a success.
+int CheckStandardOutput(int status) {
+  const int error = std::fflush(stdout) != 0 ? errno : 0;
+  if (error == 0 && !std::ferror(stdout)) return status;
+  // A failure of an earlier write leaves only its mark.
+  std::fprintf(
+      stderr, "varnel: standard output: %s\n",
+      error != 0 ? DescribeError(ErrorNumberFromErrno(error)).c_str() : "cannot be written");
+  return kFileFault;
+}
 
-int main(int argc, char** argv) {
-  InstallMessageFunction(&PrintMessage);
-  SetProgramConstants();
-
+int RunCommand(int argc, char** argv) {
   // A point after "--" may start with a minus sign: it is taken off first.
   std::vector<std::string> point;
+  bool pointGiven = false;
   int parsed = argc;
   for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--") {
       point.assign(argv + i + 1, argv + argc);
+      pointGiven = true;
       parsed = i;
       break;
     }
@@ -472,10 +583,15 @@ int main(int argc, char** argv) {
     const int status = app.exit(error);
     return status == 0 ? kSuccess : kUsage;
   }
-  if (!point.empty() && !*transformCommand) {
+  if (pointGiven && !*transformCommand) {
     std::fprintf(stderr, "varnel: a point after -- goes with transform\n");
     return kUsage;
   }
+  if (pointGiven && !transform.files.empty()) {
+    std::fprintf(stderr, "varnel: a point after -- takes no INPUT or OUTPUT file\n");
+    return kUsage;
+  }
+  transform.pointGiven = pointGiven;
   transform.point = point;
 
   Data data;
@@ -483,4 +599,11 @@ int main(int argc, char** argv) {
   if (*transformCommand) return Transform(transform, data);
   if (*findCommand) return Find(words, data);
   return Info(infoSystem, data);
+}
+}  // namespace
+
+int VarnelMain(int argc, char** argv) {
+  InstallMessageFunction(&PrintMessage);
+  SetProgramConstants();
+  return CheckStandardOutput(RunCommand(argc, argv));
 }

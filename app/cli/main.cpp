@@ -1,0 +1,5 @@
+#include "varnel_cli.h"
+
+int main(int argc, char** argv) {
+  return VarnelMain(argc, argv);
+}
