@@ -1,0 +1,16 @@
+# Fails when a program's RUNPATH (or RPATH) has an empty entry, which makes
+# the loader look for libraries in the current folder. PROGRAMS: ","-separated.
+string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
+foreach(program IN LISTS PROGRAMS)
+  execute_process(COMMAND readelf -d ${program} OUTPUT_VARIABLE dynamic RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "readelf failed on ${program}")
+  endif()
+  string(REGEX MATCHALL "R(UN)?PATH\\)[^\n]*\\[[^]\n]*\\]" paths "${dynamic}")
+  foreach(path IN LISTS paths)
+    string(REGEX REPLACE ".*\\[(.*)\\]" "\\1" list "${path}")
+    if(list STREQUAL "" OR list MATCHES "^:|::|:$")
+      message(FATAL_ERROR "${program}: empty entry in its search path [${list}]")
+    endif()
+  endforeach()
+endforeach()
