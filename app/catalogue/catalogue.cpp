@@ -277,8 +277,8 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The whole file in memory. A file that exists but cannot be opened gives its
-// fault to the trap.
+// The whole file in memory. A file that exists but cannot be opened or read
+// gives its fault to the trap.
 FileState ReadWholeFile(const char* name, std::string& text, ProgramErrorTrap& trap) {
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name, "rb"));
   if (!file) {
@@ -287,14 +287,18 @@ FileState ReadWholeFile(const char* name, std::string& text, ProgramErrorTrap& t
     return FileState::kUnreadable;
   }
   if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    // A folder by the file's name tells a size of 2^63 - 1: its read fails below.
     const long size = std::ftell(file.get());
-    if (size > 0) text.reserve(static_cast<size_t>(size));
+    if (size > 0 && size < (1L << 30)) text.reserve(static_cast<size_t>(size));
     std::rewind(file.get());
   }
   char chunk[1 << 16];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
-  if (std::ferror(file.get())) trap.Raise(ErrorNumberFromErrno(errno));
+  if (std::ferror(file.get())) {
+    trap.Raise(ErrorNumberFromErrno(errno));
+    return FileState::kUnreadable;
+  }
   return FileState::kRead;
 }
 

@@ -225,6 +225,23 @@ TEST_F(CatalogueFiles, AMissingFileStopsTheLoadingWithItsMessage) {
   SetBusyCursorHook(nullptr);
 }
 
+// A folder where a file should be: its fault alone is reported, no message
+// about its (missing) lines, and nothing after it is read.
+TEST_F(CatalogueFiles, AFileThatCannotBeReadStopsTheLoading) {
+  Write("ellips.txt", "1\r\n1;A;6378137;6356752.3\r\n");
+  std::filesystem::create_directory("datums.txt");
+  Write("projct.txt", "1\r\nnone;D;0;1;0;0;0;0;0;0\r\n");
+  MessageRecorder recorder;
+  EXPECT_EQ(Load(), 0);
+  // Which fault depends on the system (Linux opens a folder, then cannot read it).
+  ASSERT_EQ(recorder.messages().size(), 1u);
+  EXPECT_EQ(recorder.messages()[0].text.rfind("DLL/subroutine error ", 0), 0u);
+  EXPECT_EQ(recorder.messages()[0].text.find("error 7 "), std::string::npos);  // not out of memory
+  EXPECT_NE(recorder.messages()[0].text.find(" in LoadCatalogues: "), std::string::npos);
+  EXPECT_EQ(catalogues().datumCount, 0);
+  EXPECT_EQ(catalogues().projectionCount, -1);
+}
+
 TEST(ListEntries, DatumEntryIsNameDashArea) {
   auto datum = std::make_unique<DatumRecord>();
   SetFixedField(datum->name, "  Pulkovo 1942 ");
