@@ -1,9 +1,13 @@
 // The built varnel program, run as a script would run it, on the shipped
 // catalogues.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "catalogue.h"
@@ -30,14 +34,21 @@ std::string Quoted(const std::string& text) {
   return quoted + "'";
 }
 
-// Runs varnel in folder with the arguments, input on standard input.
-Outcome Varnel(const TempFolder& folder, const std::vector<std::string>& arguments,
-               const std::string& input = "") {
-  WriteFile(folder.File("stdin"), input);
+// The shell command that runs varnel in folder with the arguments.
+std::string VarnelCommand(const TempFolder& folder, const std::vector<std::string>& arguments) {
   std::string command = "cd " + Quoted(folder.path()) +
                         " && VARNEL_DATA=" + Quoted(VARNEL_DATA_DIR) + " " + Quoted(VARNEL_PROGRAM);
   for (const std::string& argument : arguments) command += " " + Quoted(argument);
-  command += " <stdin >stdout 2>stderr";
+  return command;
+}
+
+// Runs varnel in folder with the arguments, input on standard input and
+// standard output into the file "stdout" (or the one named).
+Outcome Varnel(const TempFolder& folder, const std::vector<std::string>& arguments,
+               const std::string& input = "", const std::string& standardOutput = "stdout") {
+  WriteFile(folder.File("stdin"), input);
+  const std::string command =
+      VarnelCommand(folder, arguments) + " <stdin >" + standardOutput + " 2>stderr";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(folder.File("stdout")),
           ReadFile(folder.File("stderr"))};
@@ -151,6 +162,13 @@ TEST(Varnel, ExitStatusesOfUsageAndFiles) {
   EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "missing.txt"}).status, 3);
   EXPECT_EQ(Varnel(folder, {"--data", folder.path(), "info", kBng}).status, 3);
   EXPECT_EQ(Varnel(folder, {"--help"}).status, 0);
+  // Nothing of a point, or a second output that a geographic target has no use for.
+  EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "--", "", ""}).status, 2);
+  EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "--"}).status, 2);
+  EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kOsgb, "--geographic-output",
+                            "geo.txt", "--", "1", "2"})
+                .status,
+            2);
 }
 
 // A catalogue line out of range stops varnel as an unreadable file does,
@@ -168,6 +186,139 @@ TEST(Varnel, ARefusedCatalogueLineIsAFileFault) {
   EXPECT_EQ(run.err, "varnel: File '" + folder.path() +
                          "/projct.txt', line 3: the latitude of origin (field 5) is 1000; it must "
                          "be from -90 to 90 degrees. Program stops\n");
+}
+
+std::vector<std::string> FolderEntries(const TempFolder& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A file both read and written, however it is named, is refused before
+// anything is opened for writing.
+TEST(Varnel, OneFileAsInputAndOutputIsRefused) {
+  TempFolder folder;
+  const std::string points = "400000 -100000\n";
+  WriteFile(folder.File("pts.txt"), points);
+  WriteFile(folder.File("out.txt"), "earlier\n");
+  std::filesystem::create_symlink("pts.txt", folder.File("link.txt"));
+  const std::vector<std::string> systems = {"transform", "--from", kBng, "--to", "EPSG:32631"};
+  const struct {
+    std::vector<std::string> files;
+    std::string named;  // both names in the message
+  } cases[] = {
+      {{"pts.txt", "pts.txt"}, "\"pts.txt\" (OUTPUT) and \"pts.txt\" (INPUT)"},
+      {{"pts.txt", "./pts.txt"}, "\"./pts.txt\" (OUTPUT) and \"pts.txt\" (INPUT)"},
+      {{"pts.txt", "link.txt"}, "\"link.txt\" (OUTPUT) and \"pts.txt\" (INPUT)"},
+      {{"-", "stdin"}, "\"stdin\" (OUTPUT) and standard input (INPUT)"},
+      {{"--geographic-output", "pts.txt", "pts.txt", "out.txt"},
+       "\"pts.txt\" (--geographic-output) and \"pts.txt\" (INPUT)"},
+      {{"--geographic-output", "./out.txt", "pts.txt", "out.txt"},
+       "\"out.txt\" (OUTPUT) and \"./out.txt\" (--geographic-output)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = systems;
+    arguments.insert(arguments.end(), c.files.begin(), c.files.end());
+    const Outcome run = Varnel(folder, arguments, points);
+    EXPECT_EQ(run.status, 2) << c.named;
+    EXPECT_EQ(run.err, "varnel: " + c.named + " are the same file\n");
+    EXPECT_EQ(ReadFile(folder.File("pts.txt")), points) << c.named;
+    EXPECT_EQ(ReadFile(folder.File("stdin")), points) << c.named;
+    EXPECT_EQ(ReadFile(folder.File("out.txt")), "earlier\n") << c.named;
+  }
+}
+
+// Whatever signal ends a run, the output keeps its earlier content and
+// nothing is left beside it. The input comes through a pipe that stays open,
+// so the run is surely under way, its output partly written, when it ends.
+TEST(Varnel, AKilledRunLeavesTheEarlierOutput) {
+  std::string lines;
+  for (int i = 0; i < 200000; ++i) lines += std::to_string(400000 + i) + " 100000\n";
+  for (const int signal : {SIGKILL, SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    TempFolder folder;
+    WriteFile(folder.File("out.txt"), "earlier\n");
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::dup2(pipe[0], STDIN_FILENO);
+      ::close(pipe[0]);
+      ::close(pipe[1]);
+      if (::chdir(folder.path().c_str()) != 0) ::_exit(127);
+      ::setenv("VARNEL_DATA", VARNEL_DATA_DIR, 1);
+      ::execl(VARNEL_PROGRAM, "varnel", "transform", "--from", kBng.c_str(), "--to", "EPSG:32631",
+              "-", "out.txt", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(pipe[0]);
+    // Every byte taken by the program: megabytes of output are written by now.
+    ASSERT_EQ(::write(pipe[1], lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    ::kill(child, signal);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::close(pipe[1]);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), signal);
+    EXPECT_EQ(ReadFile(folder.File("out.txt")), "earlier\n");
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"out.txt"});
+  }
+}
+
+// Two runs into one output: each puts a whole file in place, the later wins.
+TEST(Varnel, TwoRunsIntoOneOutputLeaveOneWholeFile) {
+  TempFolder folder;
+  std::string a, b;
+  for (int i = 0; i < 100000; ++i) {
+    a += std::to_string(400000 + i) + " 100000\n";
+    b += std::to_string(300000 + i) + " 200000\n";
+  }
+  WriteFile(folder.File("a.txt"), a);
+  WriteFile(folder.File("b.txt"), b);
+  const std::vector<std::string> systems = {"transform", "--from", kBng, "--to", "EPSG:32631"};
+  auto with = [&](std::vector<std::string> files) {
+    std::vector<std::string> arguments = systems;
+    arguments.insert(arguments.end(), files.begin(), files.end());
+    return VarnelCommand(folder, arguments);
+  };
+  ASSERT_EQ(std::system(
+                (with({"a.txt", "alone-a.txt"}) + " && " + with({"b.txt", "alone-b.txt"})).c_str()),
+            0);
+  const std::string both = "(" + with({"a.txt", "out.txt"}) + ") & (" + with({"b.txt", "out.txt"}) +
+                           "); wait $! && wait";
+  ASSERT_EQ(std::system(("bash -c " + Quoted(both)).c_str()), 0);
+  const std::string out = ReadFile(folder.File("out.txt"));
+  EXPECT_TRUE(out == ReadFile(folder.File("alone-a.txt")) ||
+              out == ReadFile(folder.File("alone-b.txt")));
+  EXPECT_EQ(FolderEntries(folder),
+            (std::vector<std::string>{"a.txt", "alone-a.txt", "alone-b.txt", "b.txt", "out.txt"}));
+}
+
+// Every command checks that what it printed was written.
+TEST(Varnel, AFullStandardOutputIsAFileFault) {
+  TempFolder folder;
+  WriteFile(folder.File("pts.txt"), "400000 -100000\n");
+  const std::vector<std::string> commands[] = {
+      {"find", "british", "national", "grid"},
+      {"info", "EPSG:27700"},
+      {"--help"},
+      {"--version"},
+      {"transform", "--from", kBng, "--to", kOsgb, "--", "400000", "-100000"},
+      {"transform", "--from", kBng, "--to", kOsgb, "pts.txt"},
+  };
+  for (const std::vector<std::string>& command : commands) {
+    const Outcome run = Varnel(folder, command, "", "/dev/full");
+    EXPECT_EQ(run.status, 3) << command[0];
+    EXPECT_EQ(run.err.rfind("varnel: standard output: ", 0), 0u) << run.err;
+  }
+  const Outcome named =
+      Varnel(folder, {"transform", "--from", kBng, "--to", kOsgb, "pts.txt", "/dev/full"});
+  EXPECT_EQ(named.status, 3);
+  EXPECT_EQ(named.err, "varnel: /dev/full: Disk is full!\n");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,6 +94,15 @@ bool WellFormed(const std::string& line, size_t fieldCount) {
   if (fields.size() != fieldCount) return false;
   for (const std::string& field : fields) {
     if (field.find_first_not_of(" +-.0123456789") != std::string::npos) return false;
+  }
+  return true;
+}
+
+// Every field is one number: a sign, digits with at most one point, at least one digit.
+bool AllNumbers(const std::string& line) {
+  static const std::regex number("[+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)");
+  for (const std::string& field : Fields(line)) {
+    if (!std::regex_match(field, number)) return false;
   }
   return true;
 }
@@ -192,7 +202,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // coordinate line that is malformed or, for a geographic start, out of range.
   const size_t fieldCount = startGrid ? 2 : 3;
   for (size_t i = 0; i < done; ++i) {
-    FUZZ_CHECK(IsBlank(input[i]) || IsComment(input[i]) || WellFormed(input[i], fieldCount),
+    FUZZ_CHECK(IsBlank(input[i]) || IsComment(input[i]) ||
+                   (WellFormed(input[i], fieldCount) && AllNumbers(input[i])),
                "line %zu \"%s\" transformed", i + 1, input[i].c_str());
   }
   if (!completed) {
@@ -204,8 +215,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string first = message.text.substr(0, message.text.find('\n'));
     const bool allowed =
         !WellFormed(line, fieldCount) || first == kNoFiniteResultMessage ||
-        (first == kBadCharacterMessage && HasInfiniteField(line)) ||
+        (first == kBadCharacterMessage && (HasInfiniteField(line) || !AllNumbers(line))) ||
+        (startGrid && first == kOutsideProjectionMessage) ||
         (!startGrid && (first == kPoleMessage || first == kLatitudeRangeMessage ||
+                        first == kLongitudeRangeMessage ||
                         first == "Input error! DMS selected - but minutes or seconds > 60!"));
     FUZZ_CHECK(allowed, "line %zu \"%s\" stopped with \"%s\"", done + 1, line.c_str(),
                message.text.c_str());

@@ -18,10 +18,11 @@ struct EngineRun {
 };
 
 EngineRun RunEngine(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
-                    const std::string& input, int threads, size_t chunkBytes) {
+                    const std::string& input, int threads, size_t chunkBytes,
+                    size_t maxLineBytes = kMaxLineBytes) {
   TempFolder folder;
   WriteFile(folder.File("in.txt"), input);
-  ChunkReader reader(chunkBytes);
+  ChunkReader reader(chunkBytes, maxLineBytes);
   EXPECT_EQ(reader.Open(folder.File("in.txt")), 0);
   const bool projected = !IsGeographic(target.projection);
   LineWriter grid;
@@ -143,6 +144,55 @@ TEST_F(ListEngineTest, SkippedLambertLinesAndCommentsAlike) {
   for (int i = 0; i < 30; ++i) input += i % 4 == 0 ? "# c\r\n" : (i % 5 == 0 ? "\r\n" : "1 2\r\n");
   input += "1 2 3\r\n";
   ExpectSameRuns(start, target, *catalogues, input);
+}
+
+// Under a process limit only some workers start, or none: the run goes on
+// with those that did, and writes the same bytes.
+TEST_F(ListEngineTest, WorkersThatCannotStartLeaveTheRunToTheOthers) {
+  const CrsSide start =
+      Side(NoProjection(), Datum("OSGB 1936", kGeocentricTranslations, 375, -111, 431), Airy1830());
+  const CrsSide target =
+      Side(Utm31(), Datum("WGS 84", kGeocentricTranslations, 0, 0, 0), Wgs84Ellipsoid());
+  std::string input;
+  for (int i = 0; i < 60; ++i)
+    input += "50." + std::to_string(10 + i % 50) + " 1.3 " + std::to_string(i) + "\r\n";
+  const EngineRun one = RunEngine(start, target, *catalogues, input, 1, 1 << 20);
+  ASSERT_EQ(one.result.end, ListEnd::kCompleted);
+  for (const int started : {0, 1}) {
+    SetThreadStartLimitForTesting(started);
+    const EngineRun limited = RunEngine(start, target, *catalogues, input, 4, 64);
+    SetThreadStartLimitForTesting(-1);
+    EXPECT_EQ(limited.result.end, ListEnd::kCompleted) << started;
+    EXPECT_EQ(limited.grid, one.grid) << started;
+    EXPECT_EQ(limited.geographic, one.geographic) << started;
+  }
+}
+
+// A line longer than the limit stops the run there, the lines before it written.
+TEST_F(ListEngineTest, ALineTooLongStopsTheRunAtIt) {
+  const CrsSide start =
+      Side(NoProjection(), Datum("OSGB 1936", kGeocentricTranslations, 375, -111, 431), Airy1830());
+  const CrsSide target = start;
+  const std::string good = "49 -2 0\r\n# c\r\n";
+  const struct {
+    const char* what;
+    std::string input;
+  } cases[] = {
+      {"a long line", good + std::string(300, '1') + "\r\n49 -2 0\r\n"},
+      {"a long last line without an end", good + std::string(300, '1')},
+      {"no line end at all", std::string(1000, ' ')},
+  };
+  for (const auto& c : cases) {
+    for (const int threads : {1, 3}) {
+      SCOPED_TRACE(testing::Message() << c.what << ", " << threads << " threads");
+      const EngineRun run = RunEngine(start, target, *catalogues, c.input, threads, 16, 200);
+      EXPECT_EQ(run.result.end, ListEnd::kStoppedAtLine);
+      const bool atStart = c.input[0] == ' ';
+      EXPECT_EQ(run.result.stopLine, atStart ? 1 : 3);
+      EXPECT_EQ(Texts(run.result), std::vector<std::string>{kLineTooLongMessage});
+      EXPECT_EQ(run.geographic, atStart ? "" : "49.0000000\t-2.0000000\t0\r\n# c\r\n");
+    }
+  }
 }
 
 }  // namespace
