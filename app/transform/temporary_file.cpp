@@ -146,11 +146,16 @@ bool CanNameUnnamedFiles() {
 #endif
 
 RenameFunction renameFile = &MoveOver;
+bool unnamedFilesUsed = true;
 
 }  // namespace
 
 void SetRenameFunctionForTesting(RenameFunction rename) {
   renameFile = rename ? rename : &MoveOver;
+}
+
+void SetUnnamedFilesForTesting(bool used) {
+  unnamedFilesUsed = used;
 }
 
 #ifdef _WIN32
@@ -216,7 +221,7 @@ bool TemporaryFile::Create(const std::string& target, const struct stat* existin
   // A new file's permissions are those of any new file: 0666 less the umask.
   constexpr mode_t kNewFileMode = 0666;
 #ifdef O_TMPFILE
-  if (CanNameUnnamedFiles()) {
+  if (unnamedFilesUsed && CanNameUnnamedFiles()) {
     fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
   }
 #endif

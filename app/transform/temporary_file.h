@@ -46,6 +46,8 @@ class TemporaryFile {
   int fd_ = -1;
 };
 
-// Test seam: the rename that puts a file in another's place (nullptr: the system's).
+// Test seams: the rename that puts a file in another's place (nullptr: the
+// system's), and whether unnamed files are used where the system has them.
 using RenameFunction = int (*)(const char* from, const char* to);
 void SetRenameFunctionForTesting(RenameFunction rename);
+void SetUnnamedFilesForTesting(bool used);

@@ -183,16 +183,50 @@ TEST(ConvertListFile, ThroughALinkTheTargetIsConvertedAndTheLinkStays) {
   EXPECT_EQ(ReadFile(folder.File("real.txt")), "1 2\r\n");
 }
 
-TEST(ConvertListFile, KeepsThePermissions) {
+// The replacement keeps the permissions, and where the process may give it
+// (as root), the owner.
+TEST(ConvertListFile, KeepsThePermissionsAndOwner) {
   TempFolder folder;
   const std::string file = folder.File("list.txt");
   WriteFile(file, "1 2\n");
   ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(file.c_str(), 4321, 4321), 0);
+  }
   int32_t error = 0;
   ConvertListFile(file, error);
   struct stat status;
   ASSERT_EQ(::stat(file.c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0640u);
+  if (root) {
+    EXPECT_EQ(status.st_uid, 4321u);
+  }
+}
+
+// Where a file system has no unnamed files, the output's hidden name goes
+// with the process that a signal ends.
+TEST(LineWriter, AHiddenNameIsRemovedWhenASignalEndsTheProcess) {
+  TempFolder folder;
+  WriteFile(folder.File("out.txt"), "earlier\n");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SetUnnamedFilesForTesting(false);
+    LineWriter writer;
+    if (writer.Open(folder.File("out.txt")) != 0) ::_exit(2);
+    writer.Write("1\t2\r\n");
+    writer.Flush();
+    if (FolderEntries(folder.path()).size() != 2) ::_exit(3);  // no hidden file to remove
+    ::raise(SIGTERM);
+    ::_exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << WEXITSTATUS(status);
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_EQ(ReadFile(folder.File("out.txt")), "earlier\n");
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"out.txt"});
 }
 #endif
 
