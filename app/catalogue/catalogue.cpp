@@ -44,28 +44,6 @@ bool IsBlankLine(std::string_view line) {
   return TrimBlanks(line).empty();
 }
 
-// A number as the files write it, blanks around it aside: an optional sign,
-// digits with at most one point, an optional exponent, and nothing more.
-// ReadNumber reads what passes; "nan", "1,5" or "12m" do not pass.
-bool IsDecimalNumber(std::string_view text) {
-  size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  size_t digits = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) ++digits;
-  if (i < text.size() && text[i] == '.') {
-    for (++i; i < text.size() && IsDigit(text[i]); ++i) ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    const size_t first = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    if (i == first) return false;
-  }
-  return i == text.size();
-}
-
 // An optional sign and digits; the value is held at +-1e18, far beyond any
 // count or code, so that a long run of digits still compares as too large.
 std::optional<int64_t> ReadInteger(std::string_view text) {
@@ -182,13 +160,14 @@ class RecordLine {
   double Number(int k, const char* what, const Bounds& bounds) {
     if (!ok()) return 0;
     const std::string_view text = Trimmed(k);
-    if (!IsDecimalNumber(text)) {
+    // A number as the files write it: "nan", "1,5" or "12m" are none.
+    double value = 0;
+    if (!ReadWholeNumber(text, value)) {
       std::string requirement = "a decimal number such as -87.5 or 6.7e-6";
       if (text.find(',') != std::string_view::npos) requirement += ", with a point, not a comma";
       Refuse(k, what, Shown(text), requirement);
       return 0;
     }
-    const double value = ReadNumber(text);
     if (!bounds.Holds(value)) Refuse(k, what, text, bounds.allowed);
     return value;
   }
