@@ -39,13 +39,17 @@ struct NameSlot {
 NameSlot nameSlots[kNameSlots];
 static_assert(std::atomic<int>::is_always_lock_free);
 
+void RemoveFile(const char* path) {
+#ifdef _WIN32
+  DeleteFileA(path);
+#else
+  ::unlink(path);
+#endif
+}
+
 void RemoveHeldNames() {
   for (NameSlot& slot : nameSlots) {
-#ifdef _WIN32
-    if (slot.state.load() == kHeld) DeleteFileA(slot.path);
-#else
-    if (slot.state.load() == kHeld) ::unlink(slot.path);
-#endif
+    if (slot.state.load() == kHeld) RemoveFile(slot.path);
   }
 }
 
@@ -191,7 +195,7 @@ bool TemporaryFile::Create(const std::string& target, const struct stat*) {
 
 bool TemporaryFile::Replace() {
   bool ok = ::_commit(fd_) == 0;
-  ok = ::_close(fd_) == 0 && ok;
+  ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
   ok = ok && renameFile(name_.c_str(), target_.c_str()) == 0;
   const int saved = errno;
@@ -201,17 +205,6 @@ bool TemporaryFile::Replace() {
   return ok;
 }
 
-void TemporaryFile::Discard() {
-  if (fd_ >= 0) ::_close(fd_);
-  fd_ = -1;
-  if (!name_.empty()) DeleteFileA(name_.c_str());
-  name_.clear();
-  ReleaseName(nameSlot_);
-}
-
-bool TemporaryFile::GiveHiddenName() {
-  return true;  // it has one from the start
-}
 #else
 bool TemporaryFile::Create(const std::string& target, const struct stat* existing) {
   Discard();
@@ -288,11 +281,12 @@ bool TemporaryFile::Replace() {
   return ok;
 }
 
+#endif
+
 void TemporaryFile::Discard() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  if (!name_.empty()) ::unlink(name_.c_str());
+  if (!name_.empty()) RemoveFile(name_.c_str());
   name_.clear();
   ReleaseName(nameSlot_);
 }
-#endif

@@ -37,7 +37,9 @@ class TemporaryFile {
   void Discard();
 
  private:
+#ifndef _WIN32
   bool GiveHiddenName();
+#endif
 
   std::string target_;
   std::string folder_;
