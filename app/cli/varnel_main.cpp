@@ -396,6 +396,10 @@ int Transform(const TransformOptions& options, const Data& data) {
       RunListEngine(start, target, *data.catalogues, input, projected ? &main : nullptr,
                     projected ? &second : &main, engine);
   input.Close();
+  if (!PublishesOutputs(result)) {
+    main.Discard();
+    second.Discard();
+  }
   if (FinishOutputs(result.errorNumber, main, outputName, second, options.geographicOutput) != 0) {
     return kFileFault;
   }

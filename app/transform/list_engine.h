@@ -58,6 +58,15 @@ struct ListResult {
   int32_t errorNumber = 0;
 };
 
+// Whether a run's outputs take the place of the files they name: a completed
+// run's, and a stopped or cancelled run's with the lines it wrote before it
+// ended. A run that failed, or that ended before writing a line, leaves the
+// files as they were.
+inline bool PublishesOutputs(const ListResult& result) {
+  return result.errorNumber == 0 && (result.end == ListEnd::kCompleted ||
+                                     (result.end != ListEnd::kFailed && result.linesWritten > 0));
+}
+
 inline constexpr const char* kLineTooLongMessage =
     "Line too long: a line of a list may hold at most 64 MiB.";
 

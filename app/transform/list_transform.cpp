@@ -139,13 +139,17 @@ bool ListRun::OpenOutputs() {
 
 // The outputs are put in place first, so that what a message reports is on
 // disk: whole, with the lines before a line that stopped the run or before a
-// cancel. A failed read or write ends the run as a fault, never as a
-// completion, and leaves the output files as they were; a stopped or
-// cancelled run keeps the output names, so that a rerun replaces the files
-// without asking.
+// cancel (none written: the files stay as they were). A failed read or write
+// ends the run as a fault, never as a completion, and leaves the output files
+// as they were; a stopped or cancelled run keeps the output names, so that a
+// rerun replaces the files without asking.
 void ListRun::Finish(const ListResult& result) {
   input_.Close();
   int32_t error = result.errorNumber;
+  if (!PublishesOutputs(result)) {
+    gridOutput_.Discard();
+    geographicOutput_.Discard();
+  }
   if (error == 0) error = gridOutput_.Flush();
   if (error == 0) error = geographicOutput_.Flush();
   if (error == 0) error = gridOutput_.Close();

@@ -153,6 +153,12 @@ TEST(Varnel, BadLinesStopOrAreKeptInPlace) {
   EXPECT_EQ(going.status, 1);
   EXPECT_EQ(going.out, "400000\t-100000\n\n400000\t-100000\n");
   EXPECT_EQ(going.err, stop.err);
+  // A run that stops before it has written a line leaves its output file as it was.
+  WriteFile(folder.File("out.txt"), "earlier\n");
+  const Outcome first =
+      Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "-", "out.txt"}, "1 2x\n");
+  EXPECT_EQ(first.status, 1);
+  EXPECT_EQ(ReadFile(folder.File("out.txt")), "earlier\n");
 }
 
 TEST(Varnel, ExitStatusesOfUsageAndFiles) {
