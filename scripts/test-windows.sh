@@ -26,7 +26,9 @@ took() {
 # ------------------------------------------------------------------ build
 start=$SECONDS
 bash scripts/build-windows.sh
-packages=(xvfb xauth openbox xdotool imagemagick)
+# Wine's preloader reserves the addresses a Windows process needs before
+# anything else is mapped (windows/wine-run.sh).
+packages=(wine64-preloader xvfb xauth openbox xdotool imagemagick)
 bash scripts/apt-install.sh "${packages[@]}"
 pids=()
 cleanup() {

@@ -16,8 +16,25 @@ for server in "${VARNEL_WINESERVER:-}" wineserver /usr/lib/wine/wineserver; do
     break
   fi
 done
-for wine in "${VARNEL_WINE:-}" wine64 /usr/lib/wine/wine64 wine; do
-  [ -n "$wine" ] && command -v "$wine" >/dev/null 2>&1 && exec "$wine" "$@"
+# A Windows process needs some addresses of its own, the shared user data at
+# 0x7ffe0000 first. Wine's preloader (wine64-preloader beside wine64, which
+# wine64 starts itself through) reserves them before anything else is
+# mapped. Without it the kernel puts the Unix heap anywhere in the gigabyte
+# above wine64's fixed address, now and then over 0x7ffe0000, and the
+# program ends at once with status 1 ("failed to map the shared user data",
+# an error that WINEDEBUG=-all keeps quiet). So a wine64 without its
+# preloader runs with a fixed address layout, where the heap starts right
+# after wine64, far below. VARNEL_WINE is run as given.
+if [ -n "${VARNEL_WINE:-}" ] && command -v "$VARNEL_WINE" >/dev/null 2>&1; then
+  exec "$VARNEL_WINE" "$@"
+fi
+for wine in wine64 /usr/lib/wine/wine64 wine; do
+  loader=$(command -v "$wine" 2>/dev/null) || continue
+  loader=$(readlink -f "$loader")
+  if [ "${loader##*/}" = wine64 ] && [ ! -e "${loader%/*}/wine64-preloader" ]; then
+    exec setarch "$(uname -m)" -R "$wine" "$@"
+  fi
+  exec "$wine" "$@"
 done
-echo "wine-run.sh: no wine64 found (apt-get install wine64)" >&2
+echo "wine-run.sh: no wine64 found (apt-get install wine64 wine64-preloader)" >&2
 exit 127
