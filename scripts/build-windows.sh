@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build=${VARNEL_WINDOWS_BUILD:-build-windows}
 
 packages=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-          binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest libcli11-dev wine64)
+          binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest libcli11-dev wine64 wine64-preloader)
 bash scripts/apt-install.sh "${packages[@]}"
 
 source scripts/compiler-launcher.sh
