@@ -1,5 +1,6 @@
 #include "geodetic_chain.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "floating_point_mode.h"
@@ -81,16 +82,29 @@ void InverseProjection(CrsSide& start, ChainValues& v) {
   SetComputingFloatingPointMode();
 }
 
-bool InverseComesBack(const CrsSide& start, const ChainValues& v) {
+double RoundTripMiss(const CrsSide& start, const ChainValues& v) {
   // The start projection holds the ellipsoid's axes since the inverse.
   double easting = v.easting;
   double northing = v.northing;
   Forward(start.projection, v.latitude, v.longitude, easting, northing);
   const long double dE = static_cast<long double>(easting) - v.easting;
   const long double dN = static_cast<long double>(northing) - v.northing;
-  constexpr long double kToleranceSquared = 1.0L;  // 1 m
+  return static_cast<double>(std::sqrt(dE * dE + dN * dN));
+}
+
+bool TransverseMercatorSurelyComesBack(const CrsSide& start, const ChainValues& v) {
+  const ProjectionRecord& p = start.projection;
+  if (p.methodCode != kTransverseMercator || !(p.semiMinorAxis >= 0.995 * p.semiMajorAxis)) {
+    return false;
+  }
+  const double fromMeridian = std::remainder(v.longitude - p.centralMeridian, 360.0);
+  return std::fabs(v.easting - p.falseEasting) <= 500000 * p.scaleFactor &&
+         std::fabs(v.latitude) <= 70 && std::fabs(fromMeridian) <= 5;
+}
+
+bool InverseComesBack(const CrsSide& start, const ChainValues& v) {
   // Written so that a NaN anywhere fails.
-  return dE * dE + dN * dN <= kToleranceSquared;
+  return TransverseMercatorSurelyComesBack(start, v) || RoundTripMiss(start, v) <= 1.0;
 }
 
 void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,

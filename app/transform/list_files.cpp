@@ -481,10 +481,16 @@ bool LineWriter::WriteBuffer() {
   return error_ == 0;
 }
 
+// The buffer never grows past its block: a text that would not fit goes out
+// after what is in it.
 void LineWriter::Write(std::string_view text) {
   if (fd_ < 0 || error_ != 0) return;
+  if (buffer_.size() + text.size() > kBlockSize && !buffer_.empty() && !WriteBuffer()) return;
+  if (text.size() >= kBlockSize) {
+    if (!WriteAll(fd_, text.data(), text.size())) error_ = ErrorNumberFromErrno(errno);
+    return;
+  }
   buffer_.append(text);
-  if (buffer_.size() >= kBlockSize) WriteBuffer();
 }
 
 int32_t LineWriter::Flush() {

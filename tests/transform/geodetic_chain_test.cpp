@@ -110,4 +110,32 @@ TEST(LambertParallels, ProblemsInOrder) {
   EXPECT_STREQ(LambertParallelProblem(p), "Error - First and Second Parallel in wrong order !");
 }
 
+// The zone where the round trip is taken for granted: on a coarse grid of it
+// (bench/lib/tm_round_trip_sweep sweeps it finely) the forward of the inverse
+// really comes back within centimetres. Grid points far out do not.
+TEST(InverseComesBack, TheTransverseMercatorShortcutHoldsWhereItIsTaken) {
+  SetProgramConstants();
+  ProjectionRecord utm = Utm31();
+  CrsSide side = Side(utm, Datum("WGS 84", kGeocentricTranslations, 0, 0, 0), Wgs84Ellipsoid());
+  int inZone = 0;
+  for (double offset = -500e3; offset <= 500e3; offset += 25e3) {
+    for (double northing = -10000e3; northing <= 10000e3; northing += 50e3) {
+      ChainValues v;
+      v.easting = 500000 + 0.9996 * offset;
+      v.northing = northing;
+      InverseProjection(side, v);
+      if (!TransverseMercatorSurelyComesBack(side, v)) continue;
+      ++inZone;
+      EXPECT_LT(RoundTripMiss(side, v), 0.05) << offset << " " << northing;
+    }
+  }
+  EXPECT_GT(inZone, 2000);
+  ChainValues far;
+  far.easting = 500000 - 2000e3;  // 2,000 km west of the meridian on the equator
+  far.northing = 0;
+  InverseProjection(side, far);
+  EXPECT_FALSE(TransverseMercatorSurelyComesBack(side, far));
+  EXPECT_FALSE(InverseComesBack(side, far));
+}
+
 }  // namespace
