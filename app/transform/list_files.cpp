@@ -131,6 +131,8 @@ bool DescriptorIdentity(int fd, FileId& id) {
 #endif
 
 constexpr size_t kBlockSize = 1 << 20;
+// A list output goes out in pieces of this size: about a chunk of the engine.
+constexpr size_t kWriteBufferBytes = 1 << 16;
 
 // Closes a descriptor when it goes out of scope.
 struct Descriptor {
@@ -469,7 +471,7 @@ int32_t LineWriter::Open(const std::string& name) {
   }
   owned_ = true;
   flushed_ = false;
-  buffer_.reserve(kBlockSize);
+  buffer_.reserve(kWriteBufferBytes);
   return 0;
 }
 
@@ -481,12 +483,14 @@ bool LineWriter::WriteBuffer() {
   return error_ == 0;
 }
 
-// The buffer never grows past its block: a text that would not fit goes out
-// after what is in it.
+// The buffer never grows past its size: a text that would not fit goes out
+// after what is in it, a long one directly.
 void LineWriter::Write(std::string_view text) {
   if (fd_ < 0 || error_ != 0) return;
-  if (buffer_.size() + text.size() > kBlockSize && !buffer_.empty() && !WriteBuffer()) return;
-  if (text.size() >= kBlockSize) {
+  if (buffer_.size() + text.size() > kWriteBufferBytes && !buffer_.empty() && !WriteBuffer()) {
+    return;
+  }
+  if (text.size() >= kWriteBufferBytes) {
     if (!WriteAll(fd_, text.data(), text.size())) error_ = ErrorNumberFromErrno(errno);
     return;
   }

@@ -94,7 +94,7 @@ class LineReader {
   TextLines lines_;
 };
 
-// Writes a list output through a large buffer; the first failure is kept.
+// Writes a list output through a buffer; the first failure is kept.
 // A regular file (or a new one) is written beside itself and takes its name
 // only when Close succeeds: until then, and for good after a failure or
 // Discard, the file keeps its earlier content and nothing is left beside it.
