@@ -143,8 +143,7 @@ bool ReadNumberField(std::string_view text, double& value) {
 bool ReadAngleField(std::string_view text, int32_t angleFormat, int32_t kind, double& degrees) {
   if (angleFormat != kAngleFormatDms) return ReadNumberField(text, degrees);
   // A DMS text is a number as text too: "1.2.3" or "-" is no angle.
-  double number = 0;
-  if (!HasOnlyNumberCharacters(text) || !ReadWholeNumber(text, number)) {
+  if (!HasOnlyNumberCharacters(text) || !IsWholeNumber(text)) {
     Warn(kBadCharacterMessage);
     return false;
   }

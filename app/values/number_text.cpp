@@ -164,22 +164,20 @@ char* AppendMagnitude(char* out, double value) {
 namespace {
 
 // The number at p: an optional sign, digits with at most one decimal point,
-// an optional exponent. Its value, and where it ends; nullptr without a digit.
-const char* ScanNumber(const char* p, const char* const end, double& value) {
-  bool negative = false;
-  if (p < end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
-  const char* const first = p;
+// an optional exponent. Where it ends, and its sign and where its digits
+// start; nullptr without a digit.
+const char* ScanNumber(const char* p, const char* const end, bool& negative, const char*& digits) {
+  negative = p < end && *p == '-';
+  if (p < end && (*p == '+' || *p == '-')) ++p;
+  digits = p;
   while (p < end && IsDigit(*p)) ++p;
-  ptrdiff_t digits = p - first;
+  ptrdiff_t count = p - digits;
   if (p < end && *p == '.') {
     const char* const fraction = ++p;
     while (p < end && IsDigit(*p)) ++p;
-    digits += p - fraction;
+    count += p - fraction;
   }
-  if (digits == 0) return nullptr;
+  if (count == 0) return nullptr;
   if (p < end && (*p == 'E' || *p == 'e')) {
     const char* q = p + 1;
     if (q < end && (*q == '+' || *q == '-')) ++q;
@@ -188,12 +186,16 @@ const char* ScanNumber(const char* p, const char* const end, double& value) {
       p = q;
     }
   }
-  value = 0;
-  if (std::from_chars(first, p, value).ec == std::errc::result_out_of_range) {
-    value = OutOfRangeValue(first, p);
-  }
-  if (negative) value = -value;
   return p;
+}
+
+// The value of a number that ScanNumber found.
+double NumberValue(bool negative, const char* digits, const char* last) {
+  double value = 0;
+  if (std::from_chars(digits, last, value).ec == std::errc::result_out_of_range) {
+    value = OutOfRangeValue(digits, last);
+  }
+  return negative ? -value : value;
 }
 
 const char* SkipBlanks(const char* p, const char* const end) {
@@ -205,14 +207,28 @@ const char* SkipBlanks(const char* p, const char* const end) {
 
 double ReadNumber(std::string_view text) {
   const char* const end = text.data() + text.size();
-  double value = 0;
-  return ScanNumber(SkipBlanks(text.data(), end), end, value) ? value : 0;
+  bool negative = false;
+  const char* digits = nullptr;
+  const char* const last = ScanNumber(SkipBlanks(text.data(), end), end, negative, digits);
+  return last != nullptr ? NumberValue(negative, digits, last) : 0;
+}
+
+bool IsWholeNumber(std::string_view text) {
+  const char* const end = text.data() + text.size();
+  bool negative = false;
+  const char* digits = nullptr;
+  const char* const last = ScanNumber(SkipBlanks(text.data(), end), end, negative, digits);
+  return last != nullptr && SkipBlanks(last, end) == end;
 }
 
 bool ReadWholeNumber(std::string_view text, double& value) {
   const char* const end = text.data() + text.size();
-  const char* const after = ScanNumber(SkipBlanks(text.data(), end), end, value);
-  return after != nullptr && SkipBlanks(after, end) == end;
+  bool negative = false;
+  const char* digits = nullptr;
+  const char* const last = ScanNumber(SkipBlanks(text.data(), end), end, negative, digits);
+  if (last == nullptr || SkipBlanks(last, end) != end) return false;
+  value = NumberValue(negative, digits, last);
+  return true;
 }
 
 size_t FormatGeneralTo(char* out, double value) {

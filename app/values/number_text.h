@@ -21,6 +21,8 @@ double ReadNumber(std::string_view text);
 // at most: at least one digit, and nothing left over ("1.2.3", "5-", "-" and
 // "" are not numbers). Gives its value.
 bool ReadWholeNumber(std::string_view text, double& value);
+// The same test without the value.
+bool IsWholeNumber(std::string_view text);
 
 // The general number text: a blank (v >= 0) or "-" in the sign position, then
 // |v| rounded to 15 significant digits without trailing zeros, no zero before

@@ -161,6 +161,7 @@ TEST(ReadNumber, StopsAtTheFirstCharacterThatCannotContinue) {
     EXPECT_EQ(ReadNumber(c.text), c.value) << '"' << c.text << '"';
     double value = -1;
     EXPECT_EQ(ReadWholeNumber(c.text, value), c.whole) << '"' << c.text << '"';
+    EXPECT_EQ(IsWholeNumber(c.text), c.whole) << '"' << c.text << '"';
     if (c.whole) {
       EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     }
