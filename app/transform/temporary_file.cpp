@@ -198,11 +198,7 @@ bool TemporaryFile::Replace() {
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
   ok = ok && renameFile(name_.c_str(), target_.c_str()) == 0;
-  const int saved = errno;
-  if (ok) name_.clear();  // moved: nothing left to remove
-  Discard();
-  errno = saved;
-  return ok;
+  return Finish(ok);
 }
 
 #else
@@ -274,14 +270,18 @@ bool TemporaryFile::Replace() {
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
   ok = ok && (placed || renameFile(name_.c_str(), target_.c_str()) == 0);
-  const int saved = errno;
-  if (ok) name_.clear();  // renamed: nothing left to remove
-  Discard();
-  errno = saved;
-  return ok;
+  return Finish(ok);
 }
 
 #endif
+
+bool TemporaryFile::Finish(bool placed) {
+  const int saved = errno;
+  if (placed) name_.clear();  // in the target's place: nothing left to remove
+  Discard();
+  errno = saved;
+  return placed;
+}
 
 void TemporaryFile::Discard() {
   if (fd_ >= 0) ::close(fd_);

@@ -37,6 +37,8 @@ class TemporaryFile {
   void Discard();
 
  private:
+  // Ends Replace: removes what is left, errno kept.
+  bool Finish(bool placed);
 #ifndef _WIN32
   bool GiveHiddenName();
 #endif
