@@ -297,35 +297,6 @@ bool OpenOutput(const std::string& name, LineWriter& writer) {
   return true;
 }
 
-// Puts the outputs in place: both, or, after a failure, neither where it can
-// still be helped. The run's own failure discards both.
-int32_t FinishOutputs(int32_t runError, LineWriter& main, const std::string& mainName,
-                      LineWriter& second, const std::string& secondName) {
-  struct Output {
-    LineWriter& writer;
-    std::string name;
-  };
-  Output outputs[] = {{main, mainName.empty() ? "standard output" : mainName},
-                      {second, secondName}};
-  int32_t error = runError;
-  const std::string* failed = nullptr;
-  for (Output& output : outputs) {
-    if (error == 0 && (error = output.writer.Flush()) != 0) failed = &output.name;
-  }
-  for (Output& output : outputs) {
-    if (error == 0 && (error = output.writer.Close()) != 0) failed = &output.name;
-  }
-  for (Output& output : outputs) output.writer.Discard();
-  if (error != 0) {
-    if (failed != nullptr) {
-      std::fprintf(stderr, "varnel: %s: %s\n", failed->c_str(), DescribeError(error).c_str());
-    } else {
-      std::fprintf(stderr, "varnel: %s\n", DescribeError(error).c_str());
-    }
-  }
-  return error;
-}
-
 int Transform(const TransformOptions& options, const Data& data) {
   CrsSide start;
   CrsSide target;
@@ -396,11 +367,16 @@ int Transform(const TransformOptions& options, const Data& data) {
       RunListEngine(start, target, *data.catalogues, input, projected ? &main : nullptr,
                     projected ? &second : &main, engine);
   input.Close();
-  if (!PublishesOutputs(result)) {
-    main.Discard();
-    second.Discard();
-  }
-  if (FinishOutputs(result.errorNumber, main, outputName, second, options.geographicOutput) != 0) {
+  const LineWriter* failed = nullptr;
+  if (const int32_t error = FinishOutputs(result, main, second, &failed)) {
+    if (failed != nullptr) {
+      const std::string name = failed == &second    ? options.geographicOutput
+                               : outputName.empty() ? std::string("standard output")
+                                                    : outputName;
+      std::fprintf(stderr, "varnel: %s: %s\n", name.c_str(), DescribeError(error).c_str());
+    } else {
+      std::fprintf(stderr, "varnel: %s\n", DescribeError(error).c_str());
+    }
     return kFileFault;
   }
   if (result.end == ListEnd::kStoppedAtLine) {

@@ -284,11 +284,8 @@ class WorkerPool {
   // error, the run goes on with those that started (none: on the calling
   // thread alone).
   WorkerPool(int count, const std::function<std::unique_ptr<LineTransformer>()>& make) {
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < std::min(count, threadStartLimit); ++i) {
       try {
-        if (static_cast<int>(workers_.size()) >= threadStartLimit) {
-          throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-        }
         workers_.emplace_back([this, transformer = make()] { Work(*transformer); });
       } catch (const std::system_error&) {
         break;
@@ -508,6 +505,25 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
     result.messages = std::move(capture.messages());
   }
   return result;
+}
+
+int32_t FinishOutputs(const ListResult& result, LineWriter& first, LineWriter& second,
+                      const LineWriter** failed) {
+  LineWriter* const outputs[] = {&first, &second};
+  const bool publish =
+      result.errorNumber == 0 && (result.end == ListEnd::kCompleted ||
+                                  (result.end != ListEnd::kFailed && result.linesWritten > 0));
+  int32_t error = result.errorNumber;
+  if (publish) {
+    for (LineWriter* output : outputs) {
+      if (error == 0 && (error = output->Flush()) != 0 && failed) *failed = output;
+    }
+    for (LineWriter* output : outputs) {
+      if (error == 0 && (error = output->Close()) != 0 && failed) *failed = output;
+    }
+  }
+  for (LineWriter* output : outputs) output->Discard();
+  return error;
 }
 
 void SetThreadStartLimitForTesting(int limit) {

@@ -58,14 +58,15 @@ struct ListResult {
   int32_t errorNumber = 0;
 };
 
-// Whether a run's outputs take the place of the files they name: a completed
-// run's, and a stopped or cancelled run's with the lines it wrote before it
-// ended. A run that failed, or that ended before writing a line, leaves the
-// files as they were.
-inline bool PublishesOutputs(const ListResult& result) {
-  return result.errorNumber == 0 && (result.end == ListEnd::kCompleted ||
-                                     (result.end != ListEnd::kFailed && result.linesWritten > 0));
-}
+// Ends a run's two outputs (either may be unopened). A completed run's
+// outputs, and a stopped or cancelled run's with the lines it wrote before it
+// ended, take the place of the files they name: both are written out first,
+// then both put in place. A run that failed, or that ended before writing a
+// line, and the first failure of writing, leave the files as they were (as
+// far as can still be helped). 0, or the error number: the run's own, or that
+// of the output named by failed.
+int32_t FinishOutputs(const ListResult& result, LineWriter& first, LineWriter& second,
+                      const LineWriter** failed = nullptr);
 
 inline constexpr const char* kLineTooLongMessage =
     "Line too long: a line of a list may hold at most 64 MiB.";

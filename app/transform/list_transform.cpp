@@ -145,18 +145,7 @@ bool ListRun::OpenOutputs() {
 // rerun replaces the files without asking.
 void ListRun::Finish(const ListResult& result) {
   input_.Close();
-  int32_t error = result.errorNumber;
-  if (!PublishesOutputs(result)) {
-    gridOutput_.Discard();
-    geographicOutput_.Discard();
-  }
-  if (error == 0) error = gridOutput_.Flush();
-  if (error == 0) error = geographicOutput_.Flush();
-  if (error == 0) error = gridOutput_.Close();
-  if (error == 0) error = geographicOutput_.Close();
-  if (error != 0) {
-    gridOutput_.Discard();
-    geographicOutput_.Discard();
+  if (const int32_t error = FinishOutputs(result, gridOutput_, geographicOutput_)) {
     trap_.Raise(error);
     return;
   }

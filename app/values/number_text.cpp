@@ -159,25 +159,44 @@ char* AppendMagnitude(char* out, double value) {
   return std::to_chars(out, out + 4, std::abs(d.exponent)).ptr;
 }
 
-}  // namespace
+// A number at the start of a text, after blanks: an optional sign, digits
+// with at most one decimal point, an optional exponent.
+struct ScannedNumber {
+  bool found = false;  // at least one digit
+  bool whole = false;  // and nothing but blanks after it
+  bool negative = false;
+  const char* digits = nullptr;  // after the sign
+  const char* last = nullptr;    // just past the number
 
-namespace {
+  double Value() const {
+    double value = 0;
+    if (std::from_chars(digits, last, value).ec == std::errc::result_out_of_range) {
+      value = OutOfRangeValue(digits, last);
+    }
+    return negative ? -value : value;
+  }
+};
 
-// The number at p: an optional sign, digits with at most one decimal point,
-// an optional exponent. Where it ends, and its sign and where its digits
-// start; nullptr without a digit.
-const char* ScanNumber(const char* p, const char* const end, bool& negative, const char*& digits) {
-  negative = p < end && *p == '-';
+const char* SkipBlanks(const char* p, const char* const end) {
+  while (p < end && *p == ' ') ++p;
+  return p;
+}
+
+ScannedNumber ScanNumber(std::string_view text) {
+  ScannedNumber number;
+  const char* const end = text.data() + text.size();
+  const char* p = SkipBlanks(text.data(), end);
+  number.negative = p < end && *p == '-';
   if (p < end && (*p == '+' || *p == '-')) ++p;
-  digits = p;
+  number.digits = p;
   while (p < end && IsDigit(*p)) ++p;
-  ptrdiff_t count = p - digits;
+  ptrdiff_t count = p - number.digits;
   if (p < end && *p == '.') {
     const char* const fraction = ++p;
     while (p < end && IsDigit(*p)) ++p;
     count += p - fraction;
   }
-  if (count == 0) return nullptr;
+  if (count == 0) return number;
   if (p < end && (*p == 'E' || *p == 'e')) {
     const char* q = p + 1;
     if (q < end && (*q == '+' || *q == '-')) ++q;
@@ -186,49 +205,27 @@ const char* ScanNumber(const char* p, const char* const end, bool& negative, con
       p = q;
     }
   }
-  return p;
-}
-
-// The value of a number that ScanNumber found.
-double NumberValue(bool negative, const char* digits, const char* last) {
-  double value = 0;
-  if (std::from_chars(digits, last, value).ec == std::errc::result_out_of_range) {
-    value = OutOfRangeValue(digits, last);
-  }
-  return negative ? -value : value;
-}
-
-const char* SkipBlanks(const char* p, const char* const end) {
-  while (p < end && *p == ' ') ++p;
-  return p;
+  number.found = true;
+  number.last = p;
+  number.whole = SkipBlanks(p, end) == end;
+  return number;
 }
 
 }  // namespace
 
 double ReadNumber(std::string_view text) {
-  const char* const end = text.data() + text.size();
-  bool negative = false;
-  const char* digits = nullptr;
-  const char* const last = ScanNumber(SkipBlanks(text.data(), end), end, negative, digits);
-  return last != nullptr ? NumberValue(negative, digits, last) : 0;
+  const ScannedNumber number = ScanNumber(text);
+  return number.found ? number.Value() : 0;
 }
 
 bool IsWholeNumber(std::string_view text) {
-  const char* const end = text.data() + text.size();
-  bool negative = false;
-  const char* digits = nullptr;
-  const char* const last = ScanNumber(SkipBlanks(text.data(), end), end, negative, digits);
-  return last != nullptr && SkipBlanks(last, end) == end;
+  return ScanNumber(text).whole;
 }
 
 bool ReadWholeNumber(std::string_view text, double& value) {
-  const char* const end = text.data() + text.size();
-  bool negative = false;
-  const char* digits = nullptr;
-  const char* const last = ScanNumber(SkipBlanks(text.data(), end), end, negative, digits);
-  if (last == nullptr || SkipBlanks(last, end) != end) return false;
-  value = NumberValue(negative, digits, last);
-  return true;
+  const ScannedNumber number = ScanNumber(text);
+  if (number.whole) value = number.Value();
+  return number.whole;
 }
 
 size_t FormatGeneralTo(char* out, double value) {
