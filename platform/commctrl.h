@@ -66,6 +66,12 @@ typedef struct tagINITCOMMONCONTROLSEX {
 #define TCM_GETCURFOCUS (TCM_FIRST + 47)
 #define TCM_SETCURFOCUS (TCM_FIRST + 48)
 
+// An edit box's cue text, shown while it is empty: wParam TRUE shows it also
+// while the box has the focus; lParam is a UTF-16 text.
+#define ECM_FIRST 0x1500
+#define EM_SETCUEBANNER (ECM_FIRST + 1)
+#define EM_GETCUEBANNER (ECM_FIRST + 2)
+
 // The least number of entries a combo box's dropped-down list shows.
 #define CBM_FIRST 0x1700
 #define CB_SETMINVISIBLE (CBM_FIRST + 1)

@@ -9,7 +9,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWheelEvent>
 #include <cstring>
+#include <memory>
 
 #include "core.h"
 
@@ -92,6 +94,21 @@ class ComboBox : public QComboBox {
       ShowStartOfText();
       if (Window* window = Find(HandleOf(this))) NotifyParent(*window, CBN_SELCHANGE);
     });
+  }
+
+  // Windows sends the wheel to the focus window, not to the one under the
+  // pointer: a list without the focus passes the turn on to the control that
+  // has it, and so changes only when it has the focus itself.
+  void wheelEvent(QWheelEvent* event) override {
+    if (hasFocus()) {
+      QComboBox::wheelEvent(event);
+      return;
+    }
+    event->accept();
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || HandleOf(focus) == nullptr || isAncestorOf(focus)) return;
+    const std::unique_ptr<QEvent> passed(event->clone());
+    QApplication::sendEvent(focus, passed.get());
   }
 
   QString EditText() const {
@@ -234,12 +251,17 @@ LRESULT ButtonProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 // A read-only edit box is drawn on the dialog's colour, as Windows draws it,
-// so that it reads as a result; its text can still be selected and copied.
+// so that it reads as a result; its text can still be selected and copied. A
+// disabled one is drawn on the dialog's colour too, with grey text, whether
+// read-only or not: it takes no input and must not look as if it did.
 void SetReadOnly(QLineEdit& edit, bool readOnly) {
   edit.setReadOnly(readOnly);
   QPalette palette = edit.palette();
   const QPalette standard = QApplication::palette(&edit);
   palette.setBrush(QPalette::Base, standard.brush(readOnly ? QPalette::Window : QPalette::Base));
+  palette.setBrush(QPalette::Disabled, QPalette::Base, standard.brush(QPalette::Window));
+  palette.setBrush(QPalette::Disabled, QPalette::Text,
+                   standard.brush(QPalette::Disabled, QPalette::WindowText));
   edit.setPalette(palette);
 }
 
@@ -283,6 +305,22 @@ LRESULT EditProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lParam
       SetReadOnly(*edit, wParam != 0);
       window.style = wParam ? window.style | ES_READONLY : window.style & ~ES_READONLY;
       return TRUE;
+    // The cue stays in view while the box has the focus and is empty, as
+    // wParam TRUE asks; the program asks for nothing else.
+    case EM_SETCUEBANNER: {
+      const auto* cue = reinterpret_cast<const char16_t*>(lParam);
+      edit->setPlaceholderText(cue ? QString::fromUtf16(cue) : QString());
+      return TRUE;
+    }
+    case EM_GETCUEBANNER: {
+      auto* buffer = reinterpret_cast<char16_t*>(wParam);
+      const int capacity = static_cast<int>(lParam);
+      if (buffer == nullptr || capacity <= 0) return FALSE;
+      const QString cue = edit->placeholderText().left(capacity - 1);
+      std::memcpy(buffer, cue.utf16(), sizeof(char16_t) * static_cast<size_t>(cue.size()));
+      buffer[cue.size()] = u'\0';
+      return TRUE;
+    }
     default:
       return CommonProcedure(window, message, wParam, lParam);
   }

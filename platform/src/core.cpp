@@ -430,6 +430,30 @@ BOOL WINAPI IsWindowVisible(HWND handle) {
   return FALSE;
 }
 
+namespace win32 {
+namespace {
+
+// A child placed right after a sibling: next in the tab order, and drawn
+// over the sibling as the children before it are.
+void PlaceAfter(Window& window, const Window& sibling) {
+  Window* parent = Find(window.parent);
+  if (parent == nullptr || window.handle == sibling.handle) return;
+  std::vector<HWND>& children = parent->children;
+  if (std::find(children.begin(), children.end(), sibling.handle) == children.end()) return;
+  std::erase(children, window.handle);
+  const auto at = std::find(children.begin(), children.end(), sibling.handle);
+  const auto placed = children.insert(at + 1, window.handle);
+  Window* next = placed + 1 == children.end() ? nullptr : Find(*(placed + 1));
+  if (next != nullptr && next->widget) {
+    window.widget->stackUnder(next->widget);
+  } else {
+    window.widget->raise();
+  }
+}
+
+}  // namespace
+}  // namespace win32
+
 BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height,
                          UINT flags) {
   Window* window = Find(handle);
@@ -449,6 +473,9 @@ BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width,
   if (!(flags & SWP_NOZORDER)) {
     if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST) widget->raise();
     if (insertAfter == HWND_BOTTOM) widget->lower();
+    if (Window* sibling = Find(insertAfter); sibling && sibling->parent == window->parent) {
+      PlaceAfter(*window, *sibling);
+    }
   }
   if (flags & SWP_SHOWWINDOW) ShowWindow(handle, SW_SHOWNA);
   if (flags & SWP_HIDEWINDOW) ShowWindow(handle, SW_HIDE);

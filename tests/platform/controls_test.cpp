@@ -8,7 +8,9 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <cstring>
+#include <string>
 
 #include "dialog_builder.h"
 #include "platform_testing.h"
@@ -263,6 +265,48 @@ TEST_F(ControlsTest, EditBoxTextRoundTripsWindows1252) {
   char small[4];
   EXPECT_EQ(GetWindowTextA(edit, small, sizeof small), 3);
   EXPECT_STREQ(small, "51\xB0");
+}
+
+TEST_F(ControlsTest, ADisabledEditBoxLooksDisabledAndAnEmptyOneShowsItsCue) {
+  HWND edit = GetDlgItem(dialog, 801);
+  auto* line = qobject_cast<QLineEdit*>(WidgetOf(801));
+  const QPalette standard = QApplication::palette(line);
+  EnableWindow(edit, FALSE);
+  EXPECT_EQ(line->palette().color(QPalette::Disabled, QPalette::Base),
+            standard.color(QPalette::Window));
+  EXPECT_NE(line->palette().color(QPalette::Disabled, QPalette::Text),
+            standard.color(QPalette::Active, QPalette::Text));
+  EXPECT_EQ(line->palette().color(QPalette::Active, QPalette::Base),
+            standard.color(QPalette::Base));
+
+  const char16_t cue[] = u"52.3 = 52\u00B030'";
+  EXPECT_TRUE(SendMessageA(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue)));
+  EXPECT_EQ(line->placeholderText(), QString::fromUtf8("52.3 = 52°30'"));
+  char16_t back[8];
+  EXPECT_TRUE(SendMessageA(edit, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(back), 8));
+  EXPECT_EQ(std::u16string(back), u"52.3 = ");  // cut to the buffer, terminated
+}
+
+TEST_F(ControlsTest, TheWheelTurnsTheListWithTheFocusNotTheOneUnderThePointer) {
+  Fill(301, {"none", "UTM 31N", "UTM 31S"});
+  Fill(302, {"none", "UTM 31N", "UTM 31S"});
+  SendDlgItemMessageA(dialog, 301, CB_SETCURSEL, 1, 0);
+  SendDlgItemMessageA(dialog, 302, CB_SETCURSEL, 1, 0);
+  auto turn = [this](int id) {
+    QWidget* combo = WidgetOf(id);
+    const QPointF at(combo->width() / 2.0, combo->height() / 2.0);
+    QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &wheel);
+  };
+  SetFocus(GetDlgItem(dialog, 801));  // an edit box has it
+  turn(302);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 302, CB_GETCURSEL, 0, 0), 1);
+  SetFocus(GetDlgItem(dialog, 301));
+  turn(302);  // goes to the list with the focus
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 302, CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 301, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(Commands().back(), (std::pair<int, int>{301, CBN_SELCHANGE}));
 }
 
 TEST_F(ControlsTest, EnableWindowReportsThePreviousStateAndBlocksClicks) {
