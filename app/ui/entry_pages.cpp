@@ -1,13 +1,17 @@
 #include "entry_pages.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "dialog_conventions.h"
 #include "dialog_template.h"
 #include "fixed_text.h"
 #include "list_choosers.h"
+#include "main_window.h"
 #include "program_state.h"
+#include "results.h"
 
 HWND pageWindows[kPageCount] = {};
 
@@ -22,20 +26,31 @@ constexpr DWORD kFileBox = kChild | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kBrowseButton = kChild | BS_CENTER | BS_VCENTER | WS_TABSTOP;
 
 // Size of the page and where it lies in the main window's client area, in
-// dialog units.
+// dialog units, and the tab control it lies on: the page comes right after it
+// in the keyboard order, as it does on screen.
 struct PageLayout {
   const char* name;
   short width, height;
   short x, y;
   bool shownAtStart;
+  int tabs;
 };
 
 constexpr PageLayout kPageLayouts[kPageCount] = {
-    {"StartXY", 121, 30, 37, 80, true},        {"TargetXY", 123, 30, 249, 80, true},
-    {"StartProjList", 157, 33, 27, 81, false}, {"TargetProjList", 156, 36, 239, 81, false},
-    {"StartLatLon", 161, 48, 27, 266, true},   {"StartSysList", 157, 35, 27, 278, false},
-    {"TargetLatLon", 161, 49, 239, 266, true}, {"TargetSysList", 157, 35, 239, 278, false},
+    {"StartXY", 121, 30, 37, 80, true, kStartGridTabs},
+    {"TargetXY", 123, 30, 249, 80, true, kTargetGridTabs},
+    {"StartProjList", 157, 33, 27, 81, false, kStartGridTabs},
+    {"TargetProjList", 156, 36, 239, 81, false, kTargetGridTabs},
+    {"StartLatLon", 161, 48, 27, 266, true, kStartGeographicTabs},
+    {"StartSysList", 157, 35, 27, 278, false, kStartGeographicTabs},
+    {"TargetLatLon", 161, 49, 239, 266, true, kTargetGeographicTabs},
+    {"TargetSysList", 157, 35, 239, 278, false, kTargetGeographicTabs},
 };
+
+// The boxes a start point is typed into: an edit of one makes the target's
+// results stale.
+constexpr int kStartValueBoxes[] = {kStartEastingBox, kStartNorthingBox, kStartLatitudeBox,
+                                    kStartLongitudeBox, kStartHeightBox};
 
 // The controls of each kind of page, by page.
 struct GridPointPage {
@@ -158,6 +173,10 @@ INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM) {
       KeepFocus(page, wParam);
       return FALSE;
     case WM_COMMAND: {
+      if (HIWORD(wParam) == EN_CHANGE &&
+          std::ranges::find(kStartValueBoxes, LOWORD(wParam)) != std::end(kStartValueBoxes)) {
+        ClearTargetResults();
+      }
       if (!IsClick(HIWORD(wParam))) return TRUE;
       for (const ListPage& list : kListPages) {
         if (LOWORD(wParam) == list.button) BrowseForListFile(page, list);
@@ -189,7 +208,8 @@ void BuildEntryPages(HWND main) {
     // The placement is in the page's own dialog units.
     RECT at{layout.x, layout.y, 0, 0};
     MapDialogRect(window, &at);
-    SetWindowPos(window, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(window, GetDlgItem(main, layout.tabs), at.left, at.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
     ShowWindow(window, layout.shownAtStart ? SW_SHOW : SW_HIDE);
   }
 }

@@ -54,7 +54,7 @@ struct ControlLayout {
 // numbered in the order a coordinate travels through them. A list's height
 // includes its dropped-down part.
 constexpr ControlLayout kMainControls[] = {
-    {kStartParameterFrame, "BUTTON", "Start Parameter", 4, 4, 204, 336, kGroupBox,
+    {kStartParameterFrame, "BUTTON", "Start Parameter", 4, 4, 204, 346, kGroupBox,
      WS_EX_TRANSPARENT},
     {kStartProjectionFrame, "BUTTON", "(1) Start Projection", 8, 16, 196, 120, kGroupBox,
      WS_EX_TRANSPARENT},
@@ -62,14 +62,14 @@ constexpr ControlLayout kMainControls[] = {
     {kStartGridTabs, WC_TABCONTROLA, "SysTabControl32_1", 16, 56, 180, 68, kTabStyle, 0},
     {kStartUnitsButton, "BUTTON", "&Start Units and Formats...", 49, 142, 106, 16, kCentredButton,
      0},
-    {kStartSystemFrame, "BUTTON", "(2) Start System", 8, 164, 196, 168, kGroupBox,
+    {kStartSystemFrame, "BUTTON", "(2) Start System", 8, 164, 196, 178, kGroupBox,
      WS_EX_TRANSPARENT},
     {kStartDatumLabel, "STATIC", "StartDatum", 20, 176, 84, 8, kLabel, 0},
     {kStartDatumList, "COMBOBOX", "", 16, 186, 180, 88, kSelectionList, 0},
     {kStartEllipsoidLabel, "STATIC", "Start Ellipsoid", 20, 206, 80, 8, kLabel, 0},
     {kStartEllipsoidList, "COMBOBOX", "", 16, 216, 180, 88, kSelectionList, 0},
     {kStartGeographicTabs, WC_TABCONTROLA, "SysTabControl32_3", 16, 240, 180, 80, kTabStyle, 0},
-    {kTargetParameterFrame, "BUTTON", "Target Parameter", 216, 4, 204, 336, kGroupBox,
+    {kTargetParameterFrame, "BUTTON", "Target Parameter", 216, 4, 204, 346, kGroupBox,
      WS_EX_TRANSPARENT},
     {kTargetProjectionFrame, "BUTTON", "(4) Target Projection", 220, 16, 196, 120, kGroupBox,
      WS_EX_TRANSPARENT},
@@ -77,25 +77,27 @@ constexpr ControlLayout kMainControls[] = {
     {kTargetGridTabs, WC_TABCONTROLA, "SysTabControl32_2", 228, 56, 180, 68, kTabStyle, 0},
     {kTargetUnitsButton, "BUTTON", "&Target Units and Formats...", 261, 142, 106, 16,
      kCentredButton, 0},
-    {kTargetSystemFrame, "BUTTON", "(3) Target System", 220, 164, 196, 168, kGroupBox,
+    {kTargetSystemFrame, "BUTTON", "(3) Target System", 220, 164, 196, 178, kGroupBox,
      WS_EX_TRANSPARENT},
     {kTargetDatumLabel, "STATIC", "Target Datum", 232, 176, 84, 8, kLabel, 0},
     {kTargetDatumList, "COMBOBOX", "", 228, 186, 180, 88, kSelectionList, 0},
     {kTargetEllipsoidLabel, "STATIC", "Target Ellipsoid", 232, 206, 80, 8, kLabel, 0},
     {kTargetEllipsoidList, "COMBOBOX", "", 228, 216, 180, 88, kSelectionList, 0},
     {kTargetGeographicTabs, WC_TABCONTROLA, "SysTabControl32_4", 228, 240, 180, 80, kTabStyle, 0},
-    {kExitButton, "BUTTON", "&Exit", 12, 348, 76, 16, kCentredButton, 0},
-    {kStartInfoButton, "BUTTON", "&Start CRS Info", 92, 348, 76, 16, kButton, 0},
+    {kExitButton, "BUTTON", "&Exit", 12, 358, 76, 16, kCentredButton, 0},
+    {kStartInfoButton, "BUTTON", "&Start CRS Info", 92, 358, 76, 16, kButton, 0},
     // The default button: Enter in any box transforms.
-    {kTransformButton, "BUTTON", ">> &Transform >>", 172, 348, 80, 16, kButton | BS_DEFPUSHBUTTON,
+    {kTransformButton, "BUTTON", ">> &Transform >>", 172, 358, 80, 16, kButton | BS_DEFPUSHBUTTON,
      0},
-    {kTargetInfoButton, "BUTTON", "Target &CRS Info", 256, 348, 76, 16, kButton, 0},
-    {kHelpButton, "BUTTON", "&Help", 336, 348, 76, 16, kButton, 0},
+    {kTargetInfoButton, "BUTTON", "Target &CRS Info", 256, 358, 76, 16, kButton, 0},
+    {kHelpButton, "BUTTON", "&Help", 336, 358, 76, 16, kButton, 0},
     // Always in view, whichever page shows: what the side's numbers mean.
     {kStartGridUnitLabel, "STATIC", "", 16, 125, 180, 9, kUnitLabel, 0},
     {kStartAngleFormatLabel, "STATIC", "", 16, 321, 180, 9, kUnitLabel, 0},
     {kTargetGridUnitLabel, "STATIC", "", 228, 125, 180, 9, kUnitLabel, 0},
     {kTargetAngleFormatLabel, "STATIC", "", 228, 321, 180, 9, kUnitLabel, 0},
+    {kStartEllipsoidNoteLabel, "STATIC", "", 16, 331, 180, 9, kUnitLabel, 0},
+    {kTargetEllipsoidNoteLabel, "STATIC", "", 228, 331, 180, 9, kUnitLabel, 0},
 };
 
 // ------------------------------------------------------------------ menu
@@ -151,6 +153,20 @@ std::string& UnofferedUnit(Side side) {
   return unofferedUnit[side == Side::kStart ? 0 : 1];
 }
 
+// The expected angle format inside each empty latitude and longitude box.
+void ShowAngleCues(Side side) {
+  const bool start = side == Side::kStart;
+  const HWND page = PageWindow(start ? StartLatLon : TargetLatLon);
+  if (page == nullptr) return;
+  const std::u16string cue = CrsSideOf(side).unitsAndFormats.angleFormat == kAngleFormatDms
+                                 ? u"DDD.MMSSsss (52.3 = 52°30')"
+                                 : u"decimal degrees";
+  for (int box : {start ? kStartLatitudeBox : kTargetLatitudeBox,
+                  start ? kStartLongitudeBox : kTargetLongitudeBox}) {
+    SendDlgItemMessageA(page, box, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
+  }
+}
+
 void ShowUnitsAndFormats(HWND window, Side side) {
   const UnitsAndFormats& formats = CrsSideOf(side).unitsAndFormats;
   const LengthUnit* unit = FindLengthUnit(formats.lengthUnit);
@@ -160,6 +176,7 @@ void ShowUnitsAndFormats(HWND window, Side side) {
   const bool start = side == Side::kStart;
   SetDlgItemTextA(window, start ? kStartGridUnitLabel : kTargetGridUnitLabel, grid.c_str());
   SetDlgItemTextA(window, start ? kStartAngleFormatLabel : kTargetAngleFormatLabel, angles.c_str());
+  ShowAngleCues(side);
 }
 
 // Typed values keep their meaning through a change of unit or format.
@@ -194,6 +211,23 @@ void FollowSystemUnit(HWND window, Side side, int32_t position) {
 }
 
 // ------------------------------------------------------------ selections
+
+// The system lets a side take any ellipsoid; one that is not its datum's is
+// said beside the fields and in the side's report.
+std::string EllipsoidNote(Side side) {
+  const CrsSide& crs = CrsSideOf(side);
+  const int32_t own = crs.datum.ellipsoidIndex;
+  const std::string chosen = TrimmedField(crs.ellipsoid.name);
+  if (chosen.empty() || own < 1 || own > ListedCount(ListRole::kEllipsoid)) return {};
+  const std::string datums = TrimmedField(ProgramCatalogues().Ellipsoid(own).name);
+  return chosen == datums ? std::string() : "Ellipsoid differs from the datum's (" + datums + ")";
+}
+
+void ShowEllipsoidNote(HWND window, Side side) {
+  SetDlgItemTextA(window,
+                  side == Side::kStart ? kStartEllipsoidNoteLabel : kTargetEllipsoidNoteLabel,
+                  EllipsoidNote(side).c_str());
+}
 
 // The fields a side's kind needs: the grid ones for a projected CRS, the
 // geographic ones for "none". Changed in this order.
@@ -262,6 +296,7 @@ void TakeEntry(HWND window, Side side, ListRole role, int32_t position) {
       crs.ellipsoid = catalogues.Ellipsoid(position);
       break;
   }
+  ShowEllipsoidNote(window, side);
 }
 
 // Moves the list to a catalogue position (at most its last entry) and takes
@@ -363,7 +398,8 @@ void OnNotify(HWND window, const NMHDR& header) {
 
 void ShowCrsInfo(Side side) {
   const CrsSide& crs = CrsSideOf(side);
-  const std::string report = CrsReportText(crs.projection, crs.datum, crs.ellipsoid);
+  std::string report = CrsReportText(crs.projection, crs.datum, crs.ellipsoid);
+  if (const std::string note = EllipsoidNote(side); !note.empty()) report += "\r\r" + note;
   std::string text;
   for (char c : report) {
     if (c == '@') {
@@ -520,6 +556,14 @@ INT_PTR CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       return TRUE;
     case kBuildPagesMessage:
       BuildEntryPages(window);
+      // Each side starts as choosing "none" leaves it: geographic fields to
+      // type into, its datum and ellipsoid chosen. Remembered systems win.
+      for (Side side : kBothSides) {
+        ShowAngleCues(side);
+        if (ListedCount(ListRole::kProjection) > 0) {
+          ChooseFoundEntry(SelectionListId(side, ListRole::kProjection), 1, "");
+        }
+      }
       RestoreSettings(window);
       return TRUE;
     case kShowEntryStartMessage:
@@ -570,7 +614,7 @@ HMENU BuildMenuBar(HWND window) {
 HWND CreateMainWindow() {
   DialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS |
                           DS_MODALFRAME | DS_3DLOOK | DS_NOFAILCREATE,
-                      WS_EX_CONTROLPARENT, 19, 42, 424, 383, kMainWindowCaption);
+                      WS_EX_CONTROLPARENT, 19, 42, 424, 393, kMainWindowCaption);
   for (const ControlLayout& c : kMainControls) {
     tmpl.Control(c.style, c.exStyle, c.x, c.y, c.width, c.height, c.id, c.className, c.caption);
   }

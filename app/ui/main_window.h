@@ -30,6 +30,9 @@ inline constexpr int kStartGridUnitLabel = 715;
 inline constexpr int kTargetGridUnitLabel = 716;
 inline constexpr int kStartAngleFormatLabel = 717;
 inline constexpr int kTargetAngleFormatLabel = 718;
+// Under the angle format: a side's ellipsoid that is not its datum's.
+inline constexpr int kStartEllipsoidNoteLabel = 719;
+inline constexpr int kTargetEllipsoidNoteLabel = 720;
 
 // Push buttons.
 inline constexpr int kExitButton = 401;

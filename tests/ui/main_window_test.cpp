@@ -156,15 +156,16 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
   auto page = [](PageId p) { return [p] { return PageWindow(p); }; };
   auto inPage = [](PageId p, int id) { return [p, id] { return GetDlgItem(PageWindow(p), id); }; };
   const Placed sample[] = {
-      {"Start Parameter", main, inMain(201), 4, 4, 204, 336},
+      {"Start Parameter", main, inMain(201), 4, 4, 204, 346},
       {"start projection list", main, inMain(kStartProjectionList), 16, 32, 180, -1},
       {"start grid tabs", main, inMain(kStartGridTabs), 16, 56, 180, 68},
       {"start units", main, inMain(kStartUnitsButton), 49, 142, 106, 16},
       {"Start Ellipsoid label", main, inMain(702), 20, 206, 80, 8},
       {"target ellipsoid list", main, inMain(kTargetEllipsoidList), 228, 216, 180, -1},
       {"target geographic tabs", main, inMain(kTargetGeographicTabs), 228, 240, 180, 80},
-      {"transform", main, inMain(kTransformButton), 172, 348, 80, 16},
-      {"help", main, inMain(kHelpButton), 336, 348, 76, 16},
+      {"transform", main, inMain(kTransformButton), 172, 358, 80, 16},
+      {"help", main, inMain(kHelpButton), 336, 358, 76, 16},
+      {"ellipsoid note", main, inMain(kTargetEllipsoidNoteLabel), 228, 331, 180, 9},
       {"StartXY", main, page(StartXY), 37, 80, 121, 30},
       {"TargetProjList", main, page(TargetProjList), 239, 81, 156, 36},
       {"TargetLatLon", main, page(TargetLatLon), 239, 266, 161, 49},
@@ -190,7 +191,7 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
   }
   RECT client;
   GetClientRect(window, &client);
-  RECT size{0, 0, 424, 383};
+  RECT size{0, 0, 424, 393};
   MapDialogRect(window, &size);
   EXPECT_EQ(client.right, size.right);
   EXPECT_LT(client.bottom, size.bottom);  // the menu bar takes its height from the client area
@@ -209,20 +210,19 @@ constexpr Field kCoordinateBoxes[] = {
     {TargetLatLon, 811}, {TargetLatLon, 812},
 };
 
-TEST_F(MainWindowTest, StartsInPointModeWithNothingButNoneChosen) {
-  EXPECT_EQ(Selection(kStartProjectionList), 0);
-  EXPECT_EQ(Selection(kTargetProjectionList), 0);
+TEST_F(MainWindowTest, StartsInPointModeWithNoneChosenAndItsDatumAndEllipsoid) {
   EXPECT_EQ(WindowText(Control(kStartProjectionList)), "none");
+  for (int list : {kStartProjectionList, kTargetProjectionList}) EXPECT_EQ(Selection(list), kNone);
   for (int list : {kStartDatumList, kTargetDatumList, kStartEllipsoidList, kTargetEllipsoidList}) {
-    EXPECT_EQ(Selection(list), CB_ERR) << list;
+    EXPECT_EQ(Selection(list), kWgs84) << list;
   }
-  // Of the point boxes only the target's geographic results are usable at
-  // first: read-only, to be selected and copied.
+  // The start's geographic boxes take a point; the target's geographic
+  // results are read-only, to be selected and copied; grid boxes are off.
   for (const Field& box : kCoordinateBoxes) {
-    const bool result = box.page == TargetLatLon;
-    EXPECT_EQ(IsWindowEnabled(Box(box.page, box.id)), result) << box.id;
+    const bool geographic = box.page == StartLatLon || box.page == TargetLatLon;
+    EXPECT_EQ(IsWindowEnabled(Box(box.page, box.id)), geographic) << box.id;
     EXPECT_EQ((GetWindowLongPtrA(Box(box.page, box.id), GWL_STYLE) & ES_READONLY) != 0,
-              result || box.page == TargetXY)
+              box.page == TargetLatLon || box.page == TargetXY)
         << box.id;
     EXPECT_EQ(Text(box.page, box.id), "") << box.id;
   }
@@ -251,15 +251,60 @@ TEST_F(MainWindowTest, StartsInPointModeWithNothingButNoneChosen) {
   }
   for (const CrsSide* side : {&startSide, &targetSide}) {
     EXPECT_EQ(TrimmedField(side->projection.name), "none");
-    EXPECT_EQ(TrimmedField(side->datum.name), "");
+    EXPECT_EQ(TrimmedField(side->datum.name), "WGS 84");
+    EXPECT_EQ(TrimmedField(side->ellipsoid.name), "WGS 84");
     EXPECT_EQ(side->unitsAndFormats.angleFormat, kAngleFormatDms);
     EXPECT_EQ(side->unitsAndFormats.lengthUnit, 603);
     EXPECT_EQ(side->unitsAndFormats.lengthFactor, 1.0);
   }
-  // Transforming now asks for the first list without a selection.
-  Click(Control(kTransformButton));
+  EXPECT_EQ(platform_testing::Widget(Box(StartLatLon, kStartLatitudeBox))
+                ->property("placeholderText")
+                .toString(),
+            QString::fromUtf8("DDD.MMSSsss (52.3 = 52°30')"));
+}
+
+// A first point, typed as a new user types it: no list touched.
+TEST_F(MainWindowTest, AFreshWindowTakesAPointByClickAndByTab) {
+  auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+  auto type = [](const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+  SetFocus(Control(kStartProjectionList));  // where a fresh window has it
+  Click(Box(StartLatLon, kStartLatitudeBox));
+  EXPECT_EQ(GetFocus(), Box(StartLatLon, kStartLatitudeBox));
+  // Tab goes from the tab control into the page on it.
+  SetFocus(Control(kStartGeographicTabs));
+  press(Qt::Key_Tab);
+  ASSERT_EQ(GetFocus(), Box(StartLatLon, kStartLatitudeBox));
+  type("52.3");
+  press(Qt::Key_Tab);
+  type("1.3");
+  press(Qt::Key_Tab);
+  type("45");
+  press(Qt::Key_Return);
+  EXPECT_TRUE(seam.messageBoxes().empty());
+  EXPECT_EQ(Text(TargetLatLon, kTargetLatitudeBox), "52.3000000");
+  EXPECT_EQ(Text(TargetLatLon, kTargetLongitudeBox), "1.3000000");
+  EXPECT_EQ(Text(TargetLatLon, kTargetHeightBox), " 45");
+
+  // An edit of a start value leaves no result of the earlier point.
+  Click(Box(StartLatLon, kStartLatitudeBox));
+  press(Qt::Key_End);
+  type("1");
+  for (int box : {kTargetLatitudeBox, kTargetLongitudeBox, kTargetHeightBox}) {
+    EXPECT_EQ(Text(TargetLatLon, box), "") << box;
+  }
+}
+
+TEST_F(MainWindowTest, AnEllipsoidOtherThanTheDatumsIsSaid) {
+  Choose(kTargetEllipsoidList, kAmersfoort);  // Bessel 1841 under WGS 84
+  EXPECT_EQ(WindowText(Control(kTargetEllipsoidNoteLabel)),
+            "Ellipsoid differs from the datum's (WGS 84)");
+  EXPECT_EQ(WindowText(Control(kStartEllipsoidNoteLabel)), "");
+  Click(Control(kTargetInfoButton));
   ASSERT_EQ(seam.messageBoxes().size(), 1u);
-  EXPECT_EQ(seam.messageBoxes()[0].text, "Please select a start datum first.");
+  const std::string& report = seam.messageBoxes()[0].text;
+  EXPECT_EQ(report.substr(report.rfind('\r') + 1), "Ellipsoid differs from the datum's (WGS 84)");
+  Choose(kTargetDatumList, kAmersfoort);  // its own ellipsoid again
+  EXPECT_EQ(WindowText(Control(kTargetEllipsoidNoteLabel)), "");
 }
 
 // ------------------------------------------------------------ selections
@@ -348,10 +393,11 @@ TEST_F(MainWindowTest, PositionsBeyondTheCataloguesSelectTheLastEntry) {
 
 TEST_F(MainWindowTest, AChoiceOutsideTheCataloguesCopiesNothing) {
   // A selection change from a list without a selection.
+  SendDlgItemMessageA(window, kStartDatumList, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(kStartDatumList, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(Control(kStartDatumList)));
-  EXPECT_EQ(TrimmedField(startSide.datum.name), "");
-  EXPECT_EQ(Selection(kStartEllipsoidList), CB_ERR);
+  EXPECT_EQ(TrimmedField(startSide.datum.name), "WGS 84");
+  EXPECT_EQ(Selection(kStartEllipsoidList), kWgs84);
 
   // Entries that lie beyond what the catalogues hold, and a projection whose
   // datum cannot be found in an empty catalogue.
@@ -359,13 +405,12 @@ TEST_F(MainWindowTest, AChoiceOutsideTheCataloguesCopiesNothing) {
   ProgramCatalogues().ellipsoidCount = 0;
   Choose(kStartProjectionList, kBritishNationalGrid);
   EXPECT_EQ(TrimmedField(startSide.projection.name), "OSGB 1936 / British National Grid");
-  EXPECT_EQ(Selection(kStartDatumList), CB_ERR);
-  EXPECT_EQ(startSide.datum.name[0], '\0');
+  EXPECT_EQ(TrimmedField(startSide.datum.name), "WGS 84");
   EXPECT_TRUE(IsWindowEnabled(Box(StartXY, kStartEastingBox)));
   Choose(kStartDatumList, kNad27);
   Choose(kStartEllipsoidList, 1);
-  EXPECT_EQ(startSide.datum.name[0], '\0');
-  EXPECT_EQ(startSide.ellipsoid.name[0], '\0');
+  EXPECT_EQ(TrimmedField(startSide.datum.name), "WGS 84");
+  EXPECT_EQ(TrimmedField(startSide.ellipsoid.name), "WGS 84");
 }
 
 // What the projection list of a side enables: the grid fields for a projected

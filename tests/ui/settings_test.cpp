@@ -66,7 +66,7 @@ TEST_F(SettingsTest, ADamagedFileIsPassedOverWithoutAWord) {
          "AngleFormat=decimal\r\nDatum\r\n=x\r\n[Start]\r\nLengthUnit=60 7\r\nEllipsoid=";
   Restart();
   EXPECT_EQ(Selection(kStartProjectionList), kNone);
-  EXPECT_EQ(Selection(kTargetDatumList), CB_ERR);
+  EXPECT_EQ(Selection(kTargetDatumList), kWgs84);  // as "none" leaves it
   for (const CrsSide* side : {&startSide, &targetSide}) {
     EXPECT_EQ(side->unitsAndFormats.lengthUnit, 603);
     EXPECT_EQ(side->unitsAndFormats.angleFormat, kAngleFormatDms);
