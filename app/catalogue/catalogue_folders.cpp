@@ -53,23 +53,34 @@ std::string UserCatalogueFolder() {
 #endif
 }
 
-std::string InstalledCatalogueFolder() {
+std::string RunningProgramFile() {
 #ifdef _WIN32
-  // The Windows download puts the catalogues beside the programs, wherever
-  // they were installed or unpacked. The name is in the ANSI code page, as
-  // every file name the program opens is (fopen, the A functions).
+  // In the ANSI code page, as every file name the program opens is (fopen,
+  // the A functions).
   std::string path(MAX_PATH, '\0');
   for (;;) {
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return std::string();
     if (length < path.size()) {
       path.resize(length);
-      break;
+      return path;
     }
     // Cut short: a longer path, up to the longest Windows allows.
     if (path.size() >= 32768) return std::string();
     path.resize(path.size() * 2);
   }
+#else
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+#endif
+}
+
+std::string InstalledCatalogueFolder() {
+#ifdef _WIN32
+  // The Windows download puts the catalogues beside the programs, wherever
+  // they were installed or unpacked.
+  std::string path = RunningProgramFile();
   const size_t separator = path.find_last_of("\\/");
   if (separator == std::string::npos) return std::string();
   // A drive's root keeps its separator: "C:" alone is drive C's current folder.

@@ -14,6 +14,10 @@
 // %LOCALAPPDATA%\varnel.
 std::string UserCatalogueFolder();
 
+// The file of the running program, by its full path; "" when the system
+// does not tell.
+std::string RunningProgramFile();
+
 // The folder the catalogues are installed in (VARNEL_DATA_DIR of the build);
 // on Windows the folder of the running program, which they ship beside.
 std::string InstalledCatalogueFolder();

@@ -13,10 +13,8 @@ namespace {
 
 constexpr const char* kHelpDocument = "Knowing your latitude and longitude.pdf";
 #ifdef _WIN32
-constexpr const char* kProgramFile = "Varnel3.exe";
 constexpr char kSeparator = '\\';
 #else
-constexpr const char* kProgramFile = "Varnel3";
 constexpr char kSeparator = '/';
 #endif
 
@@ -99,7 +97,8 @@ std::string ProgramVersionText(const std::string& path) {
 
 std::string AboutText() {
   std::string text = "Varnel Version # (former Ostrak)";
-  const std::string version = ProgramVersionText(InFolder(ProgramFolder(), kProgramFile));
+  // The program's own file, wherever it was started from.
+  const std::string version = ProgramVersionText(RunningProgramFile());
   for (size_t at = text.find('#'); at != std::string::npos; at = text.find('#', at)) {
     text.replace(at, 1, version);
     at += version.size();
