@@ -279,6 +279,8 @@ void ReportOpenFailure(const std::string& name, int32_t error) {
   std::error_code ignored;
   if (std::filesystem::is_directory(NativePath(name), ignored)) {
     std::fprintf(stderr, "varnel: %s is a folder, not a list file\n", name.c_str());
+  } else if (const std::string folder = MissingFolderOf(name); !folder.empty()) {
+    std::fprintf(stderr, "varnel: %s: folder %s does not exist\n", name.c_str(), folder.c_str());
   } else {
     std::fprintf(stderr, "varnel: %s: %s\n", name.c_str(), DescribeError(error).c_str());
   }

@@ -255,6 +255,20 @@ bool ListFileExists(const std::string& name) {
   return ::stat(NativePath(name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+std::string MissingFolderOf(const std::string& name) {
+  // Same length as the name: "\" becomes "/" at most.
+  const std::string path = NativePath(name);
+#ifdef _WIN32
+  const size_t separator = path.find_last_of("\\/");
+#else
+  const size_t separator = path.find_last_of('/');
+#endif
+  if (separator == std::string::npos || separator == 0) return {};
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path.substr(0, separator), ignored)) return {};
+  return name.substr(0, separator);
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   const std::string pathA = NativePath(a);
   const std::string pathB = NativePath(b);

@@ -14,6 +14,10 @@
 // A regular file of that name exists.
 bool ListFileExists(const std::string& name);
 
+// The folder a file of that name would be in, as the name writes it, when
+// there is no such folder; "" when there is, or the name has no folder part.
+std::string MissingFolderOf(const std::string& name);
+
 // Both names lead to one file (after the folder and links are resolved), or,
 // where neither exists yet, to one path.
 bool SameFile(const std::string& a, const std::string& b);

@@ -33,7 +33,11 @@ bool OpenOutput(const std::string& name, std::string& storedName, LineWriter& wr
   }
   storedName = name;
   if (const int32_t error = writer.Open(name); error != 0) {
-    trap.Raise(error);
+    if (const std::string folder = MissingFolderOf(name); !folder.empty()) {
+      Warn("Folder " + folder + " does not exist: " + name + " cannot be written.");
+    } else {
+      trap.Raise(error);
+    }
     return false;
   }
   return true;

@@ -167,6 +167,10 @@ TEST(Varnel, ExitStatusesOfUsageAndFiles) {
   EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "--bogus"}).status, 2);
   EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "missing.txt"}).status, 3);
   EXPECT_EQ(Varnel(folder, {"--data", folder.path(), "info", kBng}).status, 3);
+  const Outcome noFolder =
+      Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "-", "no/such/out.txt"}, "1 2\n");
+  EXPECT_EQ(noFolder.status, 3);
+  EXPECT_EQ(noFolder.err, "varnel: no/such/out.txt: folder no/such does not exist\n");
   EXPECT_EQ(Varnel(folder, {"--help"}).status, 0);
   // Nothing of a point, or a second output that a geographic target has no use for.
   EXPECT_EQ(Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "--", "", ""}).status, 2);
