@@ -159,7 +159,7 @@ void ShowAngleCues(Side side) {
   const HWND page = PageWindow(start ? StartLatLon : TargetLatLon);
   if (page == nullptr) return;
   const std::u16string cue = CrsSideOf(side).unitsAndFormats.angleFormat == kAngleFormatDms
-                                 ? u"DDD.MMSSsss (52.3 = 52°30')"
+                                 ? u"52.3 = 52°30'"
                                  : u"decimal degrees";
   for (int box : {start ? kStartLatitudeBox : kTargetLatitudeBox,
                   start ? kStartLongitudeBox : kTargetLongitudeBox}) {
