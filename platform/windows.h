@@ -67,6 +67,7 @@ VARNEL_DECLARE_HANDLE(HBRUSH);
 VARNEL_DECLARE_HANDLE(HDC);
 VARNEL_DECLARE_HANDLE(HBITMAP);
 VARNEL_DECLARE_HANDLE(HACCEL);
+VARNEL_DECLARE_HANDLE(HRGN);
 #undef VARNEL_DECLARE_HANDLE
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
@@ -579,6 +580,11 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define SWP_SHOWWINDOW 0x0040
 #define SWP_HIDEWINDOW 0x0080
 #define SWP_NOOWNERZORDER 0x0200
+#define RDW_INVALIDATE 0x0001
+#define RDW_ERASE 0x0004
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_FRAME 0x0400
 #define HWND_TOP ((HWND)0)
 #define HWND_BOTTOM ((HWND)1)
 #define HWND_TOPMOST ((HWND)-1)
@@ -685,6 +691,9 @@ BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI IsWindowVisible(HWND window);
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
                          UINT flags);
+// The whole window and its children are drawn again (rect and region are not
+// honoured: the whole window is redrawn).
+BOOL WINAPI RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);

@@ -28,7 +28,7 @@ start=$SECONDS
 bash scripts/build-windows.sh
 # Wine's preloader reserves the addresses a Windows process needs before
 # anything else is mapped (windows/wine-run.sh).
-packages=(wine64-preloader xvfb xauth openbox xdotool imagemagick)
+packages=(wine64-preloader xvfb xauth openbox xdotool imagemagick xclip)
 bash scripts/apt-install.sh "${packages[@]}"
 pids=()
 cleanup() {
@@ -142,25 +142,47 @@ program=$!
 main=$(window "Varnel - Coordinate Transformation V3.0") || fail "no main window"
 xdotool windowactivate --sync "$main"
 settle
-# Start system: projection "none" (geographic), datum 582 of the catalogue.
-key Tab Tab Tab
-xdotool key --repeat 582 --delay 2 Down
+# A first point, typed with no list touched: both sides start as "none"
+# leaves them (WGS 84), the start's geographic boxes take the keys, and the
+# pages come right after their tab controls in the keyboard order.
+key Tab Tab Tab Tab Tab Tab
+xdotool type --delay 30 "52.3"
+key Tab
+xdotool type --delay 30 "1.3"
+key Tab
+xdotool type --delay 30 "45"
+key Return ctrl+shift+c
 settle
-# Target system: projection 1805, OSGB36 / British National Grid, which brings its datum.
-key Tab Tab Tab
+copied=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r' || true)
+for line in "Start datum: WGS 84" "Target latitude (degrees-minutes-seconds DDD.MMSSsss): 52.3000000" \
+  "Target longitude (degrees-minutes-seconds DDD.MMSSsss): 1.3000000" \
+  "Target height above ellipsoid (metre): 45"; do
+  grep -qxF "$line" <<<"$copied" || fail "the first point's results lack \"$line\": $copied"
+done
+echo "test-windows: Varnel3.exe took a first point typed into a fresh window"
+# Start system: projection "none" (geographic), datum 582 of the catalogue,
+# 226 entries before WGS 84 (808), which "none" chose. From the height box
+# back past longitude, latitude, the tabs and the ellipsoid list.
+key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
+xdotool key --repeat 226 --delay 2 Up
+settle
+# Target system: projection 1805, OSGB36 / British National Grid, which
+# brings its datum; the list starts at "none", the first.
+key Tab Tab Tab Tab Tab Tab
 xdotool key --repeat 1804 --delay 2 Down
 settle
 # List mode on the target's tab control: all four change.
 key Tab Right
 settle
-# Past the target's controls and the buttons to the output name, then the input name.
-key Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab
+# The output name on the page after the tabs, then the input name on the
+# start's geographic list page (before the target's projection list).
+key Tab
 xdotool type --delay 30 "grid.txt"
-key Tab Tab
+key shift+Tab shift+Tab shift+Tab shift+Tab
 xdotool type --delay 30 "points.txt"
 settle
-# Back to ">> Transform >>" and press it.
-key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space
+# Enter in a box presses ">> Transform >>", the default button.
+key Return
 window "Information." >/dev/null || fail "no message after the list run"
 settle
 text=$(message_text "Information.")

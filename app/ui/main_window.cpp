@@ -264,6 +264,9 @@ void EnableFields(Side side, bool projected) {
     for (int id : group.ids) {
       if (id != 0) EnableWindow(GetDlgItem(PageWindow(group.page), id), group.grid == projected);
     }
+    // The boxes' frames too: Wine's themed edit boxes leave them as they were.
+    RedrawWindow(PageWindow(group.page), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
   }
 }
 

@@ -482,6 +482,17 @@ BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width,
   return TRUE;
 }
 
+BOOL WINAPI RedrawWindow(HWND handle, const RECT* /*rect*/, HRGN /*region*/, UINT flags) {
+  Window* window = Find(handle);
+  if (window == nullptr || !window->widget) return FALSE;
+  if (flags & RDW_UPDATENOW) {
+    window->widget->repaint();
+  } else if (flags & RDW_INVALIDATE) {
+    window->widget->update();
+  }
+  return TRUE;
+}
+
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL /*repaint*/) {
   return SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
