@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr double kArcSecondsPerRadian = 648000 / M_PI;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kArcSecondsPerRadian = 648000 / kPi;
 constexpr size_t kLabelWidth = 36;
 constexpr char kDegree = '\xB0';  // Windows-1252, as the catalogues
 
