@@ -23,9 +23,10 @@ struct KindName {
 
 constexpr KindName kKindNames[] = {{"projected", Kind::kProjected},
                                    {"geographic", Kind::kGeographic},
-                                   {"transformation", Kind::kTransformation}};
+                                   {"transformation", Kind::kTransformation},
+                                   {"left out", Kind::kLeftOut}};
 
-constexpr size_t kIndexFields = 4;  // code;kind;entry;unit
+constexpr size_t kIndexFields = 4;  // code;kind;entry;unit, and a reason when left out
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -68,22 +69,27 @@ std::vector<std::string_view> SplitAtSemicolons(std::string_view line) {
 // One row into entry; an empty result, or what is wrong with the row.
 std::string ReadRow(std::string_view line, EpsgIndexEntry& entry) {
   const std::vector<std::string_view> fields = SplitAtSemicolons(line);
-  if (fields.size() != kIndexFields) {
-    return std::to_string(kIndexFields) + " fields expected, found " +
-           std::to_string(fields.size());
+  const std::string_view kind = fields.size() > 1 ? TrimBlanks(fields[1]) : std::string_view();
+  const auto known = std::find_if(std::begin(kKindNames), std::end(kKindNames),
+                                  [&](const KindName& k) { return k.name == kind; });
+  const size_t wanted =
+      kIndexFields + (known != std::end(kKindNames) && known->kind == Kind::kLeftOut);
+  if (fields.size() != wanted) {
+    return std::to_string(wanted) + " fields expected, found " + std::to_string(fields.size());
   }
   const std::optional<int32_t> code = ReadWholeNumber(fields[0]);
   if (!code || *code <= 0) return "code '" + std::string(fields[0]) + "' is not a positive number";
   entry.code = *code;
-  const std::string_view kind = TrimBlanks(fields[1]);
-  const auto known = std::find_if(std::begin(kKindNames), std::end(kKindNames),
-                                  [&](const KindName& k) { return k.name == kind; });
   if (known == std::end(kKindNames)) return "unknown kind '" + std::string(kind) + "'";
   entry.kind = known->kind;
   entry.entry = TrimBlanks(fields[2]);
   if (entry.entry.empty()) return "no entry name";
   entry.unit = TrimBlanks(fields[3]);
   if (entry.unit.empty()) return "no unit";
+  if (entry.kind == Kind::kLeftOut) {
+    entry.reason = TrimBlanks(fields[4]);
+    if (entry.reason.empty()) return "no reason for leaving it out";
+  }
   return {};
 }
 
@@ -185,8 +191,13 @@ std::vector<int32_t> DatumsHoldingWords(const Catalogues& catalogues,
   return positions;
 }
 
+std::string LeftOutText(const EpsgIndexEntry& entry) {
+  return "EPSG:" + std::to_string(entry.code) + " " + entry.entry + ": " + entry.reason;
+}
+
 int32_t CataloguePosition(const Catalogues& catalogues, const EpsgIndexEntry& entry) {
   const std::string_view wanted = TrimBlanks(entry.entry);
+  if (entry.kind == Kind::kLeftOut) return 0;
   if (entry.kind == Kind::kProjected) {
     for (int32_t p = 1; p <= std::min(catalogues.projectionCount, kProjectionCapacity); ++p) {
       if (NameOf(catalogues.Projection(p)) == wanted) return p;

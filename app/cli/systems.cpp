@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "fixed_text.h"
+#include "text_encoding.h"
 #include "units.h"
 
 namespace {
@@ -20,15 +22,19 @@ std::string Folded(std::string_view text) {
   return folded;
 }
 
+// The code of digits alone, or 0.
+int32_t BareCode(std::string_view text) {
+  int32_t code = 0;
+  const char* last = text.data() + text.size();
+  const auto [end, error] = std::from_chars(text.data(), last, code);
+  return error == std::errc() && end == last && code > 0 ? code : 0;
+}
+
 // The code of "EPSG:NNNN", or 0.
 int32_t EpsgCode(const std::string& text) {
   const std::string folded = Folded(text);
   if (folded.rfind("epsg:", 0) != 0) return 0;
-  int32_t code = 0;
-  const char* first = folded.data() + 5;
-  const char* last = folded.data() + folded.size();
-  const auto [end, error] = std::from_chars(first, last, code);
-  return error == std::errc() && end == last && code > 0 ? code : 0;
+  return BareCode(std::string_view(folded).substr(5));
 }
 
 int32_t GeographicPosition(const Catalogues& catalogues) {
@@ -44,6 +50,10 @@ void AddCodeMatches(int32_t code, bool datumsOnly, const Catalogues& catalogues,
   const int32_t geographic = GeographicPosition(catalogues);
   for (const EpsgIndexEntry& row : index) {
     if (row.code != code) continue;
+    if (row.kind == EpsgIndexEntry::Kind::kLeftOut) {
+      result.leftOut = TerminalTextOf(LeftOutText(row));
+      continue;
+    }
     NamedSystem system;
     if (row.kind == EpsgIndexEntry::Kind::kProjected) {
       if (datumsOnly) continue;
@@ -57,7 +67,7 @@ void AddCodeMatches(int32_t code, bool datumsOnly, const Catalogues& catalogues,
       if (system.datum == 0) continue;
     }
     result.matches.push_back(system);
-    result.candidates.push_back(row.entry);
+    result.candidates.push_back(TerminalTextOf(row.entry));
   }
 }
 
@@ -67,7 +77,7 @@ void AddCandidates(const std::string& text, bool datumsOnly, const Catalogues& c
   const std::vector<std::string> words = SearchWords(text);
   auto consider = [&](const std::string& name) {
     if (result.candidates.size() < kCandidateLimit && NameHoldsEveryWord(name, words)) {
-      result.candidates.push_back(name);
+      result.candidates.push_back(TerminalTextOf(name));
     }
   };
   if (!datumsOnly) {
@@ -80,9 +90,15 @@ void AddCandidates(const std::string& text, bool datumsOnly, const Catalogues& c
   }
 }
 
-Resolution Resolve(const std::string& text, bool datumsOnly, const Catalogues& catalogues,
+Resolution Resolve(const std::string& typed, bool datumsOnly, const Catalogues& catalogues,
                    const std::vector<EpsgIndexEntry>& index) {
   Resolution result;
+  const std::optional<std::string> catalogueText = CatalogueTextOfArgument(typed);
+  if (!catalogueText) {
+    result.foreignCharacters = true;
+    return result;
+  }
+  const std::string& text = *catalogueText;
   if (const int32_t code = EpsgCode(text); code != 0) {
     AddCodeMatches(code, datumsOnly, catalogues, index, result);
     return result;
@@ -93,7 +109,7 @@ Resolution Resolve(const std::string& text, bool datumsOnly, const Catalogues& c
       const ProjectionRecord& projection = catalogues.Projection(p);
       if (IsGeographic(projection) || Folded(TrimmedField(projection.name)) != wanted) continue;
       result.matches.push_back({p, 0, 0, {}});
-      result.candidates.push_back(TrimmedField(projection.name));
+      result.candidates.push_back(TerminalTextOf(TrimmedField(projection.name)));
     }
   }
   const int32_t geographic = GeographicPosition(catalogues);
@@ -101,7 +117,12 @@ Resolution Resolve(const std::string& text, bool datumsOnly, const Catalogues& c
     const std::string name = TrimmedField(catalogues.Datum(d).name);
     if (Folded(name) != wanted) continue;
     result.matches.push_back({geographic, d, 0, {}});
-    result.candidates.push_back(name);
+    result.candidates.push_back(TerminalTextOf(name));
+  }
+  // Digits that name no entry are a code.
+  if (const int32_t code = BareCode(TrimBlanks(text)); code != 0 && result.matches.empty()) {
+    AddCodeMatches(code, datumsOnly, catalogues, index, result);
+    return result;
   }
   if (result.matches.empty()) AddCandidates(text, datumsOnly, catalogues, result);
   return result;

@@ -20,10 +20,14 @@ struct NamedSystem {
 
 struct Resolution {
   std::vector<NamedSystem> matches;     // exactly one when resolved
-  std::vector<std::string> candidates;  // entry names, for the message
+  std::vector<std::string> candidates;  // entry names, for the message (terminal characters)
+  std::string leftOut;                  // a code left out: why (terminal characters)
+  bool foreignCharacters = false;       // the text holds what no Windows-1252 name can
 };
 
-// Names compare case-insensitively, whole; "EPSG:NNNN" (any case) is a code.
+// The text as typed (the terminal's characters). Names compare
+// case-insensitively, whole; "EPSG:NNNN" (any case) is a code, and so are
+// bare digits that name no entry.
 Resolution ResolveSystem(const std::string& text, const Catalogues& catalogues,
                          const std::vector<EpsgIndexEntry>& index);
 

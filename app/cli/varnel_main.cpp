@@ -23,16 +23,17 @@
 
 #include "catalogue.h"
 #include "catalogue_folders.h"
-#include "crs_report.h"
 #include "epsg_index.h"
 #include "errormessage.h"
 #include "errortext.h"
 #include "fixed_text.h"
+#include "info_report.h"
 #include "list_engine.h"
 #include "message.h"
 #include "native_path.h"
 #include "point_transform.h"
 #include "systems.h"
+#include "text_encoding.h"
 #include "units.h"
 #include "varnel_cli.h"
 
@@ -118,6 +119,17 @@ bool ResolveOne(const Resolution& resolution, const std::string& text, const cha
   if (resolution.matches.size() == 1) {
     system = resolution.matches[0];
     return true;
+  }
+  if (!resolution.leftOut.empty()) {
+    std::fprintf(stderr, "varnel: %s\n", resolution.leftOut.c_str());
+    return false;
+  }
+  if (resolution.foreignCharacters) {
+    std::fprintf(stderr,
+                 "varnel: %s \"%s\" fits no catalogue entry: no entry's name holds all of "
+                 "its characters\n",
+                 what, text.c_str());
+    return false;
   }
   std::fprintf(
       stderr, "varnel: %s \"%s\" %s\n", what, text.c_str(),
@@ -407,9 +419,20 @@ std::string FindLine(const std::string& code, const std::string& kind, const std
   return code + "\t" + kind + "\t" + unit + "\t" + name;
 }
 
-// Entries whose name holds every word, or whose code is one of the words.
-int Find(const std::vector<std::string>& words, const Data& data) {
+// Entries whose name holds every word, or whose code is one of the words; a
+// code left out is told why on standard error.
+int Find(const std::vector<std::string>& typed, const Data& data) {
   const Catalogues& catalogues = *data.catalogues;
+  std::vector<std::string> words;
+  for (const std::string& word : typed) {
+    const std::optional<std::string> text = CatalogueTextOfArgument(word);
+    if (!text) {
+      std::fprintf(stderr, "varnel: no entry's name holds all the characters of \"%s\"\n",
+                   word.c_str());
+      return kUsage;
+    }
+    words.push_back(*text);
+  }
   std::unordered_map<std::string, int32_t> methods;  // projection entry -> method
   for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
     methods.emplace(TrimmedField(catalogues.Projection(p).name),
@@ -420,12 +443,18 @@ int Find(const std::vector<std::string>& words, const Data& data) {
     return "projected, " + MethodName(found == methods.end() ? 0 : found->second);
   };
   std::vector<std::string> lines;
+  std::vector<std::string> leftOut;
   std::unordered_set<std::string> coded;
   for (const EpsgIndexEntry& row : data.index) {
-    coded.insert(row.entry);
+    const bool kept = row.kind != EpsgIndexEntry::Kind::kLeftOut;
+    if (kept) coded.insert(row.entry);
     const std::string code = std::to_string(row.code);
     const bool codeMatches = std::find(words.begin(), words.end(), code) != words.end() ||
                              std::find(words.begin(), words.end(), "EPSG:" + code) != words.end();
+    if (!kept) {
+      if (codeMatches) leftOut.push_back(LeftOutText(row));
+      continue;
+    }
     if (!codeMatches && !NameHoldsEveryWord(row.entry, words)) continue;
     const bool projected = row.kind == EpsgIndexEntry::Kind::kProjected;
     lines.push_back(FindLine("EPSG:" + code,
@@ -446,7 +475,11 @@ int Find(const std::vector<std::string>& words, const Data& data) {
     if (coded.count(name) || !NameHoldsEveryWord(name, words)) continue;
     lines.push_back(FindLine("-", "geographic datum", "degree", name));
   }
-  for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+  for (const std::string& line : lines) std::printf("%s\n", TerminalTextOf(line).c_str());
+  for (const std::string& why : leftOut) {
+    std::fprintf(stderr, "varnel: %s\n", TerminalTextOf(why).c_str());
+  }
+  if (lines.empty() && !leftOut.empty()) return kUsage;
   if (lines.empty()) {
     std::fprintf(stderr, "varnel: no entry holds those words or codes\n");
     return kUsage;
@@ -460,17 +493,7 @@ int Info(const std::string& text, const Data& data) {
     return kUsage;
   }
   const CrsSide side = SideOf(system, 0, *data.catalogues);
-  std::string report = CrsReportText(side.projection, side.datum, side.ellipsoid);
-  std::string out;
-  for (size_t i = 0; i < report.size(); ++i) {
-    if (report.compare(i, 2, "@-") == 0) {
-      ++i;
-      continue;
-    }
-    out += report[i] == '\r' ? '\n' : report[i];
-  }
-  std::fputs(out.c_str(), stdout);
-  if (out.empty() || out.back() != '\n') std::fputc('\n', stdout);
+  std::fputs(TerminalTextOf(InfoReportText(system, side, data.index)).c_str(), stdout);
   return kSuccess;
 }
 
@@ -585,6 +608,7 @@ int RunCommand(int argc, char** argv) {
 }  // namespace
 
 int VarnelMain(int argc, char** argv) {
+  UseTerminalCharacterSet();
   InstallMessageFunction(&PrintMessage);
   SetProgramConstants();
   return CheckStandardOutput(RunCommand(argc, argv));

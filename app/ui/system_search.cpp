@@ -56,6 +56,17 @@ void AddCodeMatches(ListRole role, int32_t code, std::vector<FoundEntry>& found)
   }
 }
 
+// Why nothing was found: for one code that the index keeps as left out, the
+// reason it was left out.
+std::string NothingFoundText(std::string_view text) {
+  const std::vector<std::string> words = SearchWords(text);
+  if (words.size() == 1) {
+    const EpsgIndexEntry* row = FindEpsgCode(ProgramEpsgIndex(), CodeOf(words[0]));
+    if (row != nullptr && row->kind == EpsgIndexEntry::Kind::kLeftOut) return LeftOutText(*row);
+  }
+  return "No entry holds every word, and no entry has that EPSG code.";
+}
+
 const char* RoleName(ListRole role) {
   switch (role) {
     case ListRole::kProjection:
@@ -103,10 +114,9 @@ void ShowMatches() {
   if (!search.matches.empty()) SendMessageA(matches, LB_SETCURSEL, 0, 0);
 
   const int32_t all = ListedCount(list->role);
-  const std::string count =
-      search.matches.empty()
-          ? std::string("No entry holds every word, and no entry has that EPSG code.")
-          : std::to_string(search.matches.size()) + " of " + std::to_string(all) + " entries";
+  const std::string count = search.matches.empty() ? NothingFoundText(WordsText())
+                                                   : std::to_string(search.matches.size()) +
+                                                         " of " + std::to_string(all) + " entries";
   SetDlgItemTextA(search.window, kSearchCountLabel, count.c_str());
 }
 
@@ -163,10 +173,10 @@ HWND CreateSearchWindow(HWND main, const char* caption) {
                "&Words of the name, or an EPSG code:")
       .Control(kVisible | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 6, 16, 308, 12,
                kSearchWordsBox, "EDIT", "")
-      .Control(kVisible | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 6, 32, 308, 8, kSearchCountLabel,
-               "STATIC", "")
+      // Two lines: the reason a code was left out is a sentence.
+      .Control(kVisible | SS_LEFT | SS_NOPREFIX, 0, 6, 32, 308, 16, kSearchCountLabel, "STATIC", "")
       .Control(kVisible | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-               WS_EX_CLIENTEDGE, 6, 42, 308, 104, kSearchMatchList, "LISTBOX", "")
+               WS_EX_CLIENTEDGE, 6, 50, 308, 96, kSearchMatchList, "LISTBOX", "")
       .Control(kVisible | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 186, 150, 62, 14, IDOK, "BUTTON",
                "&Choose")
       .Control(kVisible | BS_PUSHBUTTON | WS_TABSTOP, 0, 252, 150, 62, 14, IDCANCEL, "BUTTON",

@@ -106,11 +106,24 @@ TEST_F(ShippedIndex, GeographicAndTransformationCodesNameDatumRecords) {
 TEST_F(ShippedIndex, EveryEntryNamesARecordOfItsCatalogue) {
   ASSERT_GT(index_.size(), 4000u);
   for (const EpsgIndexEntry& row : index_) {
+    if (row.kind == Kind::kLeftOut) continue;
     const int32_t position = CataloguePosition(*catalogues_, row);
     // Position 1 of the projections is "none", which no code stands for.
     EXPECT_GE(position, row.kind == Kind::kProjected ? 2 : 1)
         << "EPSG:" << row.code << " " << row.entry;
   }
+}
+
+// EPSG:3857 is on method 1024, Popular Visualisation Pseudo Mercator; EPSG
+// deprecated EPSG:3785 and names 3857 in its place.
+TEST_F(ShippedIndex, LeftOutCodesSayWhy) {
+  const EpsgIndexEntry& mercator = Code(3857);
+  EXPECT_EQ(mercator.kind, Kind::kLeftOut);
+  EXPECT_EQ(CataloguePosition(*catalogues_, mercator), 0);
+  EXPECT_EQ(LeftOutText(mercator),
+            "EPSG:3857 WGS 84 / Pseudo-Mercator: its projection method, Popular Visualisation "
+            "Pseudo Mercator, is not computed by this version");
+  EXPECT_EQ(Code(3785).reason, "EPSG has deprecated it in favour of EPSG:3857");
 }
 
 TEST_F(ShippedIndex, WordsFindNamesHoldingEveryOne) {
@@ -153,13 +166,19 @@ TEST(LoadEpsgIndex, ReadsRowsAndRefusesABrokenFile) {
   std::string error;
 
   // LF line ends, a blank line after the rows.
-  WriteFile(path, "2\n4277;geographic;OSGB36 (UK);degree\n27700;projected;OSGB36 / BNG;metre\n\n");
+  WriteFile(path,
+            "3\n4277;geographic;OSGB36 (UK);degree\n27700;projected;OSGB36 / BNG;metre\n"
+            "27701;left out;Other grid;foot;its method is not computed\n\n");
   ASSERT_TRUE(LoadEpsgIndex(path, entries, error)) << error;
-  ASSERT_EQ(entries.size(), 2u);
+  ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[1].code, 27700);
   EXPECT_EQ(entries[1].kind, Kind::kProjected);
   EXPECT_EQ(entries[1].entry, "OSGB36 / BNG");
   EXPECT_EQ(entries[1].unit, "metre");
+  EXPECT_EQ(entries[1].reason, "");
+  EXPECT_EQ(entries[2].kind, Kind::kLeftOut);
+  EXPECT_EQ(entries[2].unit, "foot");
+  EXPECT_EQ(entries[2].reason, "its method is not computed");
 
   const struct {
     const char* text;
@@ -170,6 +189,9 @@ TEST(LoadEpsgIndex, ReadsRowsAndRefusesABrokenFile) {
       {"1\r\n1;projected;A\r\n", "line 2: 4 fields expected, found 3"},
       {"1\r\n-1;projected;A;metre\r\n", "line 2: code '-1'"},
       {"1\r\n1;vertical;A;metre\r\n", "line 2: unknown kind 'vertical'"},
+      {"1\r\n1;projected;A;metre;why\r\n", "line 2: 4 fields expected, found 5"},
+      {"1\r\n1;left out;A;metre\r\n", "line 2: 5 fields expected, found 4"},
+      {"1\r\n1;left out;A;metre; \r\n", "line 2: no reason"},
       {"1\r\n1;projected; ;metre\r\n", "line 2: no entry name"},
       {"2\r\n2;projected;A;metre\r\n1;projected;B;metre\r\n", "line 3: code 1 after 2"},
       {"2\r\n1;projected;A;metre\r\n1;projected;B;metre\r\n", "line 3: code 1 after 1"},

@@ -34,10 +34,13 @@ std::string Quoted(const std::string& text) {
   return quoted + "'";
 }
 
-// The shell command that runs varnel in folder with the arguments.
-std::string VarnelCommand(const TempFolder& folder, const std::vector<std::string>& arguments) {
-  std::string command = "cd " + Quoted(folder.path()) +
-                        " && VARNEL_DATA=" + Quoted(VARNEL_DATA_DIR) + " " + Quoted(VARNEL_PROGRAM);
+// The shell command that runs varnel in folder with the arguments, in the
+// locale named (LC_ALL) or the one of the test.
+std::string VarnelCommand(const TempFolder& folder, const std::vector<std::string>& arguments,
+                          const std::string& locale = "") {
+  std::string command = "cd " + Quoted(folder.path()) + " && " +
+                        (locale.empty() ? "" : "LC_ALL=" + locale + " ") +
+                        "VARNEL_DATA=" + Quoted(VARNEL_DATA_DIR) + " " + Quoted(VARNEL_PROGRAM);
   for (const std::string& argument : arguments) command += " " + Quoted(argument);
   return command;
 }
@@ -45,10 +48,11 @@ std::string VarnelCommand(const TempFolder& folder, const std::vector<std::strin
 // Runs varnel in folder with the arguments, input on standard input and
 // standard output into the file "stdout" (or the one named).
 Outcome Varnel(const TempFolder& folder, const std::vector<std::string>& arguments,
-               const std::string& input = "", const std::string& standardOutput = "stdout") {
+               const std::string& input = "", const std::string& standardOutput = "stdout",
+               const std::string& locale = "") {
   WriteFile(folder.File("stdin"), input);
   const std::string command =
-      VarnelCommand(folder, arguments) + " <stdin >" + standardOutput + " 2>stderr";
+      VarnelCommand(folder, arguments, locale) + " <stdin >" + standardOutput + " 2>stderr";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(folder.File("stdout")),
           ReadFile(folder.File("stderr"))};
@@ -139,6 +143,118 @@ TEST(Varnel, CodesNamesAndTheirMistakes) {
   EXPECT_NE(found.out.find("EPSG:27700\tprojected, Transverse Mercator\tmetre\t" + kBng),
             std::string::npos)
       << found.out;
+}
+
+// EPSG:3857 is on method 1024, Popular Visualisation Pseudo Mercator, which
+// varnel does not compute; EPSG deprecated 3785 for 3857.
+TEST(Varnel, ACodeLeftOutIsToldWhyWhereverASystemIsNamed) {
+  TempFolder folder;
+  const std::string mercator =
+      "varnel: EPSG:3857 WGS 84 / Pseudo-Mercator: its projection method, Popular "
+      "Visualisation Pseudo Mercator, is not computed by this version\n";
+  const struct {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      {{"find", "3857"}, mercator},
+      {{"info", "EPSG:3857"}, mercator},
+      {{"info", "3857"}, mercator},
+      {{"transform", "--from", "4326", "--to", "3857", "--", "1", "2"}, mercator},
+      {{"find", "EPSG:3785"},
+       "varnel: EPSG:3785 Popular Visualisation CRS / Mercator: EPSG has deprecated it in "
+       "favour of EPSG:3857\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Varnel(folder, c.arguments);
+    EXPECT_EQ(run.status, 2) << c.arguments[1];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.err);
+  }
+  // A code beside it that an entry stands for is found all the same.
+  const Outcome both = Varnel(folder, {"find", "3857", "27700"});
+  EXPECT_EQ(both.status, 0);
+  EXPECT_EQ(both.out, "EPSG:27700\tprojected, Transverse Mercator\tmetre\t" + kBng + "\n");
+  EXPECT_EQ(both.err, mercator);
+}
+
+// EPSG:2278, NAD83 / Texas South Central (ftUS): false easting 1968500 ftUS
+// = 600000 m, false northing 13123333.333 ftUS = 4000000 m (1 ftUS =
+// 1200/3937 m); its metre twin is EPSG:32140. EPSG:1314, OSGB36 to WGS 84
+// (6): tX 446.448 m, rX 0.15", rY 0.247", rZ 0.842", dS -20.489 ppm.
+TEST(Varnel, InfoTellsValuesWithTheirUnitsAndABareCodeNamesASystem) {
+  TempFolder folder;
+  const Outcome feet = Varnel(folder, {"info", "2278"}, "", "stdout", "C.UTF-8");
+  ASSERT_EQ(feet.status, 0) << feet.err;
+  const Outcome datum = Varnel(folder, {"info", "EPSG:1314"});
+  ASSERT_EQ(datum.status, 0) << datum.err;
+  const struct {
+    const Outcome& run;
+    std::string label, value;
+  } lines[] = {
+      {feet, "Easting at false origin", "1968500 US survey foot (600000 m)"},
+      {feet, "Northing at false origin", "13123333.3333 US survey foot (4000000 m)"},
+      {feet, "Longitude of false origin",
+       "-99\xC2\xB0 (99\xC2\xB0"
+       "00'00.00000\" W)"},
+      {feet, "Latitude of 1st standard parallel",
+       "28.3833333333\xC2\xB0 (28\xC2\xB0"
+       "23'00.00000\" N)"},
+      {feet, "Semi-major axis", "20925604.4742 US survey foot (6378137 m)"},
+      {datum, "X-axis translation", "446.448 m"},
+      {datum, "X-axis rotation", "0.15 arc-seconds (7.27220521664e-07 rad)"},
+      {datum, "Y-axis rotation", "0.247 arc-seconds (1.19748979234e-06 rad)"},
+      {datum, "Z-axis rotation", "0.842 arc-seconds (4.08213119494e-06 rad)"},
+      {datum, "Scale difference", "-20.489 ppm"},
+  };
+  for (const auto& line : lines) {
+    const size_t at = line.run.out.find("\n" + line.label + ":");
+    ASSERT_NE(at, std::string::npos) << line.label;
+    const size_t start = line.run.out.find_first_not_of(' ', at + line.label.size() + 2);
+    EXPECT_EQ(line.run.out.substr(start, line.run.out.find('\n', start) - start), line.value);
+  }
+  const std::string codes = feet.out.substr(feet.out.find("EPSG codes:"));
+  EXPECT_NE(codes.find("2278 (US survey foot)"), std::string::npos) << feet.out;
+  EXPECT_NE(codes.find("32140 (metre)"), std::string::npos) << feet.out;
+  EXPECT_NE(datum.out.find("1314 (transformation), 4277 (geographic)"), std::string::npos);
+
+  // A bare code transforms as EPSG:code does.
+  const std::vector<std::string> point = {"--lf", "--", "1968500", "13123333.33"};
+  std::vector<std::string> bare = {"transform", "--from", "2278", "--to", "4267"};
+  std::vector<std::string> prefixed = {"transform", "--from", "EPSG:2278", "--to", "EPSG:4267"};
+  bare.insert(bare.end(), point.begin(), point.end());
+  prefixed.insert(prefixed.end(), point.begin(), point.end());
+  const Outcome byBare = Varnel(folder, bare);
+  EXPECT_EQ(byBare.status, 0) << byBare.err;
+  EXPECT_EQ(byBare.out, Varnel(folder, prefixed).out);
+}
+
+// Catalogue names are Windows-1252 ("\xB0" is the degree sign); a UTF-8
+// terminal types and reads them in UTF-8 ("\xC2\xB0").
+TEST(Varnel, NamesCrossAUtf8TerminalInItsCharacters) {
+  TempFolder folder;
+  const std::string name1252 = "Ain el Abd (Kuwait - north of 29.25\xB0N)";
+  const std::string nameUtf8 = "Ain el Abd (Kuwait - north of 29.25\xC2\xB0N)";
+  const Outcome found =
+      Varnel(folder, {"find", "29.25\xC2\xB0N", "north"}, "", "stdout", "C.UTF-8");
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, "EPSG:1057\tgeographic datum\tdegree\t" + nameUtf8 + "\n");
+  const Outcome info = Varnel(folder, {"info", nameUtf8}, "", "stdout", "C.UTF-8");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out.substr(info.out.find("\nDatum:") + 37, nameUtf8.size() + 1), nameUtf8 + "\n")
+      << info.out;
+  const Outcome transform =
+      Varnel(folder, {"transform", "--from", nameUtf8, "--to", "WGS 84", "--", "29.5", "47.5"}, "",
+             "stdout", "C.UTF-8");
+  EXPECT_EQ(transform.status, 0) << transform.err;
+  // A character that Windows-1252 has not ("\xE2\x86\x92", an arrow) fits no name.
+  const Outcome arrow = Varnel(folder, {"info", "29.25\xE2\x86\x92N"}, "", "stdout", "C.UTF-8");
+  EXPECT_EQ(arrow.status, 2);
+  EXPECT_EQ(arrow.err,
+            "varnel: system \"29.25\xE2\x86\x92N\" fits no catalogue entry: no entry's name "
+            "holds all of its characters\n");
+  // The C locale passes bytes as they are.
+  const Outcome bytes = Varnel(folder, {"find", "29.25\xB0N", "north"}, "", "stdout", "C");
+  EXPECT_EQ(bytes.out, "EPSG:1057\tgeographic datum\tdegree\t" + name1252 + "\n");
 }
 
 TEST(Varnel, BadLinesStopOrAreKeptInPlace) {

@@ -14,8 +14,9 @@ namespace {
 // Codes of the test catalogue's systems; 28993 stands for a variant of
 // "Amersfoort / RD New" in international feet that the entry took in.
 constexpr const char* kTestIndex =
-    "6\r\n"
+    "7\r\n"
     "1314;transformation;OSGB 1936;degree\r\n"
+    "3857;left out;WGS 84 / Pseudo-Mercator;metre;its method is not computed\r\n"
     "4277;geographic;OSGB 1936;degree\r\n"
     "27700;projected;OSGB 1936 / British National Grid;metre\r\n"
     "28992;projected;Amersfoort / RD New;metre\r\n"
@@ -28,7 +29,7 @@ class SystemSearchTest : public MainWindowTest {
     MainWindowTest::SetUp();
     std::ofstream(kEpsgIndexFile, std::ios::binary) << kTestIndex;
     LoadProgramEpsgIndex("");
-    ASSERT_EQ(ProgramEpsgIndex().size(), 6u);
+    ASSERT_EQ(ProgramEpsgIndex().size(), 7u);
   }
   void TearDown() override {
     LoadProgramEpsgIndex("no such folder");
@@ -145,6 +146,10 @@ TEST_F(SystemSearchTest, EscapeLeavesTheListOnItsSidesEntry) {
   EXPECT_EQ(Matches()->count(), 0);
   EXPECT_EQ(WindowText(GetDlgItem(SystemSearchWindow(), kSearchCountLabel)),
             "No entry holds every word, and no entry has that EPSG code.");
+  // One code left out: the reason.
+  SetDlgItemTextA(SystemSearchWindow(), kSearchWordsBox, "EPSG:3857");
+  EXPECT_EQ(WindowText(GetDlgItem(SystemSearchWindow(), kSearchCountLabel)),
+            "EPSG:3857 WGS 84 / Pseudo-Mercator: its method is not computed");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // nothing to choose
   ASSERT_NE(SystemSearchWindow(), nullptr);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);

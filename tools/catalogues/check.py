@@ -29,8 +29,10 @@ LAYOUT = {
     'ellips.txt': ['I', 'T64', 'N', 'N'],
     'datums.txt': ['T64', 'T1024', 'I', 'T64', 'I'] + ['N'] * 7,
     'projct.txt': ['T64', 'T64', 'I'] + ['N'] * 7,
-    'epsg-index.txt': ['I', 'T16', 'T64', 'T64'],
+    'epsg-index.txt': ['I', 'T16', 'T80', 'T64', 'T256'],
 }
+# Trailing fields that a record may leave off: the reason of a 'left out' index row.
+OPTIONAL = {'epsg-index.txt': 1}
 # What we write: plain decimals, no exponent, no quotes.
 NUMBER = re.compile(r'-?\d+(\.\d+)?\Z')
 INTEGER = re.compile(r'-?\d+\Z')
@@ -39,7 +41,7 @@ ARCSEC = math.pi / 648000
 SHORT_CRS_NAMES = {'CI1971': 'Chatham Islands 1971', 'CI1979': 'Chatham Islands 1979',
                    'ETRS89-extended': 'ETRS89', 'St. Vincent 45': 'St. Vincent 1945'}
 US_FOOT = 1200 / 3937
-INDEX_KINDS = ('projected', 'geographic', 'transformation')
+INDEX_KINDS = ('projected', 'geographic', 'transformation', 'left out')
 
 
 class Faults(list):
@@ -82,10 +84,11 @@ def read_catalogue(path, faults):
     for k, line in enumerate(lines[1:count + 1], 1):
         fields = line.split(';')
         layout = LAYOUT[name]
-        faults.check(len(fields) == len(layout),
+        least = len(layout) - OPTIONAL.get(name, 0)
+        faults.check(least <= len(fields) <= len(layout),
                      '%s record %d: %d fields, expected %d' % (name, k, len(fields), len(layout)))
         rec = []
-        for field, kind in zip(fields + [''] * len(layout), layout):
+        for field, kind in zip(fields + [''] * (least - len(fields)), layout):
             if kind.startswith('T'):
                 width = int(kind[1:])
                 faults.check(field == field.strip(' ') and not field.startswith('"')
@@ -237,11 +240,17 @@ def check_index(X, D, P, sources, faults):
                      % (b[0], a[0]))
     datum_names = {d[0] for d in D}
     projection_names = {p[0] for p in P[1:]}
-    for code, kind, entry, unit in X:
+    for code, kind, entry, unit, *reason in X:
         where = 'epsg-index.txt EPSG %d' % code
         faults.check(code > 0, '%s: not a code' % where)
         if not faults.check(kind in INDEX_KINDS, '%s: kind %r' % (where, kind)):
             continue
+        if kind == 'left out':
+            # A CRS that no entry stands for: its name, its unit, and why.
+            faults.check(entry and unit and reason and reason[0],
+                         '%s: left out without a name, unit and reason' % where)
+            continue
+        faults.check(not reason, '%s: %s with a fifth field' % (where, kind))
         names = projection_names if kind == 'projected' else datum_names
         faults.check(entry in names, '%s: no %s record named %r'
                      % (where, 'projection' if kind == 'projected' else 'datum', entry))
@@ -273,7 +282,7 @@ def check_index(X, D, P, sources, faults):
 def check_published_codes(X, D, faults):
     """EPSG codes whose catalogue entry is known from EPSG's own definitions."""
     rows = {x[0]: x for x in X}
-    for code, kind, entry, unit in (
+    for code, kind, entry, unit, *reason in (
             (27700, 'projected', 'OSGB36 / British National Grid', 'metre'),
             # NAD83 / Texas South Central (ftUS): its metre twin EPSG 32140.
             (2278, 'projected', 'NAD83 / Texas South Central', 'US survey foot'),
@@ -285,10 +294,17 @@ def check_published_codes(X, D, faults):
             (4322, 'geographic', 'WGS 72', 'degree'),
             (4324, 'geographic', 'WGS 72BE', 'degree'),
             (1237, 'transformation', 'WGS 72', 'degree'),
-            (1240, 'transformation', 'WGS 72BE', 'degree')):
-        faults.check(rows.get(code) == [code, kind, entry, unit],
-                     'EPSG %d: index row %r, expected %s %r in %s'
-                     % (code, rows.get(code), kind, entry, unit))
+            (1240, 'transformation', 'WGS 72BE', 'degree'),
+            # EPSG 3857 is on method 1024, Popular Visualisation Pseudo Mercator.
+            (3857, 'left out', 'WGS 84 / Pseudo-Mercator', 'metre',
+             'its projection method, Popular Visualisation Pseudo Mercator, is not computed by '
+             'this version'),
+            # EPSG deprecated 3785 and names 3857 in its place.
+            (3785, 'left out', 'Popular Visualisation CRS / Mercator', 'metre',
+             'EPSG has deprecated it in favour of EPSG:3857')):
+        faults.check(rows.get(code) == [code, kind, entry, unit] + reason,
+                     'EPSG %d: index row %r, expected %s %r in %s %s'
+                     % (code, rows.get(code), kind, entry, unit, reason))
     datum = {d[0]: d for d in D}
     # OSGB36 to WGS 84 (6), EPSG 1314: position vector, published parameters.
     row = rows.get(1314)

@@ -206,13 +206,18 @@ def compare_index(epsg, X, D, P, sources, datum_of, faults):
     metre twin unless the two compute apart; a geographic row is a live
     geographic CRS on Greenwich and names a record of its own datum; every
     such CRS whose datum has a record meeting its area of use has a row; a
-    transformation row is a live EPSG operation."""
+    transformation row is a live EPSG operation; a left-out row is a CRS that
+    no record stands for, for a reason that EPSG bears out, and every EPSG
+    projected and geographic CRS has a row."""
     rows = {x[0]: x for x in X}
     datum_pos = {d[0]: pos for pos, d in enumerate(D, 1)}
     projection = {p[0]: p for p in P}
-    for code, kind, entry, unit in X:
+    for code, kind, entry, unit, *reason in X:
         where = 'epsg-index.txt EPSG %d' % code
-        if kind == 'projected':
+        if kind == 'left out':
+            compare_left_out(epsg, code, entry, unit, reason[0] if reason else '',
+                             set(datum_of.values()), faults)
+        elif kind == 'projected':
             crs = epsg.one('''select p.name, p.deprecated, c.method_code, u.name
                 from projected_crs p
                 join conversion_table c on c.auth_name = p.conversion_auth_name
@@ -276,8 +281,84 @@ def compare_index(epsg, X, D, P, sources, datum_of, faults):
             (GREENWICH,)).fetchall():
         if typ in GEOGRAPHIC and datum in areas and meet(boxes(epsg, 'geodetic_crs', code),
                                                           areas[datum]):
-            faults.check(code in rows, 'geographic CRS %d %s: its datum has a record, but the '
-                         'index has no row' % (code, name))
+            faults.check(rows.get(code, [0, 'left out'])[1] == 'geographic',
+                         'geographic CRS %d %s: its datum has a record, but the '
+                         'index has no geographic row' % (code, name))
+    for table, kinds in (('projected_crs', '1'),
+                         ('geodetic_crs', "type in ('geographic 2D', 'geographic 3D')")):
+        for code, name in epsg.db.execute(
+                "select code, name from %s where auth_name = 'EPSG' and %s" % (table, kinds)):
+            faults.check(code in rows, '%s %d %s: no index row' % (table, code, name))
+
+
+def plain_text(name):
+    """A name as the index writes it: Windows-1252, no separator, single blanks."""
+    name = name.replace('; ', ', ').replace(';', ',').replace('"', "'")
+    return ' '.join(name.encode('cp1252', 'replace').decode('cp1252').split())
+
+
+def compare_left_out(epsg, code, entry, unit, reason, datums_with_records, faults):
+    """A left-out row against EPSG: the CRS's name and unit, and a reason that
+    holds: deprecated (and what EPSG puts in its place), another projection
+    method (named as EPSG names it), or a datum without a record."""
+    where = 'epsg-index.txt EPSG %d' % code
+    projected = epsg.one('''select p.name, p.deprecated, c.method_code, m.name, u.name,
+                                   p.geodetic_crs_code
+        from projected_crs p
+        join conversion_table c on c.auth_name = p.conversion_auth_name and c.code = p.conversion_code
+        join conversion_method m on m.auth_name = c.method_auth_name and m.code = c.method_code
+        join axis a on a.coordinate_system_auth_name = p.coordinate_system_auth_name
+             and a.coordinate_system_code = p.coordinate_system_code and a.coordinate_system_order = 1
+        join unit_of_measure u on u.auth_name = a.uom_auth_name and u.code = a.uom_code
+        where p.auth_name = 'EPSG' and p.code = ?''', code)
+    if projected:
+        name, deprecated, method, method_name, axis_unit, geographic = projected
+    else:
+        crs = epsg.one('''select name, deprecated, type from geodetic_crs
+                          where auth_name = 'EPSG' and code = ?''', code)
+        if not faults.check(crs and crs[2] in GEOGRAPHIC,
+                            '%s: left out, but no EPSG projected or geographic CRS' % where):
+            return
+        name, deprecated, _ = crs
+        method, method_name, axis_unit, geographic = None, None, 'degree', code
+    faults.check(entry == plain_text(name) and unit == axis_unit,
+                 '%s: %r in %r, EPSG %r in %r' % (where, entry, unit, name, axis_unit))
+    if deprecated:
+        by = [c for (c,) in epsg.db.execute(
+            '''select replacement_code from deprecation where deprecated_auth_name = 'EPSG'
+               and deprecated_code = ? and replacement_auth_name = 'EPSG'
+               and table_name in ('projected_crs', 'geodetic_crs')''', (code,))]
+        faults.check(reason.startswith('EPSG has deprecated it')
+                     and sorted(map(int, re.findall(r'EPSG:(\d+)', reason))) == sorted(by),
+                     '%s: deprecated, in favour of %r, but the reason is %r' % (where, by, reason))
+        return
+    if method is not None and method not in PROJECTION_METHODS:
+        faults.check(reason == 'its projection method, %s, is not computed by this version'
+                     % method_name, '%s: method %s, but the reason is %r'
+                     % (where, method_name, reason))
+        return
+    datum_code, datum_name, _, pm = epsg.crs_datum(geographic)
+    if pm != GREENWICH:
+        # A projection stands on the Greenwich twin of its geographic CRS,
+        # EPSG's longitude rotation's target, where there is one.
+        twin = epsg.one('''select o.target_crs_code from other_transformation o
+            join geodetic_crs g on g.auth_name = 'EPSG' and g.code = o.target_crs_code
+            join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
+            where o.auth_name = 'EPSG' and o.method_code = 9601 and o.deprecated = 0
+              and o.source_crs_code = ? and d.prime_meridian_code = ?''', geographic, GREENWICH)
+        if not projected or twin is None:
+            faults.check('meridian' in reason, '%s: not on Greenwich, but the reason is %r'
+                         % (where, reason))
+            return
+        datum_code, datum_name, _, pm = epsg.crs_datum(twin[0])
+    if 'covers its area' in reason:
+        faults.check(datum_code in datums_with_records and datum_name in reason,
+                     '%s: %r, but its datum %d %s has no record' % (where, reason, datum_code,
+                                                                   datum_name))
+    else:
+        faults.check(datum_code not in datums_with_records
+                     and reason.startswith('its datum, %s, has ' % plain_text(datum_name)),
+                     '%s: %r, with datum %d %s' % (where, reason, datum_code, datum_name))
 
 
 def projection_values(epsg, crs_code):

@@ -463,14 +463,37 @@ def best_record(boxes, candidates):
         sum(epsg.box_area(b) for b in d.area.boxes), d.code))
 
 
-def projection_candidates(db, units, crs, by_datum, report, tally):
+def no_record_reason(tally, base):
+    """Why a CRS on this geographic CRS's datum has no datum record, as a sentence."""
+    kinds = tally.instead.get(base.datum)
+    if not kinds:
+        return 'its datum, %s, has no transformation to WGS 84, WGS 72 or WGS 72BE' % (
+            base.datum_name)
+    return 'its datum, %s, has only %s to WGS 84, none of which this version takes in' % (
+        base.datum_name, ' and '.join(sorted(kinds)))
+
+
+def no_cover_reason(base):
+    return 'no transformation of its datum, %s, to WGS 84 covers its area of use' % (
+        base.datum_name)
+
+
+def projection_candidates(db, units, crs, by_datum, report, tally, left):
+    """The projected CRSs the catalogue can hold; `left` takes the others:
+    code -> LeftOut."""
     method_name = epsg.method_names(db)
     pms = epsg.prime_meridians(db, units)
     twins = greenwich_twins(db, crs)
     out = []
     for row in epsg.projected_crs(db):
+        unit = units.name.get(row.axis_uom, 'unknown')
+
+        def leave(reason):
+            left[row.code] = LeftOut(row.name, unit, reason)
         if row.method not in PROJECTION_METHODS:
-            tally.other_method(method_name.get(row.method, row.method))
+            method = method_name.get(row.method, row.method)
+            tally.other_method(method)
+            leave('its projection method, %s, is not computed by this version' % method)
             continue
         base = crs[row.geodetic_crs]
         pm_folded = base.pm != GREENWICH
@@ -479,18 +502,21 @@ def projection_candidates(db, units, crs, by_datum, report, tally):
             twin = twins.get(row.geodetic_crs)
             if not twin:
                 tally.left('projected CRS: non-Greenwich prime meridian without a Greenwich twin')
+                leave(non_greenwich_reason(pms, base))
                 continue
             pm_shift = pms[base.pm].degrees
             base = crs[twin[0]]
         candidates = by_datum.get(base.datum)
         if not candidates:
             tally.left('projected CRS: its datum has %s' % tally.why_no_record(base.datum))
+            leave(no_record_reason(tally, base))
             continue
         boxes = epsg.extents(db, 'projected_crs', row.code).boxes
         best = best_record(boxes, candidates)
         cover = area_cover(boxes, best)
         if cover == 0:
             tally.left('projected CRS: no transformation of its datum covers its area')
+            leave(no_cover_reason(base))
             continue
         out.append(Projection(code=row.code, name=row.name, method=row.method, datum=best,
                               cover=cover,
@@ -578,25 +604,45 @@ GEOGRAPHIC_TYPES = ('geographic 2D', 'geographic 3D')
 
 
 class IndexRow(NamedTuple):
-    """A line of epsg-index.txt: an EPSG code and the catalogue entry it names."""
+    """A line of epsg-index.txt: an EPSG code and the catalogue entry it names,
+    or for a CRS left out its EPSG name and why it was left out."""
     code: int
-    kind: str                   # 'projected', 'geographic' or 'transformation'
+    kind: str                   # 'projected', 'geographic', 'transformation' or 'left out'
     entry: str                  # record name as written in projct.txt or datums.txt
     unit: str                   # EPSG name of the unit of the CRS's axes
+    reason: str = ''            # 'left out' rows only: a sentence about the CRS
 
 
-def geographic_records(db, crs, by_datum):
+class LeftOut(NamedTuple):
+    """An EPSG CRS that no catalogue entry stands for, and why."""
+    name: str
+    unit: str
+    reason: str
+
+
+def non_greenwich_reason(pms, base):
+    return ('its prime meridian is %s, and EPSG has no rotation of its geographic CRS to '
+            'Greenwich' % pms[base.pm].name)
+
+
+def geographic_records(db, crs, by_datum, pms, tally, left):
     """EPSG geographic CRS code (2D and 3D) -> the datum record the catalogue
     uses for it: of its datum's records, the best by the rule a projection's
     record is chosen with, over the geographic CRS's own area of use, where it
     overlaps that area at all. Only CRSs on Greenwich: the program reads
-    longitudes from Greenwich, so one on another meridian has no record."""
+    longitudes from Greenwich, so one on another meridian has no record.
+    `left` takes the live geographic CRSs without a record: code -> LeftOut."""
     out = {}
     for code, g in sorted(crs.items()):
-        if g.deprecated or g.type not in GEOGRAPHIC_TYPES or g.pm != GREENWICH:
+        if g.deprecated or g.type not in GEOGRAPHIC_TYPES:
+            continue
+        if g.pm != GREENWICH:
+            left[code] = LeftOut(g.name, 'degree', 'its longitudes count from the %s meridian, '
+                                 'and this version counts them from Greenwich' % pms[g.pm].name)
             continue
         candidates = by_datum.get(g.datum)
         if not candidates:
+            left[code] = LeftOut(g.name, 'degree', no_record_reason(tally, g))
             continue
         boxes = epsg.extents(db, 'geodetic_crs', code).boxes
         best = best_record(boxes, candidates)
@@ -604,19 +650,59 @@ def geographic_records(db, crs, by_datum):
         # its area, any overlap will do: the record is all there is.
         if epsg.coverage(boxes, best.area.boxes) > 0:
             out[code] = best
+        else:
+            left[code] = LeftOut(g.name, 'degree', no_cover_reason(g))
     return out
 
 
-def index_rows(candidates, projections, geographic, order):
+def deprecated_crs(db, units):
+    """The deprecated EPSG projected and geographic CRSs: code -> LeftOut,
+    naming the CRSs that EPSG gives in their place."""
+    replaced = defaultdict(list)
+    for code, by in db.execute(
+            """select deprecated_code, replacement_code from deprecation
+               where table_name in ('projected_crs', 'geodetic_crs')
+                 and deprecated_auth_name = 'EPSG' and replacement_auth_name = 'EPSG'
+               order by replacement_code"""):
+        replaced[int(code)].append(int(by))
+    left = {}
+    for code, name, uom in db.execute(
+            """select p.code, p.name, a.uom_code from projected_crs p
+               left join axis a on a.coordinate_system_auth_name = p.coordinate_system_auth_name
+                    and a.coordinate_system_code = p.coordinate_system_code
+                    and a.coordinate_system_order = 1
+               where p.auth_name = 'EPSG' and p.deprecated = 1
+               union all
+               select code, name, 9102 from geodetic_crs
+               where auth_name = 'EPSG' and deprecated = 1
+                 and type in ('geographic 2D', 'geographic 3D')"""):
+        by = replaced.get(code)
+        reason = 'EPSG has deprecated it'
+        if by:
+            reason += ' in favour of ' + ' or '.join('EPSG:%d' % c for c in by)
+        left[code] = LeftOut(name, units.name.get(uom, 'unknown'), reason)
+    return left
+
+
+def index_rows(candidates, projections, geographic, order, left=None):
     """Every EPSG code the catalogues stand for, with its entry, sorted by code:
     each projection record's CRS and the CRSs merged into it (each with the
     unit of its own axes), the geographic CRSs, and each datum record's
-    transformation."""
+    transformation; then a row for each CRS left out (`left`: code -> LeftOut),
+    a candidate without a place among the records being left out for room."""
     unit = {p.code: p.unit for p in candidates}
     rows = [IndexRow(code, 'projected', p.oname, unit[code])
             for p in projections for code in [p.code] + p.merged]
     rows += [IndexRow(code, 'geographic', d.name, 'degree') for code, d in geographic.items()]
     rows += [IndexRow(d.code, 'transformation', d.name, 'degree') for d in order if d.code]
+    placed = {r.code for r in rows}
+    left = dict(left or {})
+    for p in candidates:
+        if p.code not in placed:
+            left[p.code] = LeftOut(p.name, p.unit, 'the projection catalogue, full at %d '
+                                   'systems, has no room for it' % (PROJECTION_CAPACITY - 1))
+    rows += [IndexRow(code, 'left out', catfile.text(x.name), x.unit, catfile.text(x.reason))
+             for code, x in left.items()]
     rows.sort()
     repeated = [code for code, n in Counter(r.code for r in rows).items() if n > 1]
     if repeated:
@@ -700,7 +786,8 @@ def main(argv=None):
     by_datum = defaultdict(list)
     for d in order:
         by_datum[d.datum_code].append(d)
-    candidates = projection_candidates(db, units, crs, by_datum, report, tally)
+    left = deprecated_crs(db, units)
+    candidates = projection_candidates(db, units, crs, by_datum, report, tally, left)
     projections = select_projections(candidates, tally)
     stray = [p.oname for p in projections if resolve(order, p.datum.name) is not p.datum]
     if stray:
@@ -709,12 +796,15 @@ def main(argv=None):
     cover = cover_classes(projections)
     report.append('projections by how much of their area their datum record covers: '
                   + ', '.join('%s %d' % kv for kv in sorted(cover.items())))
-    rows = index_rows(candidates, projections, geographic_records(db, crs, by_datum), order)
+    geographic = geographic_records(db, crs, by_datum, epsg.prime_meridians(db, units), tally,
+                                    left)
+    rows = index_rows(candidates, projections, geographic, order, left)
     ell_lines, dat_lines, prj_lines = lines(ellipsoids, order, projections)
     catfile.write_all(args.out, ell_lines, dat_lines, prj_lines)
     write_sources(os.path.join(args.out, 'sources.tsv'), ellipsoids, order, projections)
-    catfile.write(os.path.join(args.out, INDEX_FILE), [[str(r.code), r.kind, r.entry, r.unit]
-                                                       for r in rows])
+    catfile.write(os.path.join(args.out, INDEX_FILE),
+                  [[str(r.code), r.kind, r.entry, r.unit] + ([r.reason] if r.reason else [])
+                   for r in rows])
 
     counts = dict(ellipsoids=len(ell_lines), datums=len(dat_lines), projections=len(prj_lines),
                   kinds=Counter(d.kind for d in order),

@@ -154,13 +154,16 @@ the EPSG CRSs merged into it.
 it: a count line, then one row a code, sorted by code, `code;kind;entry;unit`,
 Windows-1252 with CR LF like the catalogues. The entry is a record name exactly
 as written in `projct.txt` (kind `projected`) or `datums.txt` (kinds
-`geographic` and `transformation`); several codes may name one entry.
+`geographic` and `transformation`); several codes may name one entry. A CRS
+that no entry stands for has a row `code;left out;name;unit;reason`: its EPSG
+name, the unit of its axes and, as a sentence, why it was left out.
 
 | kind | rows | what |
 |---|---|---|
 | `projected` | {ix_projected} | each projection record's CRS and the CRSs merged into it |
 | `geographic` | {ix_geographic} | geographic 2D and 3D CRSs on Greenwich whose datum has a record |
 | `transformation` | {ix_transformation} | the EPSG operation behind each datum record (not the identity "WGS 84") |
+| `left out` | {ix_left} | projected and geographic CRSs (live or deprecated) that no entry stands for |
 
 | unit of the projected rows | count |
 |---|---|
@@ -173,7 +176,7 @@ as written in `projct.txt` (kind `projected`) or `datums.txt` (kinds
 - A geographic CRS names the record that a projection on it would get over
   the geographic CRS's own area of use (most of the area covered, then not
   superseded, most accurate, straight to WGS 84), where that record's area
-  overlaps its area at all. A CRS on another prime meridian has no row: the
+  overlaps its area at all. A CRS on another prime meridian is left out: the
   program reads longitudes from Greenwich.
 
 ## Taken in beyond plain EPSG records
@@ -231,7 +234,7 @@ def readme(meta, counts, tally, report):
         cover_all=counts['cover']['all'], cover_half=counts['cover']['half or more'],
         cover_less=counts['cover']['less than half'],
         ix_projected=counts['index']['projected'], ix_geographic=counts['index']['geographic'],
-        ix_transformation=counts['index']['transformation'],
+        ix_transformation=counts['index']['transformation'], ix_left=counts['index']['left out'],
         ix_units='\n'.join('| %s | %d |' % kv for kv in
                             sorted(counts['index_units'].items(), key=lambda kv: (-kv[1], kv[0]))),
         other_methods=textwrap.fill('The other projection methods: %s.' % tally.methods_line(), 78))

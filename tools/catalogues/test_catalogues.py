@@ -20,6 +20,7 @@ from types import SimpleNamespace
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catfile    # noqa: E402
 import check      # noqa: E402
+import check_epsg  # noqa: E402
 import epsg       # noqa: E402
 import generate   # noqa: E402
 import shifts     # noqa: E402
@@ -145,15 +146,24 @@ class Index(unittest.TestCase):
         foot = SimpleNamespace(code=2278, unit='US survey foot')
         datum = SimpleNamespace(code=1314, name='OSGB36 (UK)')
         identity = SimpleNamespace(code=0, name='WGS 84')
-        rows = generate.index_rows([metre, foot], [metre], {4326: identity},
-                                   [datum, identity])
+        # A candidate that found no place among the records is left out for room.
+        crowded = SimpleNamespace(code=2277, unit='US survey foot', name='NAD83 / Texas Central',
+                                  merged=[])
+        left = {3857: generate.LeftOut('WGS 84 / Pseudo-Mercator', 'metre', 'its method')}
+        rows = generate.index_rows([metre, foot, crowded], [metre], {4326: identity},
+                                   [datum, identity], left)
         self.assertEqual([tuple(r) for r in rows], [
-            (1314, 'transformation', 'OSGB36 (UK)', 'degree'),
-            (2278, 'projected', 'NAD83 / Texas South Central', 'US survey foot'),
-            (4326, 'geographic', 'WGS 84', 'degree'),
-            (32140, 'projected', 'NAD83 / Texas South Central', 'metre')])
+            (1314, 'transformation', 'OSGB36 (UK)', 'degree', ''),
+            (2277, 'left out', 'NAD83 / Texas Central', 'US survey foot',
+             'the projection catalogue, full at 3071 systems, has no room for it'),
+            (2278, 'projected', 'NAD83 / Texas South Central', 'US survey foot', ''),
+            (3857, 'left out', 'WGS 84 / Pseudo-Mercator', 'metre', 'its method'),
+            (4326, 'geographic', 'WGS 84', 'degree', ''),
+            (32140, 'projected', 'NAD83 / Texas South Central', 'metre', '')])
         with self.assertRaises(ValueError):
             generate.index_rows([metre, foot], [metre], {1314: datum}, [datum])
+        with self.assertRaises(ValueError):
+            generate.index_rows([metre, foot], [metre], {}, [], {2278: left[3857]})
 
 
 DATA = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
@@ -170,6 +180,28 @@ class AgainstEpsg(unittest.TestCase):
         with redirect_stdout(out):
             rc = check.main(['--data', DATA, '--db', PROJ_DB])
         self.assertEqual(rc, 0, out.getvalue())
+
+    def test_a_left_out_row_needs_a_reason_that_epsg_bears_out(self):
+        # EPSG 27700 (OSGB36 / British National Grid) is live and Transverse
+        # Mercator on a datum with records; 3785 is deprecated for 3857.
+        epsg = check_epsg.Epsg(PROJ_DB)
+        datums = {epsg.crs_datum(4277)[0], epsg.crs_datum(4326)[0]}
+        cases = [
+            (3857, 'WGS 84 / Pseudo-Mercator', 'metre',
+             'its projection method, Mercator (variant A), is not computed by this version'),
+            (27700, 'OSGB36 / British National Grid', 'metre',
+             'its datum, Ordnance Survey of Great Britain 1936, has no transformation to WGS 84'),
+            (3785, 'Popular Visualisation CRS / Mercator', 'metre', 'EPSG has deprecated it'),
+            (3785, 'Popular Visualisation CRS / Mercator', 'foot',
+             'EPSG has deprecated it in favour of EPSG:3857'),
+            (4807, 'NTF (Paris)', 'degree', 'its datum, NTF, has no transformation'),
+            (1314, 'OSGB36 to WGS 84 (6)', 'degree', 'EPSG has deprecated it'),
+        ]
+        for code, name, unit, reason in cases:
+            with self.subTest(code=code, reason=reason):
+                faults = check.Faults()
+                check_epsg.compare_left_out(epsg, code, name, unit, reason, datums, faults)
+                self.assertEqual(len(faults), 1, faults)
 
     def test_shipped_files_are_what_the_generator_makes(self):
         with tempfile.TemporaryDirectory() as out_dir:
@@ -360,6 +392,15 @@ class CheckerFindsFaults(unittest.TestCase):
              "geographic with unit 'metre'"),
             ('row over', lambda rows: rows.insert(0, '1;transformation;WGS 72;degree'),
              'transformation rows, the records have'),
+            ('left out without a reason', edit_row(3785, 4, ''), 'left out without a name'),
+            ('a record\'s CRS left out', edit_row(27700, 1, 'left out'),
+             'EPSG 27700 has no index row naming it'),
+            ('a reason for a CRS that has an entry',
+             lambda rows: rows.__setitem__(row_of(rows, 2278), rows[row_of(rows, 2278)] + ';x'),
+             'projected with a fifth field'),
+            ('another method named', edit_row(3857, 4, 'its projection method, Mercator, is '
+                                                    'not computed by this version'),
+             'EPSG 3857: index row'),
         ]
         for what, change, fault in cases:
             with self.subTest(what):

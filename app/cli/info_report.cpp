@@ -1,0 +1,199 @@
+#include "info_report.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+
+#include "fixed_text.h"
+#include "units.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kArcSecondsPerRadian = 648000 / kPi;
+constexpr size_t kLabelWidth = 36;
+constexpr char kDegree = '\xB0';  // Windows-1252, as the catalogues
+
+// Twelve significant digits: the catalogue's decimals come back as EPSG
+// publishes them, without the last bits of a conversion.
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.12g", value == 0 ? 0.0 : value);
+  return text;
+}
+
+// Degrees, and degrees, minutes and seconds to 1e-5 second with the
+// hemisphere letter.
+std::string Angle(double degrees, char positive, char negative) {
+  const long long total = std::llround(std::fabs(degrees) * 3600e5);
+  char text[64];
+  std::snprintf(text, sizeof text, "%s%c (%lld%c%02lld'%02lld.%05lld\" %c)",
+                Number(degrees).c_str(), kDegree, total / 3600'00000, kDegree,
+                total / 60'00000 % 60, total / 1'00000 % 60, total % 1'00000,
+                degrees < 0 ? negative : positive);
+  return text;
+}
+
+// How the lengths of the system are told: in its own unit and in metres.
+struct LengthTeller {
+  const LengthUnit* unit;  // nullptr: metres alone
+
+  std::string operator()(double metres) const {
+    if (unit == nullptr || unit->id == kLengthUnitMetre) return Number(metres) + " m";
+    return Number(metres / unit->factor) + " " + unit->epsgName + " (" + Number(metres) + " m)";
+  }
+};
+
+class Lines {
+ public:
+  void Add(std::string_view label, const std::string& value) {
+    text_.append(label).append(":");
+    text_.append(label.size() + 1 < kLabelWidth ? kLabelWidth - label.size() - 1 : 1, ' ');
+    text_.append(value).append("\n");
+  }
+  void Gap() { text_ += "\n"; }
+  std::string& text() { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// The codes of the index that stand for an entry, with what each is.
+std::string CodesOf(const std::vector<EpsgIndexEntry>& index, const std::string& entry,
+                    bool projected) {
+  std::string codes;
+  for (const EpsgIndexEntry& row : index) {
+    if (row.entry != entry || row.kind == EpsgIndexEntry::Kind::kLeftOut ||
+        (row.kind == EpsgIndexEntry::Kind::kProjected) != projected) {
+      continue;
+    }
+    const std::string what = projected                                       ? row.unit
+                             : row.kind == EpsgIndexEntry::Kind::kGeographic ? "geographic"
+                                                                             : "transformation";
+    codes += (codes.empty() ? "" : ", ") + std::to_string(row.code) + " (" + what + ")";
+  }
+  return codes.empty() ? "none" : codes;
+}
+
+struct ProjectionParameters {
+  const char* method;
+  const char* latitude;
+  const char* longitude;
+  const char* easting;
+  const char* northing;
+};
+
+// EPSG's names of the method and its parameters.
+ProjectionParameters ParametersOf(int32_t method) {
+  switch (method) {
+    case kLambertConic2SP:
+      return {"Lambert Conic Conformal (2SP)", "Latitude of false origin",
+              "Longitude of false origin", "Easting at false origin", "Northing at false origin"};
+    case kObliqueStereographic:
+      return {"Oblique Stereographic", "Latitude of natural origin", "Longitude of natural origin",
+              "False easting", "False northing"};
+    default:
+      return {"Transverse Mercator", "Latitude of natural origin", "Longitude of natural origin",
+              "False easting", "False northing"};
+  }
+}
+
+const char* ShiftMethodName(int32_t method) {
+  switch (method) {
+    case kPositionVector:
+      return "Position Vector transformation (geog2D domain)";
+    case kCoordinateFrame:
+      return "Coordinate Frame rotation (geog2D domain)";
+    default:
+      return "Geocentric translations (geog2D domain)";
+  }
+}
+
+const char* TargetName(int32_t code) {
+  switch (code) {
+    case kCrsWgs72:
+      return "WGS 72";
+    case kCrsWgs72be:
+      return "WGS 72BE";
+    default:
+      return "WGS 84";
+  }
+}
+
+void AddProjection(Lines& out, const NamedSystem& system, const ProjectionRecord& projection,
+                   const std::vector<EpsgIndexEntry>& index, const LengthTeller& length) {
+  const std::string name = TrimmedField(projection.name);
+  out.Add("Projected system", name);
+  out.Add("EPSG codes", CodesOf(index, name, true));
+  if (length.unit != nullptr) {
+    out.Add("Unit",
+            std::string(length.unit->epsgName) + " (" + Number(length.unit->factor) + " m)");
+  } else {
+    out.Add("Unit", system.unitName + ", which varnel does not have; lengths in metres");
+  }
+  const ProjectionParameters names = ParametersOf(projection.methodCode);
+  out.Add("Method",
+          std::string(names.method) + " (EPSG:" + std::to_string(projection.methodCode) + ")");
+  out.Add(names.latitude, Angle(projection.latitudeOfOrigin, 'N', 'S'));
+  out.Add(names.longitude, Angle(projection.centralMeridian, 'E', 'W'));
+  if (projection.methodCode == kLambertConic2SP) {
+    out.Add("Latitude of 1st standard parallel", Angle(projection.firstStandardParallel, 'N', 'S'));
+    out.Add("Latitude of 2nd standard parallel",
+            Angle(projection.secondStandardParallel, 'N', 'S'));
+  } else {
+    out.Add("Scale factor at natural origin", Number(projection.scaleFactor));
+  }
+  out.Add(names.easting, length(projection.falseEasting));
+  out.Add(names.northing, length(projection.falseNorthing));
+}
+
+void AddDatum(Lines& out, const DatumRecord& datum, const std::vector<EpsgIndexEntry>& index,
+              const LengthTeller& length) {
+  const std::string name = TrimmedField(datum.name);
+  out.Add("Datum", name);
+  out.Add("EPSG codes", CodesOf(index, name, false));
+  out.Add("Area of use", TrimmedField(datum.areaOfUse));
+  out.Add("Shift to", std::string(TargetName(datum.toCrsCode)) +
+                          " (EPSG:" + std::to_string(datum.toCrsCode) + ")");
+  out.Add("Method", std::string(ShiftMethodName(datum.methodCode)) +
+                        " (EPSG:" + std::to_string(datum.methodCode) + ")");
+  out.Add("X-axis translation", length(datum.translationX));
+  out.Add("Y-axis translation", length(datum.translationY));
+  out.Add("Z-axis translation", length(datum.translationZ));
+  if (datum.methodCode != kPositionVector && datum.methodCode != kCoordinateFrame) return;
+  const auto rotation = [](double radians) {
+    return Number(radians * kArcSecondsPerRadian) + " arc-seconds (" + Number(radians) + " rad)";
+  };
+  out.Add("X-axis rotation", rotation(datum.rotationX));
+  out.Add("Y-axis rotation", rotation(datum.rotationY));
+  out.Add("Z-axis rotation", rotation(datum.rotationZ));
+  out.Add("Scale difference", Number(datum.scaleDifference * 1e6) + " ppm");
+}
+
+}  // namespace
+
+std::string InfoReportText(const NamedSystem& system, const CrsSide& side,
+                           const std::vector<EpsgIndexEntry>& index) {
+  Lines out;
+  const bool projected = !IsGeographic(side.projection);
+  // A system named by a code in a unit that varnel has not is told in metres.
+  const bool unitKnown =
+      system.lengthUnit != 0 || system.unitName.empty() || system.unitName == "metre";
+  const LengthTeller length{
+      projected && unitKnown
+          ? FindLengthUnit(system.lengthUnit != 0 ? system.lengthUnit : kLengthUnitMetre)
+          : nullptr};
+  if (projected) {
+    AddProjection(out, system, side.projection, index, length);
+  } else {
+    out.Add("Geographic system", "latitude and longitude in degrees, on the datum below");
+  }
+  out.Gap();
+  AddDatum(out, side.datum, index, length);
+  out.Gap();
+  out.Add("Ellipsoid", TrimmedField(side.ellipsoid.name) +
+                           " (EPSG:" + std::to_string(side.ellipsoid.code) + ")");
+  out.Add("Semi-major axis", length(side.ellipsoid.semiMajorAxis));
+  out.Add("Semi-minor axis", length(side.ellipsoid.semiMinorAxis));
+  return std::move(out.text());
+}
