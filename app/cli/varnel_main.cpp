@@ -479,6 +479,10 @@ int Transform(const TransformOptions& options, const Data& data) {
     std::fprintf(stderr, "varnel: --csv reads a file or standard input, not a point after --\n");
     return kUsage;
   }
+  if (!options.delimiter.empty() && NamedDelimiter(options.delimiter) == 0) {
+    std::fprintf(stderr, "varnel: --delimiter is \",\", \";\" or tab\n");
+    return kUsage;
+  }
   const bool projected = !IsGeographic(target.projection);
   if (!projected && !options.geographicOutput.empty()) {
     std::fprintf(stderr,
@@ -748,7 +752,6 @@ int RunCommand(int argc, char** argv) {
   transformCommand
       ->add_option("--delimiter", transform.delimiter,
                    ", or ; or tab (default: the one the header row holds most of)")
-      ->check(CLI::IsMember({",", ";", "tab", "\\t", "\t"}))
       ->needs(csvFlag);
   transformCommand
       ->add_option("--x", transform.x, "Column of the easting or longitude: header name or number")
