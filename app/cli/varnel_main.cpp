@@ -312,10 +312,15 @@ bool OpenOutput(const std::string& name, LineWriter& writer) {
   return true;
 }
 
+// A header name without the UTF-8 mark that begins some files.
+std::string_view WithoutByteOrderMark(std::string_view name) {
+  return name.starts_with("\xEF\xBB\xBF") ? name.substr(3) : name;
+}
+
 // A header name as the default columns are found by: lower case, without
-// blanks, "_", "-" and "." (and a UTF-8 mark at the start of the file).
+// blanks, "_", "-" and ".".
 std::string PlainName(std::string_view name) {
-  if (name.starts_with("\xEF\xBB\xBF")) name.remove_prefix(3);
+  name = WithoutByteOrderMark(name);
   std::string plain;
   for (const char c : name) {
     if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '.') continue;
@@ -325,7 +330,7 @@ std::string PlainName(std::string_view name) {
 }
 
 std::string LowerTrimmed(std::string_view text) {
-  std::string lower(TrimBlanks(text));
+  std::string lower(TrimBlanks(WithoutByteOrderMark(text)));
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return lower;
 }
