@@ -10,19 +10,24 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "catalogue.h"
 #include "catalogue_folders.h"
+#include "csv_cells.h"
 #include "epsg_index.h"
 #include "errormessage.h"
 #include "errortext.h"
@@ -49,6 +54,11 @@ constexpr int kUsage = 2;
 constexpr int kFileFault = 3;
 
 constexpr const char* kEpsgIndexFile = "epsg-index.txt";
+
+// After the message of a first line that holds no coordinates: a header or an
+// ID column, say, which a comment mark or --csv would have let through.
+constexpr const char* kFirstLineHint =
+    " (comment lines start with #; --csv for delimited files with a header)";
 
 // Messages of the shared code go to standard error, one line each.
 int32_t PrintMessage(const char* text, const char*, uint32_t style) {
@@ -195,6 +205,11 @@ struct TransformOptions {
   bool lf = false;
   bool keepGoing = false;
   int threads = 0;
+  bool csv = false;
+  std::string delimiter;
+  std::string x;  // columns, as given
+  std::string y;
+  std::string z;
 };
 
 std::string DescribeError(int32_t number) {
@@ -311,6 +326,165 @@ bool OpenOutput(const std::string& name, LineWriter& writer) {
   return true;
 }
 
+// A header name without the UTF-8 mark that begins some files.
+std::string_view WithoutByteOrderMark(std::string_view name) {
+  return name.starts_with("\xEF\xBB\xBF") ? name.substr(3) : name;
+}
+
+// A header name as the default columns are found by: lower case, without
+// blanks, "_", "-" and ".".
+std::string PlainName(std::string_view name) {
+  name = WithoutByteOrderMark(name);
+  std::string plain;
+  for (const char c : name) {
+    if (c == ' ' || c == '\t' || c == '_' || c == '-' || c == '.') continue;
+    plain += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return plain;
+}
+
+std::string LowerTrimmed(std::string_view text) {
+  std::string lower(TrimBlanks(WithoutByteOrderMark(text)));
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+std::string ColumnList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  return list;
+}
+
+// The first column named one of the names (as PlainName has them) and not
+// taken, or -1.
+int32_t FirstNamed(const std::vector<std::string>& header, std::span<const std::string_view> names,
+                   std::initializer_list<int32_t> taken = {}) {
+  for (size_t i = 0; i < header.size(); ++i) {
+    const auto column = static_cast<int32_t>(i);
+    if (std::find(taken.begin(), taken.end(), column) != taken.end()) continue;
+    const std::string plain = PlainName(header[i]);
+    if (std::find(names.begin(), names.end(), plain) != names.end()) return column;
+  }
+  return -1;
+}
+
+// A column given by its header name (case aside) or its number from 1; -1
+// after a message.
+int32_t GivenColumn(const std::string& given, const char* option,
+                    const std::vector<std::string>& header) {
+  const std::string wanted = LowerTrimmed(given);
+  for (size_t i = 0; i < header.size(); ++i) {
+    if (LowerTrimmed(header[i]) == wanted) return static_cast<int32_t>(i);
+  }
+  const bool number =
+      !wanted.empty() && wanted.size() < 10 &&
+      std::all_of(wanted.begin(), wanted.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (number && std::stoi(wanted) >= 1 && std::stoul(wanted) <= header.size()) {
+    return std::stoi(wanted) - 1;
+  }
+  std::fprintf(stderr, "varnel: %s \"%s\" is no column of the header row (%s)\n", option,
+               given.c_str(), ColumnList(header).c_str());
+  return -1;
+}
+
+// The coordinate columns: those given, else the first named like the start's
+// coordinates, else the columns of a list line (easting, northing; or
+// latitude, longitude, height). False after a message.
+bool FindColumns(const TransformOptions& options, const std::vector<std::string>& header,
+                 bool startProjected, CsvColumns& columns) {
+  if (header.size() < 2) {
+    std::fprintf(stderr,
+                 "varnel: the header row has one column (%s): name the delimiter with "
+                 "--delimiter (\",\", \";\" or tab)\n",
+                 header.empty() ? "" : header[0].c_str());
+    return false;
+  }
+  static constexpr std::string_view kEastings[] = {"x", "e", "east", "easting", "eastings"};
+  static constexpr std::string_view kNorthings[] = {"y", "n", "north", "northing", "northings"};
+  static constexpr std::string_view kLongitudes[] = {"x", "lon", "long", "longitude", "lng"};
+  static constexpr std::string_view kLatitudes[] = {"y", "lat", "latitude"};
+  static constexpr std::string_view kHeights[] = {
+      "z", "h", "height", "ellipsoidalheight", "ellheight", "elevation", "elev", "altitude", "alt"};
+  const std::span<const std::string_view> xNames =
+      startProjected ? std::span<const std::string_view>(kEastings)
+                     : std::span<const std::string_view>(kLongitudes);
+  const std::span<const std::string_view> yNames =
+      startProjected ? std::span<const std::string_view>(kNorthings)
+                     : std::span<const std::string_view>(kLatitudes);
+  const bool anyGiven = !options.x.empty() || !options.y.empty() || !options.z.empty();
+  if (!anyGiven && (FirstNamed(header, xNames) < 0 || FirstNamed(header, yNames) < 0)) {
+    const bool three = !startProjected && header.size() >= 3;
+    columns.x = startProjected ? 0 : 1;
+    columns.y = startProjected ? 1 : 0;
+    columns.z = three ? 2 : -1;
+    return true;
+  }
+  struct Role {
+    const std::string& given;
+    const char* option;
+    std::span<const std::string_view> names;
+    const char* what;
+    int32_t& column;
+  };
+  Role roles[] = {
+      {options.x, "--x", xNames, startProjected ? "an easting" : "a longitude", columns.x},
+      {options.y, "--y", yNames, startProjected ? "a northing" : "a latitude", columns.y},
+  };
+  for (Role& role : roles) {
+    role.column = role.given.empty() ? FirstNamed(header, role.names)
+                                     : GivenColumn(role.given, role.option, header);
+    if (role.column >= 0) continue;
+    if (role.given.empty()) {
+      std::fprintf(stderr, "varnel: no column is named like %s: name it with %s (columns: %s)\n",
+                   role.what, role.option, ColumnList(header).c_str());
+    }
+    return false;
+  }
+  columns.z = options.z.empty() ? FirstNamed(header, kHeights, {columns.x, columns.y})
+                                : GivenColumn(options.z, "--z", header);
+  if (!options.z.empty() && columns.z < 0) return false;
+  if (columns.x == columns.y || columns.z == columns.x || columns.z == columns.y) {
+    std::fprintf(stderr, "varnel: --x, --y and --z name one column twice\n");
+    return false;
+  }
+  return true;
+}
+
+// The delimiter as --delimiter names it: ",", ";", "tab" or "\t"; 0 for none.
+char NamedDelimiter(const std::string& name) {
+  if (name == "," || name == ";") return name[0];
+  if (name == "tab" || name == "\\t" || name == "\t") return '\t';
+  return 0;
+}
+
+// Reads the header row of a delimited input and finds its coordinate
+// columns. 0, or the exit status after a message.
+int ReadHeader(const TransformOptions& options, const std::string& inputName, bool startProjected,
+               ChunkReader& input, std::string& header, CsvColumns& columns) {
+  if (!input.NextLine(header)) {
+    if (input.Error() != 0) {
+      std::fprintf(stderr, "varnel: %s: %s\n", inputName.c_str(),
+                   DescribeError(input.Error()).c_str());
+      return kFileFault;
+    }
+    std::fprintf(stderr, "%s:1: %s\n", inputName.c_str(),
+                 input.LineTooLong() ? kLineTooLongMessage : "No header row: the input is empty.");
+    return kBadLine;
+  }
+  columns.delimiter =
+      options.delimiter.empty() ? FindCsvDelimiter(header) : NamedDelimiter(options.delimiter);
+  if (columns.delimiter == 0) columns.delimiter = ',';
+  std::vector<std::string_view> cells;
+  if (const CsvRowError error = SplitCsvRow(header, columns.delimiter, cells);
+      error != CsvRowError::kNone) {
+    std::fprintf(stderr, "%s:1: %s\n", inputName.c_str(), CsvRowErrorMessage(error));
+    return kBadLine;
+  }
+  std::vector<std::string> names;
+  for (const std::string_view cell : cells) names.push_back(CsvCellText(cell));
+  return FindColumns(options, names, startProjected, columns) ? kSuccess : kUsage;
+}
+
 int Transform(const TransformOptions& options, const Data& data) {
   CrsSide start;
   CrsSide target;
@@ -320,6 +494,14 @@ int Transform(const TransformOptions& options, const Data& data) {
   }
   if (!CheckSidesAreUsable(start, target, *data.catalogues)) return kUsage;
   if (options.pointGiven && !CheckPoint(options.point)) return kUsage;
+  if (options.pointGiven && options.csv) {
+    std::fprintf(stderr, "varnel: --csv reads a file or standard input, not a point after --\n");
+    return kUsage;
+  }
+  if (!options.delimiter.empty() && NamedDelimiter(options.delimiter) == 0) {
+    std::fprintf(stderr, "varnel: --delimiter is \",\", \";\" or tab\n");
+    return kUsage;
+  }
   const bool projected = !IsGeographic(target.projection);
   if (!projected && !options.geographicOutput.empty()) {
     std::fprintf(stderr,
@@ -357,6 +539,21 @@ int Transform(const TransformOptions& options, const Data& data) {
     return kFileFault;
   }
 
+  ListEngineOptions engine;
+  engine.threads = options.threads;
+  engine.lineEnd = options.lf ? "\n" : "\r\n";
+  std::string header;
+  if (options.csv) {
+    CsvColumns columns;
+    if (const int status = ReadHeader(options, inputName, !IsGeographic(start.projection), input,
+                                      header, columns)) {
+      return status;
+    }
+    engine.csv = columns;
+  } else {
+    engine.firstLineHint = kFirstLineHint;
+  }
+
   // The target's own lines go to OUTPUT; a projected target may also write
   // its geographic lines, as the window's second output does. Files named
   // are written beside themselves and take their names when the run ends.
@@ -366,14 +563,20 @@ int Transform(const TransformOptions& options, const Data& data) {
       (!options.geographicOutput.empty() && !OpenOutput(options.geographicOutput, second))) {
     return kFileFault;
   }
+  if (options.csv) {
+    for (LineWriter* output : {&main, &second}) {
+      if (!output->IsOpen()) continue;
+      output->Write(header);
+      output->Write(engine.lineEnd);
+    }
+  }
 
-  ListEngineOptions engine;
-  engine.threads = options.threads;
-  engine.lineEnd = options.lf ? "\n" : "\r\n";
+  // The engine counts the lines after the header.
+  const int64_t firstLine = options.csv ? 2 : 1;
   auto report = [&](int64_t line, const std::vector<CapturedMessage>& messages) {
     for (const CapturedMessage& message : messages) {
-      std::fprintf(stderr, "%s:%lld: %s\n", inputName.c_str(), static_cast<long long>(line),
-                   message.text.c_str());
+      std::fprintf(stderr, "%s:%lld: %s\n", inputName.c_str(),
+                   static_cast<long long>(line + firstLine - 1), message.text.c_str());
     }
   };
   if (options.keepGoing) engine.badLine = report;
@@ -536,7 +739,16 @@ int RunCommand(int argc, char** argv) {
       "Transforms a list file (or standard input) or one point given after --.\n"
       "  varnel transform --from \"OSGB36 / British National Grid\" --to \"WGS 84\" "
       "points.txt out.txt\n"
-      "  varnel transform --from EPSG:27700 --to EPSG:4326 --lf -- 577274.98 69740.49");
+      "  varnel transform --from EPSG:27700 --to EPSG:4326 --lf -- 577274.98 69740.49\n"
+      "With --csv the input is delimited text with a header row, kept as it is; in each row\n"
+      "the coordinate cells get the results and every other cell stays as it was. --x is\n"
+      "the easting or the longitude, --y the northing or the latitude, --z the height\n"
+      "(metres on a geographic side, the length unit on a projected one; without --z\n"
+      "heights are 0 and none is written). Without --x and --y the first columns named\n"
+      "like the start's coordinates are taken (e, east, easting, x; n, north, northing, y;\n"
+      "lon, long, longitude, x; lat, latitude, y; h, height, z, ...), else those of a list\n"
+      "line: easting, northing; or latitude, longitude, height.\n"
+      "  varnel transform --from EPSG:27700 --to EPSG:4326 --csv survey.csv out.csv");
   transformCommand
       ->add_option("--from", transform.from.system, "Start system: entry name or EPSG:code")
       ->required();
@@ -565,6 +777,20 @@ int RunCommand(int argc, char** argv) {
                              "Reports each bad line and leaves its output line empty");
   transformCommand->add_option("--threads", transform.threads, "Threads (default: all cores)")
       ->check(CLI::NonNegativeNumber);
+  CLI::Option* csvFlag = transformCommand->add_flag(
+      "--csv", transform.csv, "Delimited text with a header row (comma, semicolon or tab)");
+  transformCommand
+      ->add_option("--delimiter", transform.delimiter,
+                   ", or ; or tab (default: the one the header row holds most of)")
+      ->needs(csvFlag);
+  transformCommand
+      ->add_option("--x", transform.x, "Column of the easting or longitude: header name or number")
+      ->needs(csvFlag);
+  transformCommand
+      ->add_option("--y", transform.y, "Column of the northing or latitude: header name or number")
+      ->needs(csvFlag);
+  transformCommand->add_option("--z", transform.z, "Column of the height: header name or number")
+      ->needs(csvFlag);
   transformCommand
       ->add_option("INPUT-OUTPUT", transform.files,
                    "INPUT [OUTPUT] files; - or none for standard input and output")

@@ -17,6 +17,7 @@
 #include <thread>
 #include <utility>
 
+#include "csv_cells.h"
 #include "dms_text.h"
 #include "errortrap.h"
 #include "floating_point_mode.h"
@@ -46,12 +47,18 @@ bool IsCommentLine(std::string_view line) {
   return first != std::string_view::npos && line[first] == '#';
 }
 
-// Appends an angle in the side's format: DMS text, or the plain unrounded decimal degrees.
+constexpr size_t kValueTextCapacity = std::max(kDmsTextCapacity, kNumberTextCapacity);
+
+// An angle in the side's format: DMS text, or the plain unrounded decimal
+// degrees; out holds kValueTextCapacity characters.
+size_t FormatAngleTo(char* out, double degrees, const UnitsAndFormats& formats) {
+  return formats.angleFormat == kAngleFormatDms ? FormatDmsTo(out, degrees)
+                                                : FormatPlainTo(out, degrees);
+}
+
 void AppendAngle(std::string& out, double degrees, const UnitsAndFormats& formats) {
-  char text[kDmsTextCapacity];
-  const size_t size = formats.angleFormat == kAngleFormatDms ? FormatDmsTo(text, degrees)
-                                                             : FormatPlainTo(text, degrees);
-  out.append(text, size);
+  char text[kValueTextCapacity];
+  out.append(text, FormatAngleTo(text, degrees, formats));
 }
 
 void AppendRounded(std::string& out, double value) {
@@ -85,6 +92,10 @@ struct Chunk {
   // Bad lines gone past: the line's index in the chunk and what it showed.
   std::vector<std::pair<int64_t, std::vector<CapturedMessage>>> badLines;
   double lambdaTarget = 0;  // the chain's value after the chunk
+  // The chunk's first line other than blanks and comments (its index, or -1),
+  // and whether it could not be read as coordinates at all.
+  int64_t firstCoordinateLine = -1;
+  bool firstUnreadable = false;
 
   // Ready for the next input, keeping the room its texts took.
   void Reset() {
@@ -96,6 +107,8 @@ struct Chunk {
     messages.clear();
     badLines.clear();
     lambdaTarget = 0;
+    firstCoordinateLine = -1;
+    firstUnreadable = false;
   }
 };
 
@@ -105,7 +118,8 @@ struct Chunk {
 class LineTransformer {
  public:
   LineTransformer(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
-                  bool gridOutput, bool geographicOutput, const char* lineEnd, bool goPastBadLines)
+                  bool gridOutput, bool geographicOutput, const char* lineEnd, bool goPastBadLines,
+                  const std::optional<CsvColumns>& csv)
       : start_(start),
         target_(target),
         catalogues_(catalogues),
@@ -114,7 +128,8 @@ class LineTransformer {
         gridOutput_(gridOutput),
         geographicOutput_(geographicOutput),
         lineEnd_(lineEnd),
-        goPastBadLines_(goPastBadLines) {}
+        goPastBadLines_(goPastBadLines),
+        csv_(csv) {}
 
   // Starts a chunk away from the lines before it, or after them (carried).
   void StartDetached() { v_.lambdaTarget = std::bit_cast<double>(kCarriedMark); }
@@ -129,7 +144,8 @@ class LineTransformer {
     while (position < text.size()) {
       const auto lineBreak = FindLineBreak(text, position, false);
       const size_t end = lineBreak ? lineBreak->end : text.size();
-      const LineResult result = TransformLine(text.substr(position, end - position), chunk);
+      const std::string_view line = text.substr(position, end - position);
+      const LineResult result = csv_ ? TransformRow(line, chunk) : TransformLine(line, chunk);
       position = lineBreak ? lineBreak->next : text.size();
       if (result == LineResult::kNeedsCarry) {
         chunk.needsCarry = true;
@@ -142,7 +158,7 @@ class LineTransformer {
         chunk.stopped = true;
         break;
       }
-      AppendToBoth(chunk, {});
+      AppendBadLine(chunk);
       if (result == LineResult::kEndRun) {
         chunk.badLines.emplace_back(chunk.lines - 1, std::move(capture.messages()));
         capture.messages().clear();
@@ -156,11 +172,18 @@ class LineTransformer {
   enum class LineResult { kWritten, kSkipped, kEndRun, kNeedsCarry };
 
   LineResult TransformLine(std::string_view line, Chunk& chunk);
+  LineResult TransformRow(std::string_view row, Chunk& chunk);
+  LineResult TransformStartValues(Chunk& chunk, double gridHeight);
+  bool Read(bool ok, std::string_view field);
   bool ReadGridLine();
   bool ReadGeographicLine();
   bool ResultsAreFinite() const;
   void AppendResults(Chunk& chunk);
+  void AppendRow(std::string& out, std::string_view x, std::string_view y,
+                 std::string_view z) const;
+  void AppendRowResults(Chunk& chunk);
   void AppendToBoth(Chunk& chunk, std::string_view text);
+  void AppendBadLine(Chunk& chunk);
 
   CrsSide start_;
   CrsSide target_;
@@ -171,10 +194,17 @@ class LineTransformer {
   const bool geographicOutput_;
   const std::string_view lineEnd_;
   const bool goPastBadLines_;
+  const std::optional<CsvColumns> csv_;
   ChainValues v_;
   std::string line_;
   std::string_view fields_[3];
   int32_t fieldCount_ = 0;
+  bool unreadable_ = false;  // the line's fields are no coordinates
+  // The cells of the row (pointing into the chunk) when it could be split,
+  // and the texts of its coordinate cells.
+  std::vector<std::string_view> cells_;
+  bool rowSplit_ = false;
+  std::string cellTexts_[3];
 };
 
 void LineTransformer::AppendToBoth(Chunk& chunk, std::string_view text) {
@@ -182,14 +212,32 @@ void LineTransformer::AppendToBoth(Chunk& chunk, std::string_view text) {
   if (gridOutput_) chunk.grid.append(text).append(lineEnd_);
 }
 
+void LineTransformer::AppendBadLine(Chunk& chunk) {
+  if (!rowSplit_) {
+    AppendToBoth(chunk, {});
+    return;
+  }
+  if (geographicOutput_) AppendRow(chunk.geographic, {}, {}, {});
+  if (gridOutput_) AppendRow(chunk.grid, {}, {}, {});
+}
+
+// A field that could not be read is no coordinate when it is no number at
+// all; a number out of range or too large still is one.
+bool LineTransformer::Read(bool ok, std::string_view field) {
+  if (!ok) unreadable_ = !HasOnlyNumberCharacters(field) || !IsWholeNumber(field);
+  return ok;
+}
+
 bool LineTransformer::ReadGridLine() {
+  unreadable_ = fieldCount_ != 2;
   if (fieldCount_ != 2) {
     Warn("Illegal format! Format should be 'Easting' 'Northing'.");
     return false;
   }
   double easting = 0;
   double northing = 0;
-  if (!ReadNumberField(fields_[0], easting) || !ReadNumberField(fields_[1], northing)) {
+  if (!Read(ReadNumberField(fields_[0], easting), fields_[0]) ||
+      !Read(ReadNumberField(fields_[1], northing), fields_[1])) {
     return false;
   }
   const long double factor = start_.unitsAndFormats.lengthFactor;
@@ -201,14 +249,16 @@ bool LineTransformer::ReadGridLine() {
 // A geographic line gets the checks of a typed point: numbers, a DMS text in
 // range, a latitude short of the poles and a longitude within +/- 180.
 bool LineTransformer::ReadGeographicLine() {
+  unreadable_ = fieldCount_ != 3;
   if (fieldCount_ != 3) {
     Warn("Illegal format! Format should be 'Latitude' 'Longitude' 'Height'.");
     return false;
   }
   const int32_t format = start_.unitsAndFormats.angleFormat;
-  return ReadAngleField(fields_[0], format, kDmsOther, v_.latitude) && CheckLatitude(v_.latitude) &&
-         ReadAngleField(fields_[1], format, kDmsOther, v_.longitude) &&
-         CheckLongitude(v_.longitude) && ReadNumberField(fields_[2], v_.height);
+  return Read(ReadAngleField(fields_[0], format, kDmsOther, v_.latitude), fields_[0]) &&
+         CheckLatitude(v_.latitude) &&
+         Read(ReadAngleField(fields_[1], format, kDmsOther, v_.longitude), fields_[1]) &&
+         CheckLongitude(v_.longitude) && Read(ReadNumberField(fields_[2], v_.height), fields_[2]);
 }
 
 LineTransformer::LineResult LineTransformer::TransformLine(std::string_view line, Chunk& chunk) {
@@ -222,18 +272,73 @@ LineTransformer::LineResult LineTransformer::TransformLine(std::string_view line
   }
   line_.assign(line);
   fieldCount_ = SplitFieldViews(line_, fields_, 3);
+  const bool read = startProjected_ ? ReadGridLine() : ReadGeographicLine();
+  if (chunk.firstCoordinateLine < 0) {
+    chunk.firstCoordinateLine = chunk.lines;
+    chunk.firstUnreadable = unreadable_;
+  }
+  if (!read) return LineResult::kEndRun;
+  return TransformStartValues(chunk, 0);
+}
 
+// A row of a delimited file: its coordinate cells read as a list line's
+// fields would be (a geographic start's latitude first), the rest kept.
+LineTransformer::LineResult LineTransformer::TransformRow(std::string_view row, Chunk& chunk) {
+  rowSplit_ = false;
+  if (IsBlankLine(row)) {
+    AppendToBoth(chunk, {});
+    return LineResult::kWritten;
+  }
+  const CsvColumns& columns = *csv_;
+  if (const CsvRowError error = SplitCsvRow(row, columns.delimiter, cells_);
+      error != CsvRowError::kNone) {
+    Warn(CsvRowErrorMessage(error));
+    return LineResult::kEndRun;
+  }
+  rowSplit_ = true;
+  const int32_t needed = std::max({columns.x, columns.y, columns.z}) + 1;
+  if (static_cast<int32_t>(cells_.size()) < needed) {
+    Warn("The row has " + std::to_string(cells_.size()) + " cells; its coordinates are in cells " +
+         std::to_string(columns.x + 1) + ", " + std::to_string(columns.y + 1) +
+         (columns.z >= 0 ? " and " + std::to_string(columns.z + 1) : std::string()) + ".");
+    return LineResult::kEndRun;
+  }
+  std::string& x = cellTexts_[0];
+  std::string& y = cellTexts_[1];
+  std::string& z = cellTexts_[2];
+  x = CsvCellText(cells_[columns.x]);
+  y = CsvCellText(cells_[columns.y]);
+  z = columns.z >= 0 ? CsvCellText(cells_[columns.z]) : "0";
+  double gridHeight = 0;
   if (startProjected_) {
-    if (!ReadGridLine()) return LineResult::kEndRun;
+    fields_[0] = x;
+    fields_[1] = y;
+    fieldCount_ = 2;
+    double height = 0;
+    if (!ReadGridLine() || !ReadNumberField(z, height)) return LineResult::kEndRun;
+    gridHeight =
+        static_cast<double>(height * static_cast<long double>(start_.unitsAndFormats.lengthFactor));
+  } else {
+    fields_[0] = y;
+    fields_[1] = x;
+    fields_[2] = z;
+    fieldCount_ = 3;
+    if (!ReadGeographicLine()) return LineResult::kEndRun;
+  }
+  return TransformStartValues(chunk, gridHeight);
+}
+
+// The chain from the start values read into the results written. A grid
+// point stands at gridHeight on its ellipsoid.
+LineTransformer::LineResult LineTransformer::TransformStartValues(Chunk& chunk, double gridHeight) {
+  if (startProjected_) {
     if (start_.projection.methodCode == kLambertConic2SP &&
         LambertParallelProblem(start_.projection) != nullptr) {
       return LineResult::kSkipped;
     }
     InverseProjection(start_, v_);
     if (!CheckInverseComesBack(start_, v_)) return LineResult::kEndRun;
-    v_.height = 0;
-  } else if (!ReadGeographicLine()) {
-    return LineResult::kEndRun;
+    v_.height = gridHeight;
   }
 
   RunGeodeticChain(start_, target_, catalogues_, v_);
@@ -243,7 +348,11 @@ LineTransformer::LineResult LineTransformer::TransformLine(std::string_view line
     Warn(kNoFiniteResultMessage);
     return LineResult::kEndRun;
   }
-  AppendResults(chunk);
+  if (csv_) {
+    AppendRowResults(chunk);
+  } else {
+    AppendResults(chunk);
+  }
   return LineResult::kWritten;
 }
 
@@ -254,7 +363,8 @@ bool LineTransformer::ResultsAreFinite() const {
   const bool geographic =
       !geographicOutput_ || (std::isfinite(v_.latitudeTarget) &&
                              std::isfinite(v_.longitudeTarget) && std::isfinite(v_.heightTarget));
-  return grid && geographic;
+  const bool height = !csv_ || csv_->z < 0 || std::isfinite(v_.heightTarget);
+  return grid && geographic && height;
 }
 
 void LineTransformer::AppendResults(Chunk& chunk) {
@@ -272,6 +382,40 @@ void LineTransformer::AppendResults(Chunk& chunk) {
     chunk.geographic += '\t';
     AppendRounded(chunk.geographic, v_.heightTarget);
     chunk.geographic.append(lineEnd_);
+  }
+}
+
+// The row's cells with the coordinate cells' texts in their places.
+void LineTransformer::AppendRow(std::string& out, std::string_view x, std::string_view y,
+                                std::string_view z) const {
+  const CsvColumns& columns = *csv_;
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    if (i > 0) out += columns.delimiter;
+    const auto column = static_cast<int32_t>(i);
+    out += column == columns.x ? x : column == columns.y ? y : column == columns.z ? z : cells_[i];
+  }
+  out.append(lineEnd_);
+}
+
+// The results as a list line would write them: grid values and the height of
+// a projected side in its length unit, angles in the side's format.
+void LineTransformer::AppendRowResults(Chunk& chunk) {
+  char x[kValueTextCapacity];
+  char y[kValueTextCapacity];
+  char z[kValueTextCapacity];
+  const UnitsAndFormats& formats = target_.unitsAndFormats;
+  if (gridOutput_) {
+    const long double factor = formats.lengthFactor;
+    const size_t xSize = FormatRoundedTo(x, static_cast<double>(v_.eastingTarget / factor));
+    const size_t ySize = FormatRoundedTo(y, static_cast<double>(v_.northingTarget / factor));
+    const size_t zSize = FormatRoundedTo(z, static_cast<double>(v_.heightTarget / factor));
+    AppendRow(chunk.grid, {x, xSize}, {y, ySize}, {z, zSize});
+  }
+  if (geographicOutput_) {
+    const size_t xSize = FormatAngleTo(x, v_.longitudeTarget, formats);
+    const size_t ySize = FormatAngleTo(y, v_.latitudeTarget, formats);
+    const size_t zSize = FormatRoundedTo(z, v_.heightTarget);
+    AppendRow(chunk.geographic, {x, xSize}, {y, ySize}, {z, zSize});
   }
 }
 
@@ -368,8 +512,12 @@ int ThreadCount(int wanted) {
 class ChunkWriter {
  public:
   ChunkWriter(LineWriter* grid, LineWriter* geographic, const BadLineFunction& badLine,
-              ListResult& result)
-      : grid_(grid), geographic_(geographic), badLine_(badLine), result_(result) {}
+              const std::string& firstLineHint, ListResult& result)
+      : grid_(grid),
+        geographic_(geographic),
+        badLine_(badLine),
+        firstLineHint_(firstLineHint),
+        result_(result) {}
 
   // False when the run ends with this chunk.
   bool Write(Chunk& chunk) {
@@ -381,6 +529,7 @@ class ChunkWriter {
     if (grid_ != nullptr) grid_->Write(chunk.grid);
     if (geographic_ != nullptr) geographic_->Write(chunk.geographic);
     if (!HoldsCarriedMark(chunk.lambdaTarget)) carried_ = chunk.lambdaTarget;
+    AddFirstLineHint(chunk);
     for (const auto& [line, messages] : chunk.badLines) {
       badLine_(result_.linesWritten + line + 1, messages);
     }
@@ -407,11 +556,27 @@ class ChunkWriter {
   double carried() const { return carried_; }
 
  private:
+  // The hint goes with the message of the file's first coordinate line when
+  // the line holds no coordinates: the file's first chunk that has one says.
+  void AddFirstLineHint(Chunk& chunk) {
+    if (coordinateLineSeen_ || chunk.firstCoordinateLine < 0) return;
+    coordinateLineSeen_ = true;
+    if (!chunk.firstUnreadable || firstLineHint_.empty()) return;
+    std::vector<CapturedMessage>* messages = nullptr;
+    if (chunk.stopped && chunk.lines - 1 == chunk.firstCoordinateLine) messages = &chunk.messages;
+    for (auto& [line, lineMessages] : chunk.badLines) {
+      if (line == chunk.firstCoordinateLine) messages = &lineMessages;
+    }
+    if (messages != nullptr && !messages->empty()) messages->back().text += firstLineHint_;
+  }
+
   LineWriter* grid_;
   LineWriter* geographic_;
   const BadLineFunction& badLine_;
+  const std::string& firstLineHint_;
   ListResult& result_;
   double carried_ = 0;  // the chain's target longitude before the next chunk
+  bool coordinateLineSeen_ = false;
 };
 
 }  // namespace
@@ -425,10 +590,10 @@ ListResult RunListEngine(const CrsSide& start, const CrsSide& target, const Cata
   auto makeTransformer = [&] {
     return std::make_unique<LineTransformer>(start, target, catalogues, gridOutput,
                                              geographicOutput, options.lineEnd,
-                                             static_cast<bool>(options.badLine));
+                                             static_cast<bool>(options.badLine), options.csv);
   };
   ChunkWriter writer(gridOutput ? grid : nullptr, geographicOutput ? geographic : nullptr,
-                     options.badLine, result);
+                     options.badLine, options.firstLineHint, result);
   ListProgress progress;
   progress.bytesTotal = reader.Size();
   auto reportProgress = [&] {

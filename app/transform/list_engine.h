@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "captured_messages.h"
@@ -32,6 +34,18 @@ using ListProgressFunction = std::function<bool(const ListProgress&)>;
 using BadLineFunction =
     std::function<void(int64_t line, const std::vector<CapturedMessage>& messages)>;
 
+// The coordinate cells of a delimited file's rows (0-based). Each row's
+// coordinate cells are replaced by the results, every other cell is written as
+// it was read. x is the easting or the longitude, y the northing or the
+// latitude; z the height, in the side's length unit on a projected side and in
+// metres on a geographic one. Without z, heights are 0 and no height is written.
+struct CsvColumns {
+  char delimiter = ',';
+  int32_t x = 0;
+  int32_t y = 1;
+  int32_t z = -1;
+};
+
 struct ListEngineOptions {
   int threads = 0;  // 0: one per core
   ListProgressFunction progress;
@@ -40,6 +54,13 @@ struct ListEngineOptions {
   // skipped one) gets an empty output line, so that output line N is input
   // line N, and is reported here.
   BadLineFunction badLine;
+  // Added to the message of the first line other than blanks and comments
+  // when that line cannot be read as coordinates (a header, say): what would
+  // have worked.
+  std::string firstLineHint;
+  // The lines are the rows (after the header) of a delimited file. A bad row
+  // that the run goes past keeps its other cells, its coordinate cells empty.
+  std::optional<CsvColumns> csv;
 };
 
 enum class ListEnd {

@@ -367,6 +367,24 @@ bool ChunkReader::Next(std::string& chunk) {
   }
 }
 
+bool ChunkReader::NextLine(std::string& line) {
+  for (;;) {
+    const std::string_view unread(buffer_.data() + begin_, end_ - begin_);
+    if (const auto lineBreak = FindLineBreak(unread, 0, !eof_)) {
+      line.assign(unread.substr(0, lineBreak->end));
+      begin_ = scanned_ = begin_ + lineBreak->next;
+      return true;
+    }
+    if (eof_) {
+      if (unread.empty()) return false;
+      line.assign(unread);
+      begin_ = scanned_ = end_;
+      return true;
+    }
+    if (!Fill()) return false;
+  }
+}
+
 // Just past the last line end that is surely whole within the first
 // chunkBytes_ of what is read, or, for a longer line, just past its end;
 // begin_ when there is none yet.

@@ -56,6 +56,9 @@ class ChunkReader {
   // The next chunk; false at the end of the file, on an error or at a line
   // that is too long.
   bool Next(std::string& chunk);
+  // The next line alone, without its end (a header, before the chunks of the
+  // lines after it); false as Next.
+  bool NextLine(std::string& line);
   int32_t Error() const { return error_; }
   bool LineTooLong() const { return lineTooLong_; }
   uint64_t BytesRead() const { return bytesRead_; }

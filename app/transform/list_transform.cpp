@@ -18,6 +18,10 @@ namespace {
 
 constexpr uint32_t kWarningStyle = MB_ICONEXCLAMATION | MB_TASKMODAL;
 
+// After the message of a first line that holds no coordinates: a header line,
+// say, which a comment mark would have let pass.
+constexpr const char* kFirstLineHint = " (comment lines start with #)";
+
 void Warn(const std::string& text) {
   ShowMessage(text, kCaptionWarning, kWarningStyle);
 }
@@ -97,6 +101,7 @@ void ListRun::Run(const ListBoxes& boxes, const ListRunOptions& options) {
   ListEngineOptions engine;
   engine.threads = options.threads;
   engine.progress = options.progress;
+  engine.firstLineHint = kFirstLineHint;
   Finish(RunListEngine(start_, target_, catalogues_, input_, &gridOutput_, &geographicOutput_,
                        engine));
 }

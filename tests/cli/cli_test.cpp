@@ -9,8 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
 
 #include "catalogue.h"
+#include "csv_cells.h"
 #include "fixed_text.h"
 #include "list_transform.h"
 #include "message_recorder.h"
@@ -445,6 +449,114 @@ TEST(Varnel, AFullStandardOutputIsAFileFault) {
       Varnel(folder, {"transform", "--from", kBng, "--to", kOsgb, "pts.txt", "/dev/full"});
   EXPECT_EQ(named.status, 3);
   EXPECT_EQ(named.err, "varnel: /dev/full: Disk is full!\n");
+}
+
+// A cell of an expected output row: a text passed on as it was, or a number
+// within a tolerance.
+struct Near {
+  double value;
+  double tolerance;
+};
+using ExpectedCell = std::variant<std::string, Near>;
+
+// The output rows, split at line ends and commas as written.
+void ExpectRows(const std::string& out, const std::string& lineEnd,
+                const std::vector<std::vector<ExpectedCell>>& rows) {
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = out.find(lineEnd, at)) != std::string::npos;
+       at = end + lineEnd.size()) {
+    lines.push_back(out.substr(at, end - at));
+  }
+  ASSERT_EQ(lines.size(), rows.size()) << out;
+  for (size_t r = 0; r < rows.size(); ++r) {
+    std::vector<std::string_view> cells;
+    ASSERT_EQ(SplitCsvRow(lines[r], ',', cells), CsvRowError::kNone) << lines[r];
+    ASSERT_EQ(cells.size(), rows[r].size()) << lines[r];
+    for (size_t c = 0; c < cells.size(); ++c) {
+      if (const auto* text = std::get_if<std::string>(&rows[r][c])) {
+        EXPECT_EQ(cells[c], *text) << lines[r];
+      } else {
+        const Near near = std::get<Near>(rows[r][c]);
+        EXPECT_NEAR(std::stod(std::string(cells[c])), near.value, near.tolerance) << lines[r];
+      }
+    }
+  }
+}
+
+// Expected values by PROJ 9.1.1 (cct) on the catalogue's parameters: the
+// British National Grid's Transverse Mercator, OSGB36's position vector
+// shift (446.448 -125.157 542.06 m, 0.150 0.247 0.842", -20.489 ppm) and
+// UTM zone 31N on WGS 84. A centimetre is 1e-7 degrees.
+const std::string kSurvey =
+    "id,note,easting,northing,h\r\n"
+    "P1,\"a, b\",577274.98,69740.49,10\r\n"
+    "P2,\"say \"\"x\"\"\",400000,-100000,0\r\n";
+
+TEST(Varnel, CsvRowsGetResultsInTheirCoordinateCellsAlone) {
+  TempFolder folder;
+  WriteFile(folder.File("in.csv"), kSurvey);
+  const Outcome geographic =
+      Varnel(folder, {"transform", "--from", kBng, "--to", "WGS 84", "--csv", "--lf", "in.csv"});
+  ASSERT_EQ(geographic.status, 0) << geographic.err;
+  ExpectRows(
+      geographic.out, "\n",
+      {{"id", "note", "easting", "northing", "h"},
+       {"P1", "\"a, b\"", Near{0.4983640014, 1e-7}, Near{50.5006365796, 1e-7}, Near{53.9969, 0.01}},
+       {"P2", "\"say \"\"x\"\"\"", Near{-2.0013074689, 1e-7}, Near{49.0007707829, 1e-7},
+        Near{45.1089, 0.01}}});
+  // Columns by number and by name (any case); CR LF unless --lf.
+  const Outcome grid = Varnel(folder, {"transform", "--from", kBng, "--to", "EPSG:32631", "--csv",
+                                       "--x", "3", "--y", "NORTHING", "in.csv"});
+  ASSERT_EQ(grid.status, 0) << grid.err;
+  ExpectRows(
+      grid.out, "\r\n",
+      {{"id", "note", "easting", "northing", "h"},
+       {"P1", "\"a, b\"", Near{322594.4140, 0.01}, Near{5597285.5110, 0.01}, Near{53.9969, 0.01}},
+       {"P2", "\"say \"\"x\"\"\"", Near{134262.0393, 0.01}, Near{5439602.9764, 0.01},
+        Near{45.1089, 0.01}}});
+  // A geographic start: the latitude column is y, whichever comes first;
+  // semicolons found from the header; no height column, none written.
+  const Outcome start =
+      Varnel(folder, {"transform", "--from", "WGS 84", "--to", kBng, "--csv", "--lf"},
+             "name;lat;lon\r\nA;50.5;0.5\r\n");
+  ASSERT_EQ(start.status, 0) << start.err;
+  EXPECT_EQ(start.out.substr(0, 17), "name;lat;lon\nA;69");
+  EXPECT_NEAR(std::stod(start.out.substr(15)), 69673.6227, 0.01) << start.out;
+  EXPECT_NEAR(std::stod(start.out.substr(start.out.rfind(';') + 1)), 577393.3728, 0.01);
+}
+
+TEST(Varnel, CsvBadRowsAndColumns) {
+  TempFolder folder;
+  WriteFile(folder.File("in.csv"),
+            kSurvey + "P3,\"x\",abc,5,1\r\nP4,short\r\n" + "P5,,400000,-100000,0\r\n");
+  const std::vector<std::string> run = {"transform", "--from", kBng,   "--to",
+                                        kBng,        "--csv",  "--lf", "in.csv"};
+  std::vector<std::string> going = run;
+  going.push_back("--keep-going");
+  const Outcome kept = Varnel(folder, going);
+  EXPECT_EQ(kept.status, 1);
+  EXPECT_EQ(kept.out.substr(kept.out.find("P3")), "P3,\"x\",,,\nP4,short\nP5,,400000,-100000,0\n");
+  EXPECT_EQ(kept.err,
+            "in.csv:4: Bad character in numeric field.\n"
+            "in.csv:5: The row has 2 cells; its coordinates are in cells 3, 4 and 5.\n");
+  const Outcome stopped = Varnel(folder, run);
+  EXPECT_EQ(stopped.status, 1);
+  EXPECT_EQ(stopped.out.find("P3"), std::string::npos);
+  EXPECT_EQ(stopped.err, "in.csv:4: Bad character in numeric field.\n");
+
+  std::vector<std::string> unknown = run;
+  unknown.insert(unknown.end(), {"--x", "east"});
+  const Outcome named = Varnel(folder, unknown);
+  EXPECT_EQ(named.status, 2);
+  EXPECT_EQ(named.err,
+            "varnel: --x \"east\" is no column of the header row (id, note, easting, northing, "
+            "h)\n");
+  // Without --csv the header is a list line that says what would read it.
+  const Outcome list = Varnel(folder, {"transform", "--from", kBng, "--to", kBng, "in.csv"});
+  EXPECT_EQ(list.status, 1);
+  EXPECT_EQ(list.err,
+            "in.csv:1: Illegal format! Format should be 'Easting' 'Northing'. (comment lines "
+            "start with #; --csv for delimited files with a header)\n");
 }
 
 }  // namespace

@@ -82,6 +82,14 @@ const char* const kVocabulary[] = {
     "--help",
     "--version",
     "--bogus",
+    "--csv",
+    "--delimiter",
+    ";",
+    "tab",
+    "--x",
+    "--y",
+    "--z",
+    "easting",
 };
 constexpr size_t kVocabularySize = sizeof kVocabulary / sizeof kVocabulary[0];
 

@@ -267,6 +267,42 @@ TEST(LineReader, LineEndAcrossBlocksAndVeryLongLines) {
   EXPECT_EQ(lines[2], "z");
 }
 
+// A header line taken alone, its end across reads or at the end of the
+// file, and the chunks after it holding the rest exactly.
+TEST(ChunkReader, AFirstLineAloneThenTheChunks) {
+  TempFolder folder;
+  const std::string file = folder.File("rows.csv");
+  const struct {
+    std::string text;
+    std::string first;
+    std::string rest;
+  } cases[] = {
+      {"id,e,n\r\n1,2,3\r\n4,5,6", "id,e,n", "1,2,3\r\n4,5,6"},
+      {"id,e,n\n\r\n", "id,e,n", "\r\n"},
+      {"id,e,n\r", "id,e,n", ""},
+      {"id,e,n", "id,e,n", ""},
+  };
+  for (const auto& c : cases) {
+    WriteFile(file, c.text);
+    for (const size_t chunkBytes : {1, 3, 7, 64}) {
+      ChunkReader reader(chunkBytes);
+      ASSERT_EQ(reader.Open(file), 0);
+      std::string first;
+      ASSERT_TRUE(reader.NextLine(first));
+      EXPECT_EQ(first, c.first) << chunkBytes;
+      std::string rest;
+      for (std::string chunk; reader.Next(chunk);) rest += chunk;
+      EXPECT_EQ(rest, c.rest) << c.text << " in chunks of " << chunkBytes;
+    }
+  }
+  WriteFile(file, "");
+  ChunkReader empty;
+  ASSERT_EQ(empty.Open(file), 0);
+  std::string none;
+  EXPECT_FALSE(empty.NextLine(none));
+  EXPECT_EQ(empty.Error(), 0);
+}
+
 TEST(ListFiles, ExistenceIdentityAndWindowsPaths) {
   TempFolder folder;
   WriteFile(folder.File("a.txt"), "1");

@@ -448,7 +448,8 @@ TEST_F(CommandsTest, AListFileIsTransformedAndItsOutputsAskedAboutOnlyAfterCompl
 
   // A run that ends early keeps them: the next one replaces them unasked.
   const std::string format =
-      "Illegal format! Format should be 'Latitude' 'Longitude' 'Height'.\nLine 1 of bad.txt";
+      "Illegal format! Format should be 'Latitude' 'Longitude' 'Height'. (comment lines start "
+      "with #)\nLine 1 of bad.txt";
   Type(StartSysList, kStartSysListBox, "bad.txt");
   seam.Clear();
   seam.AnswerMessageBox(IDYES);
