@@ -61,6 +61,17 @@ OSTRAK32_API void LATLONTOOST(const ProjectionRecord* projection, double latitud
 OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting, double northing,
                               double* latitude, double* longitude, double centralMeridian);
 
+/* Any projection record, computed by its methodCode: the three above (the
+ * same results as their own exports) and the further EPSG methods the
+ * library computes. Which record field carries which EPSG parameter is
+ * listed per method below. An unknown method code, or a point where the
+ * method is undefined, gives NaN results. */
+OSTRAK32_API void LATLONTOGRID(const ProjectionRecord* projection, double latitude,
+                               double longitude, double* easting, double* northing,
+                               double centralMeridian);
+OSTRAK32_API void GRIDTOLATLON(const ProjectionRecord* projection, double easting, double northing,
+                               double* latitude, double* longitude, double centralMeridian);
+
 /* Load and unload notification; sets PI and returns 1. */
 OSTRAK32_API int32_t LIBMAIN(void* instance, int32_t reason, void* reserved);
 

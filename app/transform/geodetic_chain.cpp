@@ -16,19 +16,8 @@ void CopyAxes(CrsSide& side) {
 // Geographic to grid by the projection's method; an unknown method makes no call.
 void Forward(const ProjectionRecord& p, double latitude, double longitude, double& easting,
              double& northing) {
-  switch (p.methodCode) {
-    case kTransverseMercator:
-      LATLONTOTM(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
-      break;
-    case kLambertConic2SP:
-      LATLONTOLCC(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
-      break;
-    case kObliqueStereographic:
-      LATLONTOOST(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
-      break;
-    default:
-      return;
-  }
+  if (!IsSupportedProjectionMethod(p.methodCode)) return;
+  LATLONTOGRID(&p, latitude, longitude, &easting, &northing, p.centralMeridian);
   SetComputingFloatingPointMode();
 }
 
@@ -66,19 +55,8 @@ const char* LambertParallelProblem(const ProjectionRecord& projection) {
 void InverseProjection(CrsSide& start, ChainValues& v) {
   CopyAxes(start);
   const ProjectionRecord& p = start.projection;
-  switch (p.methodCode) {
-    case kTransverseMercator:
-      TMTOLATLON(&p, v.easting, v.northing, &v.latitude, &v.longitude, p.centralMeridian);
-      break;
-    case kLambertConic2SP:
-      LCCTOLATLON(&p, v.easting, v.northing, &v.latitude, &v.longitude, p.centralMeridian);
-      break;
-    case kObliqueStereographic:
-      OSTTOLATLON(&p, v.easting, v.northing, &v.latitude, &v.longitude, p.centralMeridian);
-      break;
-    default:
-      return;
-  }
+  if (!IsSupportedProjectionMethod(p.methodCode)) return;
+  GRIDTOLATLON(&p, v.easting, v.northing, &v.latitude, &v.longitude, p.centralMeridian);
   SetComputingFloatingPointMode();
 }
 
