@@ -30,6 +30,10 @@ enum {
   kTransverseMercator = 9807,
   kLambertConic2SP = 9802,
   kObliqueStereographic = 9809,
+  /* Methods computed through LATLONTOGRID and GRIDTOLATLON only */
+  kPseudoMercator = 1024, /* Popular Visualisation Pseudo Mercator */
+  kMercatorA = 9804,
+  kMercatorB = 9805,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

@@ -21,6 +21,9 @@ constexpr ProjectionMethod kMethods[] = {
     {kTransverseMercator, &Through<LATLONTOTM>, &Through<TMTOLATLON>, true},
     {kLambertConic2SP, &Through<LATLONTOLCC>, &Through<LCCTOLATLON>, true},
     {kObliqueStereographic, &Through<LATLONTOOST>, &Through<OSTTOLATLON>, true},
+    {kPseudoMercator, &PseudoMercatorForward, &PseudoMercatorInverse, false},
+    {kMercatorA, &MercatorAForward, &MercatorAInverse, false},
+    {kMercatorB, &MercatorBForward, &MercatorBInverse, false},
 };
 
 }  // namespace

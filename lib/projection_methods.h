@@ -27,6 +27,18 @@ struct ProjectionMethod {
   bool trapsItself;
 };
 
+// Further methods, each in its family's file with its formulas and field
+// mapping.
+#define OSTRAK_GRID_METHOD(Name)                                                            \
+  void Name##Forward(const ProjectionRecord& projection, double latitude, double longitude, \
+                     double centralMeridian, double* easting, double* northing);            \
+  void Name##Inverse(const ProjectionRecord& projection, double easting, double northing,   \
+                     double centralMeridian, double* latitude, double* longitude);
+OSTRAK_GRID_METHOD(PseudoMercator)  // mercator.cpp
+OSTRAK_GRID_METHOD(MercatorA)
+OSTRAK_GRID_METHOD(MercatorB)
+#undef OSTRAK_GRID_METHOD
+
 // The method of that EPSG code, or nullptr.
 const ProjectionMethod* FindProjectionMethod(int32_t code);
 

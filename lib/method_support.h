@@ -1,0 +1,79 @@
+// What the methods behind LATLONTOGRID and GRIDTOLATLON share: full-precision
+// pi, the ellipsoid's eccentricity, the conformal and authalic latitudes and
+// their inverses, and the storing of results (NaN where undefined).
+#pragma once
+
+#include <cmath>
+
+#include "internal.h"
+#include "ostrak32.h"
+
+namespace ostrak {
+
+inline constexpr Real kFullPi = 3.141592653589793238462643383279502884L;
+inline constexpr Real kRadiansPerDegree = kFullPi / 180;
+
+inline Real Radians(Real degrees) {
+  return degrees * kRadiansPerDegree;
+}
+
+// The longitude difference from the origin in radians, wrapped into [-pi, pi].
+inline Real LongitudeDifference(double longitude, double centralMeridian) {
+  return WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) *
+         kRadiansPerDegree;
+}
+
+struct Ellipsoid {
+  Real a;
+  Real e2;
+  Real e;
+};
+
+inline Ellipsoid EllipsoidOf(const ProjectionRecord& p) {
+  const Real e2 = EccentricitySquared(p.semiMajorAxis, p.semiMinorAxis);
+  return {p.semiMajorAxis, e2, Sqrt(e2)};
+}
+
+// A latitude in degrees that no method computes: NaN or beyond a pole.
+inline bool OutsideLatitudes(double latitude) {
+  return !(std::fabs(latitude) <= 90);
+}
+
+// t of the conformal methods for the north pole case,
+// tan(pi/4 - phi/2) / [(1 - e sin phi) / (1 + e sin phi)]^(e/2).
+Real IsometricT(Real phi, Real e);
+
+// The latitude whose IsometricT is t: the series in e^8 of IOGP Guidance Note
+// 7-2 (Mercator, Polar Stereographic) gives the start, then the fixed point
+// phi = pi/2 - 2 atan(t [(1 - e sin phi) / (1 + e sin phi)]^(e/2)) is iterated
+// to 1e-15 rad (at most 30 steps; NaN if it does not settle).
+Real LatitudeFromIsometricT(Real t, Real e);
+
+// m = cos phi / (1 - e^2 sin^2 phi)^0.5.
+Real ParallelRadiusRatio(Real phi, Real e2);
+
+// q of the equal-area methods, (1 - e^2) [sin phi / (1 - e^2 sin^2 phi)
+// - 1/(2e) ln((1 - e sin phi) / (1 + e sin phi))]; 2 sin phi on a sphere.
+Real AuthalicQ(Real phi, Real e, Real e2);
+
+// The latitude whose AuthalicQ is q: the authalic latitude asin(q / qP), the
+// series in e^6 of IOGP Guidance Note 7-2 (Lambert Azimuthal Equal Area) for
+// the start, then Newton's steps on q (Snyder eq. 3-16) to 1e-15 rad (at most
+// 30). NaN where |q| exceeds qP.
+Real LatitudeFromAuthalicQ(Real q, Real e, Real e2);
+
+// The geodetic latitude of an authalic latitude beta, the same way.
+Real LatitudeFromAuthalic(Real beta, Real e, Real e2);
+
+inline void StoreUndefined(double* first, double* second) {
+  *first = *second = NAN;
+}
+
+// Latitude and longitude in radians stored in degrees, the longitude wrapped
+// once; a NaN in either makes both NaN.
+void StoreGeographic(Real phi, Real lambda, double* latitude, double* longitude);
+
+// Easting and northing stored; a NaN or infinity in either makes both NaN.
+void StoreGrid(Real easting, Real northing, double* e, double* n);
+
+}  // namespace ostrak
