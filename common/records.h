@@ -34,6 +34,8 @@ enum {
   kPseudoMercator = 1024, /* Popular Visualisation Pseudo Mercator */
   kMercatorA = 9804,
   kMercatorB = 9805,
+  kLambertAzimuthalEqualArea = 9820,
+  kLambertAzimuthalEqualAreaSpherical = 1027,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

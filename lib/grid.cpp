@@ -24,6 +24,10 @@ constexpr ProjectionMethod kMethods[] = {
     {kPseudoMercator, &PseudoMercatorForward, &PseudoMercatorInverse, false},
     {kMercatorA, &MercatorAForward, &MercatorAInverse, false},
     {kMercatorB, &MercatorBForward, &MercatorBInverse, false},
+    {kLambertAzimuthalEqualArea, &LambertAzimuthalEqualAreaForward,
+     &LambertAzimuthalEqualAreaInverse, false},
+    {kLambertAzimuthalEqualAreaSpherical, &LambertAzimuthalEqualAreaSphericalForward,
+     &LambertAzimuthalEqualAreaSphericalInverse, false},
 };
 
 }  // namespace

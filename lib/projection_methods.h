@@ -37,6 +37,8 @@ struct ProjectionMethod {
 OSTRAK_GRID_METHOD(PseudoMercator)  // mercator.cpp
 OSTRAK_GRID_METHOD(MercatorA)
 OSTRAK_GRID_METHOD(MercatorB)
+OSTRAK_GRID_METHOD(LambertAzimuthalEqualArea)  // azimuthal_equal_area.cpp
+OSTRAK_GRID_METHOD(LambertAzimuthalEqualAreaSpherical)
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.

@@ -42,7 +42,8 @@ TEST(Mercator, RoundTrip) {
 
 TEST(Mercator, PolesAreUndefined) {
   for (const ProjectionRecord& p : {kPseudo, kNeiez, kCaspian}) {
-    for (double lat : {90.0, -90.0, 90.5, double(NAN)}) EXPECT_TRUE(ForwardIsNaN(p, lat, 10)) << lat;
+    for (double lat : {90.0, -90.0, 90.5, double(NAN)})
+      EXPECT_TRUE(ForwardIsNaN(p, lat, 10)) << lat;
     EXPECT_TRUE(InverseIsNaN(p, NAN, 0));
   }
 }
