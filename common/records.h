@@ -36,6 +36,9 @@ enum {
   kMercatorB = 9805,
   kLambertAzimuthalEqualArea = 9820,
   kLambertAzimuthalEqualAreaSpherical = 1027,
+  kPolarStereographicA = 9810,
+  kPolarStereographicB = 9829,
+  kPolarStereographicC = 9830,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

@@ -28,6 +28,9 @@ constexpr ProjectionMethod kMethods[] = {
      &LambertAzimuthalEqualAreaInverse, false},
     {kLambertAzimuthalEqualAreaSpherical, &LambertAzimuthalEqualAreaSphericalForward,
      &LambertAzimuthalEqualAreaSphericalInverse, false},
+    {kPolarStereographicA, &PolarStereographicAForward, &PolarStereographicAInverse, false},
+    {kPolarStereographicB, &PolarStereographicBForward, &PolarStereographicBInverse, false},
+    {kPolarStereographicC, &PolarStereographicCForward, &PolarStereographicCInverse, false},
 };
 
 }  // namespace

@@ -39,6 +39,9 @@ OSTRAK_GRID_METHOD(MercatorA)
 OSTRAK_GRID_METHOD(MercatorB)
 OSTRAK_GRID_METHOD(LambertAzimuthalEqualArea)  // azimuthal_equal_area.cpp
 OSTRAK_GRID_METHOD(LambertAzimuthalEqualAreaSpherical)
+OSTRAK_GRID_METHOD(PolarStereographicA)  // polar_stereographic.cpp
+OSTRAK_GRID_METHOD(PolarStereographicB)
+OSTRAK_GRID_METHOD(PolarStereographicC)
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.
