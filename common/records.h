@@ -39,6 +39,8 @@ enum {
   kPolarStereographicA = 9810,
   kPolarStereographicB = 9829,
   kPolarStereographicC = 9830,
+  kAlbersEqualArea = 9822,
+  kEqualEarth = 1078,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

@@ -31,6 +31,8 @@ constexpr ProjectionMethod kMethods[] = {
     {kPolarStereographicA, &PolarStereographicAForward, &PolarStereographicAInverse, false},
     {kPolarStereographicB, &PolarStereographicBForward, &PolarStereographicBInverse, false},
     {kPolarStereographicC, &PolarStereographicCForward, &PolarStereographicCInverse, false},
+    {kAlbersEqualArea, &AlbersEqualAreaForward, &AlbersEqualAreaInverse, false},
+    {kEqualEarth, &EqualEarthForward, &EqualEarthInverse, false},
 };
 
 }  // namespace

@@ -51,6 +51,7 @@ Real LatitudeFromAuthalic(Real beta, Real e, Real e2) {
              (23 * e4 / 360 + 251 * e6 / 3780) * Sin(4 * beta) + (761 * e6 / 45360) * Sin(6 * beta);
   const Real qP = AuthalicQ(kFullPi / 2, e, e2);
   const Real q = qP * Sin(beta);
+  Real previous = INFINITY;
   for (int step = 0; step < 30; ++step) {
     Real sinPhi, cosPhi;
     SinCos(phi, sinPhi, cosPhi);
@@ -59,6 +60,10 @@ Real LatitudeFromAuthalic(Real beta, Real e, Real e2) {
     const Real change = w * w / (2 * cosPhi) * (q / (1 - e2) - AuthalicQ(phi, e, e2) / (1 - e2));
     phi += change;
     if (std::fabs(change) <= 1e-15L) return phi;
+    // Within about 1e-7 rad of a pole q is flat and its rounding stops the
+    // steps short of 1e-15: they no longer halve, a few 1e-11 rad each.
+    if (std::fabs(change) < 1e-9L && std::fabs(change) > previous / 2) return phi;
+    previous = std::fabs(change);
   }
   return NAN;
 }

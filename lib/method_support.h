@@ -59,7 +59,8 @@ Real AuthalicQ(Real phi, Real e, Real e2);
 // The latitude whose AuthalicQ is q: the authalic latitude asin(q / qP), the
 // series in e^6 of IOGP Guidance Note 7-2 (Lambert Azimuthal Equal Area) for
 // the start, then Newton's steps on q (Snyder eq. 3-16) to 1e-15 rad (at most
-// 30). NaN where |q| exceeds qP.
+// 30; within about 1e-7 rad of a pole, where q is flat, until the steps stop
+// shrinking, a few 1e-11 rad). NaN where |q| exceeds qP.
 Real LatitudeFromAuthalicQ(Real q, Real e, Real e2);
 
 // The geodetic latitude of an authalic latitude beta, the same way.

@@ -42,6 +42,8 @@ OSTRAK_GRID_METHOD(LambertAzimuthalEqualAreaSpherical)
 OSTRAK_GRID_METHOD(PolarStereographicA)  // polar_stereographic.cpp
 OSTRAK_GRID_METHOD(PolarStereographicB)
 OSTRAK_GRID_METHOD(PolarStereographicC)
+OSTRAK_GRID_METHOD(AlbersEqualArea)  // albers_equal_area.cpp
+OSTRAK_GRID_METHOD(EqualEarth)       // equal_earth.cpp
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.
