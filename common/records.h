@@ -41,6 +41,8 @@ enum {
   kPolarStereographicC = 9830,
   kAlbersEqualArea = 9822,
   kEqualEarth = 1078,
+  kEquidistantCylindrical = 1028,
+  kLambertCylindricalEqualArea = 9835,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

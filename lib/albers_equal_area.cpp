@@ -1,4 +1,4 @@
-// Albers Equal Area, after IOGP Guidance Note 7-2 section 3.4.1 (Snyder,
+// Albers Equal Area, after IOGP Guidance Note 7-2 (Snyder,
 // "Map Projections - A Working Manual", eqs. 14-1 to 14-21). Two equal
 // standard parallels give the one-parallel cone, n = sin phi1. The inverse
 // takes the latitude from q by the authalic latitude's series in e^6, then

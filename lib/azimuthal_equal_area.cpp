@@ -1,4 +1,4 @@
-// Lambert Azimuthal Equal Area, after IOGP Guidance Note 7-2 section 3.4.2:
+// Lambert Azimuthal Equal Area, after IOGP Guidance Note 7-2:
 // the ellipsoidal method through the authalic latitude (oblique and
 // equatorial aspects by the oblique formulas, the polar aspects by their own),
 // and the spherical method on the sphere of the same area (radius Rq, which is

@@ -1,4 +1,4 @@
-// Equal Earth, after IOGP Guidance Note 7-2 section 3.6.2 (Šavrič, Patterson
+// Equal Earth, after IOGP Guidance Note 7-2 (Šavrič, Patterson
 // and Jenny, 2018), through the authalic latitude. The inverse iterates the
 // northing's polynomial by Newton's steps, as published, to 1e-15 rad (at
 // most 30), then takes the latitude from the authalic latitude by the series

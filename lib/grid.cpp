@@ -33,6 +33,10 @@ constexpr ProjectionMethod kMethods[] = {
     {kPolarStereographicC, &PolarStereographicCForward, &PolarStereographicCInverse, false},
     {kAlbersEqualArea, &AlbersEqualAreaForward, &AlbersEqualAreaInverse, false},
     {kEqualEarth, &EqualEarthForward, &EqualEarthInverse, false},
+    {kEquidistantCylindrical, &EquidistantCylindricalForward, &EquidistantCylindricalInverse,
+     false},
+    {kLambertCylindricalEqualArea, &LambertCylindricalEqualAreaForward,
+     &LambertCylindricalEqualAreaInverse, false},
 };
 
 }  // namespace

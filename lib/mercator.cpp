@@ -1,7 +1,6 @@
-// The normal Mercator methods, after IOGP Guidance Note 7-2 sections 3.5.1
-// (Mercator variants A and B) and 3.5.3 (Popular Visualisation Pseudo
-// Mercator). The inverse of the ellipsoidal variants starts from the
-// published series in e^8 for the latitude and iterates the isometric
+// The normal Mercator methods, after IOGP Guidance Note 7-2 (its Mercator
+// variants A and B, and Popular Visualisation Pseudo Mercator). The inverse of the ellipsoidal
+// variants starts from the published series in e^8 for the latitude and iterates the isometric
 // latitude to 1e-15 rad. The poles are undefined (NaN).
 //
 //   1024 Popular Visualisation Pseudo Mercator: latitudeOfOrigin = latitude of natural origin (0),

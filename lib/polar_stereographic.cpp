@@ -1,5 +1,5 @@
-// Polar Stereographic, variants A, B and C, after IOGP Guidance Note 7-2
-// section 3.3.2. The pole of the projection is the sign of the latitude of
+// Polar Stereographic, variants A, B and C, after IOGP Guidance Note 7-2.
+// The pole of the projection is the sign of the latitude of
 // natural origin (A) or of the standard parallel (B, C). The inverse starts
 // from the published series in e^8 for the latitude and iterates the
 // isometric latitude to 1e-15 rad. The opposite pole is undefined (NaN), as

@@ -42,8 +42,10 @@ OSTRAK_GRID_METHOD(LambertAzimuthalEqualAreaSpherical)
 OSTRAK_GRID_METHOD(PolarStereographicA)  // polar_stereographic.cpp
 OSTRAK_GRID_METHOD(PolarStereographicB)
 OSTRAK_GRID_METHOD(PolarStereographicC)
-OSTRAK_GRID_METHOD(AlbersEqualArea)  // albers_equal_area.cpp
-OSTRAK_GRID_METHOD(EqualEarth)       // equal_earth.cpp
+OSTRAK_GRID_METHOD(AlbersEqualArea)         // albers_equal_area.cpp
+OSTRAK_GRID_METHOD(EqualEarth)              // equal_earth.cpp
+OSTRAK_GRID_METHOD(EquidistantCylindrical)  // cylindrical.cpp
+OSTRAK_GRID_METHOD(LambertCylindricalEqualArea)
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.

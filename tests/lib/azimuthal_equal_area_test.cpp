@@ -26,7 +26,7 @@ const ProjectionRecord kSphere =
 TEST(LambertAzimuthalEqualArea, WorkedExamples) {
   const double mm = 0.001, deg = 1e-8;
   const WorkedExample cases[] = {
-      // Section 3.4.2.
+      // ETRS89 / LAEA Europe, Guidance Note 7-2's example.
       {"9820 GN7-2", kEurope, 50, 5, 3962799.45, 2999718.85},
       {"9820 north polar", kNorth, 70, -100, -1819886.2492, -1274298.0704, mm, deg},
       {"9820 south polar", kSouth, -70, 100, 2188918.7146, -383789.1010, mm, deg},

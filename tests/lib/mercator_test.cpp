@@ -23,7 +23,8 @@ const ProjectionRecord kWorld = MakeProjection(kMercatorA, kWgs84, 1, 0, 0, 0, 0
 
 TEST(Mercator, WorkedExamples) {
   const WorkedExample cases[] = {
-      // Sections 3.5.3 (forward) and its inverse for the point 10 km north.
+      // Guidance Note 7-2's Pseudo Mercator example: forward, and the inverse
+      // of the point 10 km north.
       {"1024 forward", kPseudo, Dms(24, 22, 54.433), Dms(-100, 20, 0), -11169055.58, 2800000.00},
       {"1024 inverse", kPseudo, Dms(24, 27, 48.889), Dms(-100, 20, 0), -11169055.58, 2810000.00},
       {"9804", kNeiez, -3, 120, 5009726.58, 569150.82},

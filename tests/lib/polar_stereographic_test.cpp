@@ -28,7 +28,7 @@ const ProjectionRecord k3031 = MakeProjection(kPolarStereographicB, kWgs84, 1, 0
 TEST(PolarStereographic, WorkedExamples) {
   const double mm = 0.001, deg = 1e-8;
   const WorkedExample cases[] = {
-      // Section 3.3.2.
+      // Guidance Note 7-2's UPS North, Australian Antarctic and Terre Adelie.
       {"9810 GN7-2", kUpsNorth, 73, 44, 3320416.75, 632668.43},
       {"9829 GN7-2", kAustralianAntarctic, -75, 120, 7255380.79, 7053389.56},
       {"9830 GN7-2", kTerreAdelie, Dms(-66, 36, 18.820), Dms(140, 4, 17.040), 303169.52, 244055.72},
