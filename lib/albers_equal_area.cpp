@@ -6,10 +6,9 @@
 // symmetric about the equator (n = 0), points whose cone radius is imaginary
 // and grid points outside the fan of the map are undefined (NaN).
 //
-//   9822 Albers Equal Area: latitudeOfOrigin = latitude of false origin, centralMeridian =
-//   longitude of false origin, falseEasting = easting at false origin, falseNorthing = northing at
-//   false origin, firstStandardParallel = latitude of 1st standard parallel, secondStandardParallel
-//   = latitude of 2nd standard parallel
+// clang-format off
+/*   9822 Albers Equal Area: latitudeOfOrigin = latitude of false origin, centralMeridian = longitude of false origin, firstStandardParallel = latitude of 1st standard parallel, secondStandardParallel = latitude of 2nd standard parallel, falseEasting = easting at false origin, falseNorthing = northing at false origin */
+// clang-format on
 #include <cmath>
 
 #include "method_support.h"

@@ -8,10 +8,10 @@
 // of it, are undefined (NaN), as is any grid point beyond the circle of
 // radius 2 Rq that bounds the map.
 //
-//   9820 Lambert Azimuthal Equal Area: latitudeOfOrigin = latitude of natural origin,
-//   centralMeridian = longitude of natural origin, falseEasting, falseNorthing 1027 Lambert
-//   Azimuthal Equal Area (Spherical): latitudeOfOrigin = latitude of natural origin,
-//   centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+// clang-format off
+/*   9820 Lambert Azimuthal Equal Area: latitudeOfOrigin = latitude of natural origin, centralMeridian = longitude of natural origin, falseEasting, falseNorthing */
+/*   1027 Lambert Azimuthal Equal Area (Spherical): latitudeOfOrigin = latitude of natural origin, centralMeridian = longitude of natural origin, falseEasting, falseNorthing */
+// clang-format on
 #include <cmath>
 
 #include "method_support.h"

@@ -9,10 +9,10 @@
 // series in e^6, then Newton's steps on q to 1e-15 rad. Grid points beyond
 // the poles' lines are undefined (NaN), as is a standard parallel at a pole.
 //
-//   1028 Equidistant Cylindrical: firstStandardParallel = latitude of 1st standard parallel,
-//   centralMeridian = longitude of natural origin, falseEasting, falseNorthing 9835 Lambert
-//   Cylindrical Equal Area: firstStandardParallel = latitude of 1st standard parallel,
-//   centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+// clang-format off
+/*   1028 Equidistant Cylindrical: firstStandardParallel = latitude of 1st standard parallel, centralMeridian = longitude of natural origin, falseEasting, falseNorthing */
+/*   9835 Lambert Cylindrical Equal Area: firstStandardParallel = latitude of 1st standard parallel, centralMeridian = longitude of natural origin, falseEasting, falseNorthing */
+// clang-format on
 #include <cmath>
 
 #include "method_support.h"

@@ -8,7 +8,9 @@
 // the latitude of a pole comes back from its stored northing to about 1e-8
 // rad only.
 //
-//   1078 Equal Earth: centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+// clang-format off
+/*   1078 Equal Earth: centralMeridian = longitude of natural origin, falseEasting, falseNorthing */
+// clang-format on
 #include <cmath>
 
 #include "method_support.h"

@@ -3,12 +3,11 @@
 // variants starts from the published series in e^8 for the latitude and iterates the isometric
 // latitude to 1e-15 rad. The poles are undefined (NaN).
 //
-//   1024 Popular Visualisation Pseudo Mercator: latitudeOfOrigin = latitude of natural origin (0),
-//   centralMeridian = longitude of natural origin, falseEasting, falseNorthing 9804 Mercator
-//   (variant A): latitudeOfOrigin = latitude of natural origin (0), centralMeridian = longitude of
-//   natural origin, scaleFactor = scale factor at natural origin, falseEasting, falseNorthing 9805
-//   Mercator (variant B): firstStandardParallel = latitude of 1st standard parallel,
-//   centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+// clang-format off
+/*   1024 Popular Visualisation Pseudo Mercator: latitudeOfOrigin = latitude of natural origin (0), centralMeridian = longitude of natural origin, falseEasting, falseNorthing */
+/*   9804 Mercator (variant A): latitudeOfOrigin = latitude of natural origin (0), centralMeridian = longitude of natural origin, scaleFactor = scale factor at natural origin, falseEasting, falseNorthing */
+/*   9805 Mercator (variant B): firstStandardParallel = latitude of 1st standard parallel, centralMeridian = longitude of natural origin, falseEasting, falseNorthing */
+// clang-format on
 #include <cmath>
 
 #include "method_support.h"

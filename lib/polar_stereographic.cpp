@@ -6,13 +6,11 @@
 // is a variant A record whose origin is not a pole or a B or C record whose
 // standard parallel is the equator.
 //
-//   9810 Polar Stereographic (variant A): latitudeOfOrigin = latitude of natural origin (90 or
-//   -90), centralMeridian = longitude of natural origin, scaleFactor = scale factor at natural
-//   origin, falseEasting, falseNorthing 9829 Polar Stereographic (variant B): firstStandardParallel
-//   = latitude of standard parallel, centralMeridian = longitude of origin, falseEasting,
-//   falseNorthing 9830 Polar Stereographic (variant C): firstStandardParallel = latitude of
-//   standard parallel, centralMeridian = longitude of origin, falseEasting = easting at false
-//   origin, falseNorthing = northing at false origin
+// clang-format off
+/*   9810 Polar Stereographic (variant A): latitudeOfOrigin = latitude of natural origin (90 or -90), centralMeridian = longitude of natural origin, scaleFactor = scale factor at natural origin, falseEasting, falseNorthing */
+/*   9829 Polar Stereographic (variant B): firstStandardParallel = latitude of standard parallel, centralMeridian = longitude of origin, falseEasting, falseNorthing */
+/*   9830 Polar Stereographic (variant C): firstStandardParallel = latitude of standard parallel, centralMeridian = longitude of origin, falseEasting = easting at false origin, falseNorthing = northing at false origin */
+// clang-format on
 #include <cmath>
 
 #include "method_support.h"
