@@ -21,6 +21,12 @@ constexpr ProjectionMethod kMethods[] = {
     {kTransverseMercator, &Through<LATLONTOTM>, &Through<TMTOLATLON>, true},
     {kLambertConic2SP, &Through<LATLONTOLCC>, &Through<LCCTOLATLON>, true},
     {kObliqueStereographic, &Through<LATLONTOOST>, &Through<OSTTOLATLON>, true},
+    // The further methods, under the generic exports' trap.
+    {kLambertConic1SP, &LambertConic1SPForward, &LambertConic1SPInverse, false},
+    {kLambertConicWestOrientated, &LambertConicWestForward, &LambertConicWestInverse, false},
+    {kLambertConic2SPMichigan, &LambertConicMichiganForward, &LambertConicMichiganInverse, false},
+    {kLambertConic2SPBelgium, &LambertConicBelgiumForward, &LambertConicBelgiumInverse, false},
+    {kLambertConicNearConformal, &LambertNearConformalForward, &LambertNearConformalInverse, false},
 };
 
 }  // namespace

@@ -30,4 +30,19 @@ struct ProjectionMethod {
 // The method of that EPSG code, or nullptr.
 const ProjectionMethod* FindProjectionMethod(int32_t code);
 
+// ---- Further methods (lambert_conic_variants.cpp, transverse_mercator_variants.cpp,
+// cassini_soldner.cpp, polyconic.cpp, bonne.cpp) ----
+#define OSTRAK_GRID_PAIR(Name)                                                              \
+  void Name##Forward(const ProjectionRecord& projection, double latitude, double longitude, \
+                     double centralMeridian, double* easting, double* northing);            \
+  void Name##Inverse(const ProjectionRecord& projection, double easting, double northing,   \
+                     double centralMeridian, double* latitude, double* longitude)
+OSTRAK_GRID_PAIR(LambertConic1SP);       // 9801
+OSTRAK_GRID_PAIR(LambertConicWest);      // 9826
+OSTRAK_GRID_PAIR(LambertConicMichigan);  // 1051
+OSTRAK_GRID_PAIR(LambertConicBelgium);   // 9803
+OSTRAK_GRID_PAIR(LambertNearConformal);  // 9817
+#undef OSTRAK_GRID_PAIR
+// ---- end of the further methods ----
+
 }  // namespace ostrak
