@@ -1,8 +1,8 @@
 // The Lambert conic variants behind LATLONTOGRID and GRIDTOLATLON, after IOGP
-// Guidance Note 7-2 (IOGP Publication 373-7-2) section 3.2.1: Lambert Conic
+// Guidance Note 7-2 (IOGP Publication 373-7-2, September 2019) section 3.1.1: Lambert Conic
 // Conformal (1SP) and its West Orientated form, the 2SP Michigan and 2SP
 // Belgium forms of the two-parallel method, and the Lambert Conic
-// Near-Conformal of the Levant (section 3.2.1.5).
+// Near-Conformal of the Levant (section 3.1.1.6).
 //
 // The conformal methods take the latitude in the inverse by the published
 // fixed-point iteration on t', carried to 1e-14 rad (at most 50 steps;

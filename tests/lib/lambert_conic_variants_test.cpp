@@ -23,20 +23,20 @@ struct Example {
 };
 
 const Example kExamples[] = {
-    // GN7-2 3.2.1.1, JAD69 / Jamaica National Grid.
+    // GN7-2 3.1.1.2, JAD69 / Jamaica National Grid.
     {"1SP", MakeProjection(kLambertConic1SP, kClarke1866, 1, 18, -77, 250000, 150000),
      Dms(17, 55, 55.80), Dms(-76, 56, 37.26), 255966.58, 142493.51, 0.005, 0.006},
-    // GN7-2 3.2.1.3, NAD27 / Michigan Central, published in US survey feet.
+    // GN7-2 3.1.1.5, NAD27 / Michigan Central, published in US survey feet.
     {"2SP Michigan",
      MakeProjection(kLambertConic2SPMichigan, kClarke1866, 1.0000382, Dms(43, 19, 0),
                     Dms(-84, 20, 0), 2000000 * kUsFoot, 0, Dms(44, 11, 0), Dms(45, 42, 0)),
      43.75, Dms(-83, 10, 0), 2308335.75 * kUsFoot, 160210.48 * kUsFoot, 0.005 * kUsFoot, 0.0006},
-    // GN7-2 3.2.1.4, Belge 1972 / Belge Lambert 72.
+    // GN7-2 3.1.1.4, Belge 1972 / Belge Lambert 72.
     {"2SP Belgium",
      MakeProjection(kLambertConic2SPBelgium, MakeEllipsoidInverseFlattening(6378388, 297), 1, 90,
                     Dms(4, 21, 24.983), 150000.01, 5400088.44, Dms(49, 50, 0), Dms(51, 10, 0)),
      Dms(50, 40, 46.461), Dms(5, 48, 26.533), 251763.20, 153034.13, 0.005, 0.0007},
-    // GN7-2 3.2.1.5, Deir ez Zor / Levant Zone.
+    // GN7-2 3.1.1.6, Deir ez Zor / Levant Zone.
     {"Near-Conformal",
      MakeProjection(kLambertConicNearConformal,
                     MakeEllipsoidInverseFlattening(6378249.2, 293.46602), 0.99962560,
