@@ -27,6 +27,13 @@ constexpr ProjectionMethod kMethods[] = {
     {kLambertConic2SPMichigan, &LambertConicMichiganForward, &LambertConicMichiganInverse, false},
     {kLambertConic2SPBelgium, &LambertConicBelgiumForward, &LambertConicBelgiumInverse, false},
     {kLambertConicNearConformal, &LambertNearConformalForward, &LambertNearConformalInverse, false},
+    {kTransverseMercatorSouthOrientated, &TransverseMercatorSouthForward,
+     &TransverseMercatorSouthInverse, false},
+    {kTransverseMercatorZonedGrid, &TransverseMercatorZonedForward, &TransverseMercatorZonedInverse,
+     false},
+    // Transverse Mercator 3D carries the height across unchanged: in the
+    // plane it is the 9807 computation, through its own trapped exports.
+    {kTransverseMercator3D, &Through<LATLONTOTM>, &Through<TMTOLATLON>, true},
 };
 
 }  // namespace

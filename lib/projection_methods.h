@@ -37,11 +37,13 @@ const ProjectionMethod* FindProjectionMethod(int32_t code);
                      double centralMeridian, double* easting, double* northing);            \
   void Name##Inverse(const ProjectionRecord& projection, double easting, double northing,   \
                      double centralMeridian, double* latitude, double* longitude)
-OSTRAK_GRID_PAIR(LambertConic1SP);       // 9801
-OSTRAK_GRID_PAIR(LambertConicWest);      // 9826
-OSTRAK_GRID_PAIR(LambertConicMichigan);  // 1051
-OSTRAK_GRID_PAIR(LambertConicBelgium);   // 9803
-OSTRAK_GRID_PAIR(LambertNearConformal);  // 9817
+OSTRAK_GRID_PAIR(LambertConic1SP);          // 9801
+OSTRAK_GRID_PAIR(LambertConicWest);         // 9826
+OSTRAK_GRID_PAIR(LambertConicMichigan);     // 1051
+OSTRAK_GRID_PAIR(LambertConicBelgium);      // 9803
+OSTRAK_GRID_PAIR(LambertNearConformal);     // 9817
+OSTRAK_GRID_PAIR(TransverseMercatorSouth);  // 9808
+OSTRAK_GRID_PAIR(TransverseMercatorZoned);  // 9824
 #undef OSTRAK_GRID_PAIR
 // ---- end of the further methods ----
 
