@@ -34,6 +34,8 @@ constexpr ProjectionMethod kMethods[] = {
     // Transverse Mercator 3D carries the height across unchanged: in the
     // plane it is the 9807 computation, through its own trapped exports.
     {kTransverseMercator3D, &Through<LATLONTOTM>, &Through<TMTOLATLON>, true},
+    {kCassiniSoldner, &CassiniSoldnerForward, &CassiniSoldnerInverse, false},
+    {kHyperbolicCassiniSoldner, &HyperbolicCassiniForward, &HyperbolicCassiniInverse, false},
 };
 
 }  // namespace

@@ -44,6 +44,8 @@ OSTRAK_GRID_PAIR(LambertConicBelgium);      // 9803
 OSTRAK_GRID_PAIR(LambertNearConformal);     // 9817
 OSTRAK_GRID_PAIR(TransverseMercatorSouth);  // 9808
 OSTRAK_GRID_PAIR(TransverseMercatorZoned);  // 9824
+OSTRAK_GRID_PAIR(CassiniSoldner);           // 9806
+OSTRAK_GRID_PAIR(HyperbolicCassini);        // 9833
 #undef OSTRAK_GRID_PAIR
 // ---- end of the further methods ----
 
