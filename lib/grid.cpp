@@ -36,6 +36,8 @@ constexpr ProjectionMethod kMethods[] = {
     {kTransverseMercator3D, &Through<LATLONTOTM>, &Through<TMTOLATLON>, true},
     {kCassiniSoldner, &CassiniSoldnerForward, &CassiniSoldnerInverse, false},
     {kHyperbolicCassiniSoldner, &HyperbolicCassiniForward, &HyperbolicCassiniInverse, false},
+    {kAmericanPolyconic, &AmericanPolyconicForward, &AmericanPolyconicInverse, false},
+    {kBonneSouthOrientated, &BonneSouthForward, &BonneSouthInverse, false},
 };
 
 }  // namespace

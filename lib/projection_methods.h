@@ -46,6 +46,8 @@ OSTRAK_GRID_PAIR(TransverseMercatorSouth);  // 9808
 OSTRAK_GRID_PAIR(TransverseMercatorZoned);  // 9824
 OSTRAK_GRID_PAIR(CassiniSoldner);           // 9806
 OSTRAK_GRID_PAIR(HyperbolicCassini);        // 9833
+OSTRAK_GRID_PAIR(AmericanPolyconic);        // 9818
+OSTRAK_GRID_PAIR(BonneSouth);               // 9828
 #undef OSTRAK_GRID_PAIR
 // ---- end of the further methods ----
 
