@@ -101,7 +101,9 @@ void ConicForward(Form form, const ProjectionRecord& p, double latitude, double 
   const Real phi = latitude * kDegree;
   const Real deltaLambda =
       WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * kDegree;
-  const Real r = c.aF * Power(IsometricT(phi, c.e), c.n);
+  // The apex is the pole on the cone's side, taken exactly (at -90 the
+  // tangent's argument rounds to beyond a right angle).
+  const Real r = latitude == 90 * SignOf(c.n) ? 0 : c.aF * Power(IsometricT(phi, c.e), c.n);
   Real sinTheta, cosTheta;
   SinCos(c.n * deltaLambda - c.alpha, sinTheta, cosTheta);
   const Real x = r * sinTheta;
@@ -123,6 +125,11 @@ void ConicInverse(Form form, const ProjectionRecord& p, double easting, double n
   const Real sign = SignOf(c.n);
   const Real rPrime = sign * Sqrt(x * x + y * y);
   const Real thetaPrime = atan2l(sign * x, sign * y);
+  if (rPrime == 0) {  // the apex: the pole on the cone's side
+    *latitude = static_cast<double>(90 * sign);
+    *longitude = centralMeridian;
+    return;
+  }
   const Real tPrime = Power(rPrime / c.aF, 1 / c.n);
   if (!std::isfinite(tPrime)) return;
 

@@ -79,6 +79,18 @@ TEST(LambertConicVariants, RoundTripReturnsThePoint) {
   }
 }
 
+// Each cone's apex is its own pole, southern cones' too.
+TEST(LambertConicVariants, TheApexIsThePole) {
+  for (const Example& x : kExamples) {
+    if (x.p.methodCode == kLambertConicNearConformal) continue;  // no apex: a truncated series
+    const double pole = x.p.latitudeOfOrigin < 0 ? -90 : 90;
+    double e, n, lat, lon;
+    LATLONTOGRID(&x.p, pole, x.p.centralMeridian, &e, &n, x.p.centralMeridian);
+    GRIDTOLATLON(&x.p, e, n, &lat, &lon, x.p.centralMeridian);
+    EXPECT_EQ(lat, pole) << x.name;
+  }
+}
+
 TEST(LambertConicVariants, UndefinedPointsGiveNaN) {
   const ProjectionRecord north = kExamples[0].p;
   const ProjectionRecord south = kExamples[5].p;
