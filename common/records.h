@@ -43,6 +43,21 @@ enum {
   kEqualEarth = 1078,
   kEquidistantCylindrical = 1028,
   kLambertCylindricalEqualArea = 9835,
+  /* Further projection methods behind LATLONTOGRID and GRIDTOLATLON: the
+   * Lambert conic variants, the Transverse Mercator variants, Cassini-Soldner,
+   * American Polyconic and Bonne (South Orientated). */
+  kLambertConic1SP = 9801,
+  kLambertConicWestOrientated = 9826,
+  kLambertConic2SPMichigan = 1051,
+  kLambertConic2SPBelgium = 9803,
+  kLambertConicNearConformal = 9817,
+  kTransverseMercatorSouthOrientated = 9808,
+  kTransverseMercatorZonedGrid = 9824,
+  kTransverseMercator3D = 1111,
+  kCassiniSoldner = 9806,
+  kHyperbolicCassiniSoldner = 9833,
+  kAmericanPolyconic = 9818,
+  kBonneSouthOrientated = 9828,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

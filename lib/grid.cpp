@@ -37,6 +37,23 @@ constexpr ProjectionMethod kMethods[] = {
      false},
     {kLambertCylindricalEqualArea, &LambertCylindricalEqualAreaForward,
      &LambertCylindricalEqualAreaInverse, false},
+    // The further methods, under the generic exports' trap.
+    {kLambertConic1SP, &LambertConic1SPForward, &LambertConic1SPInverse, false},
+    {kLambertConicWestOrientated, &LambertConicWestForward, &LambertConicWestInverse, false},
+    {kLambertConic2SPMichigan, &LambertConicMichiganForward, &LambertConicMichiganInverse, false},
+    {kLambertConic2SPBelgium, &LambertConicBelgiumForward, &LambertConicBelgiumInverse, false},
+    {kLambertConicNearConformal, &LambertNearConformalForward, &LambertNearConformalInverse, false},
+    {kTransverseMercatorSouthOrientated, &TransverseMercatorSouthForward,
+     &TransverseMercatorSouthInverse, false},
+    {kTransverseMercatorZonedGrid, &TransverseMercatorZonedForward, &TransverseMercatorZonedInverse,
+     false},
+    // Transverse Mercator 3D carries the height across unchanged: in the
+    // plane it is the 9807 computation, through its own trapped exports.
+    {kTransverseMercator3D, &Through<LATLONTOTM>, &Through<TMTOLATLON>, true},
+    {kCassiniSoldner, &CassiniSoldnerForward, &CassiniSoldnerInverse, false},
+    {kHyperbolicCassiniSoldner, &HyperbolicCassiniForward, &HyperbolicCassiniInverse, false},
+    {kAmericanPolyconic, &AmericanPolyconicForward, &AmericanPolyconicInverse, false},
+    {kBonneSouthOrientated, &BonneSouthForward, &BonneSouthInverse, false},
 };
 
 }  // namespace

@@ -51,4 +51,25 @@ OSTRAK_GRID_METHOD(LambertCylindricalEqualArea)
 // The method of that EPSG code, or nullptr.
 const ProjectionMethod* FindProjectionMethod(int32_t code);
 
+// ---- Further methods (lambert_conic_variants.cpp, transverse_mercator_variants.cpp,
+// cassini_soldner.cpp, polyconic.cpp, bonne.cpp) ----
+#define OSTRAK_GRID_PAIR(Name)                                                              \
+  void Name##Forward(const ProjectionRecord& projection, double latitude, double longitude, \
+                     double centralMeridian, double* easting, double* northing);            \
+  void Name##Inverse(const ProjectionRecord& projection, double easting, double northing,   \
+                     double centralMeridian, double* latitude, double* longitude)
+OSTRAK_GRID_PAIR(LambertConic1SP);          // 9801
+OSTRAK_GRID_PAIR(LambertConicWest);         // 9826
+OSTRAK_GRID_PAIR(LambertConicMichigan);     // 1051
+OSTRAK_GRID_PAIR(LambertConicBelgium);      // 9803
+OSTRAK_GRID_PAIR(LambertNearConformal);     // 9817
+OSTRAK_GRID_PAIR(TransverseMercatorSouth);  // 9808
+OSTRAK_GRID_PAIR(TransverseMercatorZoned);  // 9824
+OSTRAK_GRID_PAIR(CassiniSoldner);           // 9806
+OSTRAK_GRID_PAIR(HyperbolicCassini);        // 9833
+OSTRAK_GRID_PAIR(AmericanPolyconic);        // 9818
+OSTRAK_GRID_PAIR(BonneSouth);               // 9828
+#undef OSTRAK_GRID_PAIR
+// ---- end of the further methods ----
+
 }  // namespace ostrak

@@ -1,0 +1,134 @@
+// American Polyconic behind LATLONTOGRID and GRIDTOLATLON, after IOGP
+// Guidance Note 7-2 (IOGP Publication 373-7-2, September 2019) section 3.1.5
+// (the ellipsoidal Polyconic of Snyder, "Map Projections - A Working Manual").
+//
+// The meridian distance M is the published series in powers of e^2 up to
+// e^6; it is the method, so its truncation is no error of ours. The inverse
+// solves the equation of the published Newton iteration (the point lies on
+// its parallel's circle) by bisection over the hemisphere instead, to 1e-15
+// rad: the published iteration from phi = A diverges some 80 degrees of
+// longitude from the central meridian. So forward then inverse returns the
+// point. The longitude takes L from both its sine (as published) and its
+// cosine, so that L beyond a right angle comes back; a grid point beyond the
+// image of the ellipsoid (longitude difference over 180 degrees) gives NaN.
+//
+// Field mapping, one line per method:
+// clang-format off
+/*   9818 American Polyconic: latitudeOfOrigin = latitude of natural origin, centralMeridian = longitude of natural origin, falseEasting, falseNorthing; scaleFactor unused (1) */
+// clang-format on
+#include <cmath>
+
+#include "internal.h"
+#include "ostrak32.h"
+#include "projection_methods.h"
+
+using ostrak::Real;
+
+namespace {
+
+constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kDegree = kPi / 180;
+
+struct Polyconic {
+  Real a, e2;
+  Real c0, c2, c4, c6;  // M / a = c0 phi - c2 sin 2phi + c4 sin 4phi - c6 sin 6phi
+  Real M0;
+};
+
+Polyconic FormPolyconic(const ProjectionRecord& p) {
+  Polyconic c;
+  c.a = p.semiMajorAxis;
+  c.e2 = ostrak::EccentricitySquared(c.a, p.semiMinorAxis);
+  const Real e4 = c.e2 * c.e2, e6 = e4 * c.e2;
+  c.c0 = 1 - c.e2 / 4 - 3 * e4 / 64 - 5 * e6 / 256;
+  c.c2 = 3 * c.e2 / 8 + 3 * e4 / 32 + 45 * e6 / 1024;
+  c.c4 = 15 * e4 / 256 + 45 * e6 / 1024;
+  c.c6 = 35 * e6 / 3072;
+  const Real phi0 = p.latitudeOfOrigin * kDegree;
+  c.M0 = c.a * (c.c0 * phi0 - c.c2 * ostrak::Sin(2 * phi0) + c.c4 * ostrak::Sin(4 * phi0) -
+                c.c6 * ostrak::Sin(6 * phi0));
+  return c;
+}
+
+// M / a at phi.
+Real ArcOverA(const Polyconic& c, Real phi) {
+  using ostrak::Sin;
+  return c.c0 * phi - c.c2 * Sin(2 * phi) + c.c4 * Sin(4 * phi) - c.c6 * Sin(6 * phi);
+}
+
+}  // namespace
+
+namespace ostrak {
+
+void AmericanPolyconicForward(const ProjectionRecord& p, double latitude, double longitude,
+                              double centralMeridian, double* easting, double* northing) {
+  if (!(std::fabs(latitude) <= 90) || !std::isfinite(longitude)) {
+    *easting = *northing = NAN;
+    return;
+  }
+  const Polyconic c = FormPolyconic(p);
+  const Real phi = latitude * kDegree;
+  const Real deltaLambda =
+      WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * kDegree;
+  if (latitude == 0) {
+    *easting = static_cast<double>(p.falseEasting + c.a * deltaLambda);
+    *northing = static_cast<double>(p.falseNorthing - c.M0);
+    return;
+  }
+  Real sinPhi, cosPhi;
+  SinCos(phi, sinPhi, cosPhi);
+  const Real nuCot = c.a / Sqrt(1 - c.e2 * sinPhi * sinPhi) * cosPhi / sinPhi;
+  Real sinL, cosL;
+  SinCos(deltaLambda * sinPhi, sinL, cosL);
+  *easting = static_cast<double>(p.falseEasting + nuCot * sinL);
+  *northing =
+      static_cast<double>(p.falseNorthing + c.a * ArcOverA(c, phi) - c.M0 + nuCot * (1 - cosL));
+}
+
+void AmericanPolyconicInverse(const ProjectionRecord& p, double easting, double northing,
+                              double centralMeridian, double* latitude, double* longitude) {
+  *latitude = *longitude = NAN;
+  const Polyconic c = FormPolyconic(p);
+  const Real x = (easting - static_cast<Real>(p.falseEasting)) / c.a;
+  const Real A = (c.M0 + (northing - static_cast<Real>(p.falseNorthing))) / c.a;
+  if (!std::isfinite(x) || !std::isfinite(A)) return;
+  if (A == 0) {
+    if (!(fabsl(x) <= kPi)) return;  // beyond the equator's ends
+    *latitude = 0;
+    *longitude = static_cast<double>(centralMeridian + x / kDegree);
+    WrapStoredLongitude(longitude);
+    return;
+  }
+  // The parallel through the point, in the hemisphere of A's sign: the root
+  // of h(phi) = C (x^2 + (|A| - M/a)^2) - 2 (|A| - M/a), negative towards the
+  // equator and positive towards the pole.
+  const Real Y = fabsl(A);
+  auto h = [&](Real phi) {
+    Real sinPhi, cosPhi;
+    SinCos(phi, sinPhi, cosPhi);
+    const Real C = Sqrt(1 - c.e2 * sinPhi * sinPhi) * sinPhi / cosPhi;
+    const Real d = Y - ArcOverA(c, phi);
+    return C * (x * x + d * d) - 2 * d;
+  };
+  Real low = 0, high = kPi / 2;
+  for (int step = 0; step < 200 && high - low > 1e-15L; ++step) {
+    const Real middle = (low + high) / 2;
+    if (middle <= low || middle >= high) break;
+    (h(middle) < 0 ? low : high) = middle;
+  }
+  if (!(high - low <= 1e-15L)) return;
+  const Real phi = (low + high) / 2;
+  Real sinPhi, cosPhi;
+  SinCos(phi, sinPhi, cosPhi);
+  const Real C = Sqrt(1 - c.e2 * sinPhi * sinPhi) * sinPhi / cosPhi;
+  // sin L = x C as published, and cos L = 1 - (A - M/a) C from the northing,
+  // so that L beyond a right angle comes back too.
+  const Real L = atan2l(x * C, 1 - (Y - ArcOverA(c, phi)) * C);
+  const Real deltaLambda = L / sinPhi;
+  if (!(fabsl(deltaLambda) <= kPi)) return;  // beyond the image of the ellipsoid
+  *latitude = static_cast<double>((A < 0 ? -phi : phi) / kDegree);
+  *longitude = static_cast<double>(centralMeridian + deltaLambda / kDegree);
+  WrapStoredLongitude(longitude);
+}
+
+}  // namespace ostrak
