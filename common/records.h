@@ -30,6 +30,10 @@ enum {
   kTransverseMercator = 9807,
   kLambertConic2SP = 9802,
   kObliqueStereographic = 9809,
+  /* Methods behind LATLONTOGRID/GRIDTOLATLON: oblique and special grids. */
+  kHotineObliqueMercatorA = 9812,
+  kHotineObliqueMercatorB = 9815,
+  /* (end of the oblique and special grids) */
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

@@ -21,6 +21,11 @@ constexpr ProjectionMethod kMethods[] = {
     {kTransverseMercator, &Through<LATLONTOTM>, &Through<TMTOLATLON>, true},
     {kLambertConic2SP, &Through<LATLONTOLCC>, &Through<LCCTOLATLON>, true},
     {kObliqueStereographic, &Through<LATLONTOOST>, &Through<OSTTOLATLON>, true},
+    // Oblique and special grids.
+    {kHotineObliqueMercatorA, &HotineObliqueMercatorAForward, &HotineObliqueMercatorAInverse,
+     false},
+    {kHotineObliqueMercatorB, &HotineObliqueMercatorBForward, &HotineObliqueMercatorBInverse,
+     false},
 };
 
 }  // namespace

@@ -30,4 +30,15 @@ struct ProjectionMethod {
 // The method of that EPSG code, or nullptr.
 const ProjectionMethod* FindProjectionMethod(int32_t code);
 
+// Oblique and special grids: Hotine Oblique Mercator (oblique_mercator.cpp).
+void HotineObliqueMercatorAForward(const ProjectionRecord&, double, double, double, double*,
+                                   double*);
+void HotineObliqueMercatorAInverse(const ProjectionRecord&, double, double, double, double*,
+                                   double*);
+void HotineObliqueMercatorBForward(const ProjectionRecord&, double, double, double, double*,
+                                   double*);
+void HotineObliqueMercatorBInverse(const ProjectionRecord&, double, double, double, double*,
+                                   double*);
+// (end of the oblique and special grids)
+
 }  // namespace ostrak

@@ -1,0 +1,192 @@
+// Hotine Oblique Mercator, variants A and B (EPSG methods 9812 and 9815),
+// after IOGP Guidance Note 7-2 section 3.2.4: the ellipsoid is mapped
+// conformally onto the aposphere, whose oblique Mercator gives the unrectified
+// (u, v) grid, then rotated by the angle from the rectified to the skew grid.
+// Variant A has its false origin at the natural origin (the intersection of
+// the centre line with the aposphere's equator); variant B at the projection
+// centre.
+//
+// Field mapping:
+/*   9812 Hotine Oblique Mercator (variant A): latitudeOfOrigin = latitude of projection centre,
+ * centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line,
+ * falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line,
+ * secondStandardParallel = angle from rectified to skew grid */
+/*   9815 Hotine Oblique Mercator (variant B): latitudeOfOrigin = latitude of projection centre,
+ * centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line,
+ * falseEasting = easting at projection centre, falseNorthing = northing at projection centre,
+ * firstStandardParallel = azimuth of initial line, secondStandardParallel = angle from rectified to
+ * skew grid */
+//
+// The longitude of the natural origin, lonc - asin(G tan(gamma0)) / B, is
+// taken in the equivalent form lonc - atan2(G sin(alphac), D |cos(alphac)|) / B
+// (with G = sign(latc) sqrt(D^2 - 1)), which stays exact where the centre line
+// is at its most northerly point (alphac = 90 degrees, Switzerland, Hungary):
+// there the published arcsine is taken at 1 and would lose half its digits.
+// With that form the general u of variant B is continuous through lonc, so the
+// published special case for alphac = 90 degrees is not needed.
+//
+// The inverse takes the latitude from t' by iterating
+// phi = pi/2 - 2 atan(t' ((1 - e sin phi) / (1 + e sin phi))^(e/2))
+// (Snyder, "Map Projections - A Working Manual", eq. 7-9) until the change is
+// below 1e-14 rad, at most 30 times, instead of the published series in e^8,
+// whose truncation is about 1e-11 rad. Points on the line 90 degrees from the
+// centre line (U = +-1) and the poles have no image: NaN.
+#include <cmath>
+
+#include "internal.h"
+#include "ostrak32.h"
+#include "projection_methods.h"
+
+namespace ostrak {
+namespace {
+
+constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kD2R = kPi / 180;
+
+Real Signum(Real x) {
+  return x > 0 ? Real(1) : (x < 0 ? Real(-1) : Real(0));
+}
+
+// t(phi) of the conformal mapping; 0 at the north pole.
+Real IsometricT(Real phi, Real e) {
+  Real sinPhi, cosPhi;
+  SinCos(phi, sinPhi, cosPhi);
+  const Real esin = e * sinPhi;
+  return Tan(kPi / 4 - phi / 2) / Power((1 - esin) / (1 + esin), e / 2);
+}
+
+// The latitude of t, by the iteration of the file header; NaN if it does not settle.
+Real LatitudeOfT(Real t, Real e) {
+  Real phi = kPi / 2 - 2 * atanl(t);
+  for (int i = 0; i < 30; ++i) {
+    const Real esin = e * Sin(phi);
+    const Real next = kPi / 2 - 2 * atanl(t * Power((1 - esin) / (1 + esin), e / 2));
+    if (fabsl(next - phi) < 1e-14L) return next;
+    phi = next;
+  }
+  return NAN;
+}
+
+struct Hotine {
+  Real e;
+  Real A, B, H;
+  Real sinGamma0, cosGamma0;
+  Real sinGammaC, cosGammaC;
+  Real lonc;  // radians
+  Real lonO;
+  Real uc;  // signed: |uc| sign(latc)
+};
+
+Hotine FormHotine(const ProjectionRecord& p, double centralMeridian) {
+  Hotine h;
+  const Real e2 = EccentricitySquared(p.semiMajorAxis, p.semiMinorAxis);
+  h.e = Sqrt(e2);
+  const Real latc = p.latitudeOfOrigin * kD2R;
+  const Real lonc = centralMeridian * kD2R;
+  h.lonc = lonc;
+  const Real alphac = p.firstStandardParallel * kD2R;
+  Real sinLatc, cosLatc, sinAlphac, cosAlphac;
+  SinCos(latc, sinLatc, cosLatc);
+  SinCos(alphac, sinAlphac, cosAlphac);
+  SinCos(static_cast<Real>(p.secondStandardParallel) * kD2R, h.sinGammaC, h.cosGammaC);
+  const Real w = 1 - e2 * PowerOf<2>(sinLatc);
+  h.B = Sqrt(1 + e2 * PowerOf<4>(cosLatc) / (1 - e2));
+  h.A = p.semiMajorAxis * h.B * p.scaleFactor * Sqrt(1 - e2) / w;
+  const Real t0 = IsometricT(latc, h.e);
+  const Real D = h.B * Sqrt(1 - e2) / (cosLatc * Sqrt(w));
+  const Real D2 = D < 1 ? Real(1) : D * D;
+  const Real G = Signum(latc) * Sqrt(D2 - 1);
+  const Real F = D + G;
+  h.H = F * Power(t0, h.B);
+  h.sinGamma0 = sinAlphac / D;
+  h.cosGamma0 = Sqrt(1 - PowerOf<2>(h.sinGamma0));
+  h.lonO = lonc - atan2l(G * sinAlphac, D * fabsl(cosAlphac)) / h.B;
+  h.uc = (h.A / h.B) * atan2l(Sqrt(D2 - 1), cosAlphac) * Signum(latc);
+  return h;
+}
+
+// (u, v) of the unrectified grid, u from the natural origin; false if none.
+bool HotineUV(const Hotine& h, Real phi, Real lambda, Real& u, Real& v) {
+  if (!(fabsl(phi) < kPi / 2)) return false;
+  const Real t = IsometricT(phi, h.e);
+  const Real Q = h.H / Power(t, h.B);
+  const Real S = (Q - 1 / Q) / 2;
+  const Real T = (Q + 1 / Q) / 2;
+  // The longitude difference from the centre is wrapped, that from the
+  // natural origin follows from it.
+  const Real dLon = WrapLongitudeDifference((lambda - h.lonc) / kD2R) * kD2R + (h.lonc - h.lonO);
+  Real V, cosBdLon;
+  SinCos(h.B * dLon, V, cosBdLon);
+  const Real U = (-V * h.cosGamma0 + S * h.sinGamma0) / T;
+  if (!(fabsl(U) < 1)) return false;
+  v = h.A * logl((1 - U) / (1 + U)) / (2 * h.B);
+  u = h.A * atan2l(S * h.cosGamma0 + V * h.sinGamma0, cosBdLon) / h.B;
+  return std::isfinite(u) && std::isfinite(v);
+}
+
+void HotineForward(const ProjectionRecord& p, double latitude, double longitude,
+                   double centralMeridian, bool fromCentre, double* easting, double* northing) {
+  const Hotine h = FormHotine(p, centralMeridian);
+  Real u, v;
+  if (!HotineUV(h, latitude * kD2R, longitude * kD2R, u, v)) {
+    *easting = *northing = NAN;
+    return;
+  }
+  if (fromCentre) u -= h.uc;
+  *easting = static_cast<double>(v * h.cosGammaC + u * h.sinGammaC + p.falseEasting);
+  *northing = static_cast<double>(u * h.cosGammaC - v * h.sinGammaC + p.falseNorthing);
+}
+
+void HotineInverse(const ProjectionRecord& p, double easting, double northing,
+                   double centralMeridian, bool fromCentre, double* latitude, double* longitude) {
+  const Hotine h = FormHotine(p, centralMeridian);
+  const Real dE = static_cast<Real>(easting) - p.falseEasting;
+  const Real dN = static_cast<Real>(northing) - p.falseNorthing;
+  const Real vp = dE * h.cosGammaC - dN * h.sinGammaC;
+  Real up = dN * h.cosGammaC + dE * h.sinGammaC;
+  if (fromCentre) up += h.uc;
+  const Real Qp = expl(-h.B * vp / h.A);
+  const Real Sp = (Qp - 1 / Qp) / 2;
+  const Real Tp = (Qp + 1 / Qp) / 2;
+  Real Vp, cosBu;
+  SinCos(h.B * up / h.A, Vp, cosBu);
+  const Real Up = (Vp * h.cosGamma0 + Sp * h.sinGamma0) / Tp;
+  Real phi, lambda;
+  if (!std::isfinite(Up) || !std::isfinite(Tp)) {
+    phi = lambda = NAN;
+  } else if (fabsl(Up) >= 1) {
+    // At a pole of the ellipsoid.
+    phi = Signum(Up) * kPi / 2;
+    lambda = h.lonO;
+  } else {
+    const Real tp = Power(h.H / Sqrt((1 + Up) / (1 - Up)), 1 / h.B);
+    phi = LatitudeOfT(tp, h.e);
+    lambda = h.lonO - atan2l(Sp * h.cosGamma0 - Vp * h.sinGamma0, cosBu) / h.B;
+  }
+  *latitude = static_cast<double>(phi / kD2R);
+  *longitude = static_cast<double>(WrapLongitudeDifference(lambda / kD2R));
+}
+
+}  // namespace
+
+void HotineObliqueMercatorAForward(const ProjectionRecord& p, double latitude, double longitude,
+                                   double centralMeridian, double* easting, double* northing) {
+  HotineForward(p, latitude, longitude, centralMeridian, false, easting, northing);
+}
+
+void HotineObliqueMercatorAInverse(const ProjectionRecord& p, double easting, double northing,
+                                   double centralMeridian, double* latitude, double* longitude) {
+  HotineInverse(p, easting, northing, centralMeridian, false, latitude, longitude);
+}
+
+void HotineObliqueMercatorBForward(const ProjectionRecord& p, double latitude, double longitude,
+                                   double centralMeridian, double* easting, double* northing) {
+  HotineForward(p, latitude, longitude, centralMeridian, true, easting, northing);
+}
+
+void HotineObliqueMercatorBInverse(const ProjectionRecord& p, double easting, double northing,
+                                   double centralMeridian, double* latitude, double* longitude) {
+  HotineInverse(p, easting, northing, centralMeridian, true, latitude, longitude);
+}
+
+}  // namespace ostrak
