@@ -33,6 +33,10 @@ enum {
   /* Methods behind LATLONTOGRID/GRIDTOLATLON: oblique and special grids. */
   kHotineObliqueMercatorA = 9812,
   kHotineObliqueMercatorB = 9815,
+  kKrovak = 9819,
+  kKrovakNorthOrientated = 1041,
+  kKrovakModified = 1042,
+  kKrovakModifiedNorthOrientated = 1043,
   /* (end of the oblique and special grids) */
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,

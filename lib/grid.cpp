@@ -26,6 +26,10 @@ constexpr ProjectionMethod kMethods[] = {
      false},
     {kHotineObliqueMercatorB, &HotineObliqueMercatorBForward, &HotineObliqueMercatorBInverse,
      false},
+    {kKrovak, &KrovakForward9819, &KrovakInverse9819, false},
+    {kKrovakNorthOrientated, &KrovakForward1041, &KrovakInverse1041, false},
+    {kKrovakModified, &KrovakForward1042, &KrovakInverse1042, false},
+    {kKrovakModifiedNorthOrientated, &KrovakForward1043, &KrovakInverse1043, false},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Hotine Oblique Mercator, variants A and B (EPSG methods 9812 and 9815),
-// after IOGP Guidance Note 7-2 section 3.2.4: the ellipsoid is mapped
+// after the Hotine Oblique Mercator formulas of IOGP Guidance Note 7-2: the ellipsoid is mapped
 // conformally onto the aposphere, whose oblique Mercator gives the unrectified
 // (u, v) grid, then rotated by the angle from the rectified to the skew grid.
 // Variant A has its false origin at the natural origin (the intersection of

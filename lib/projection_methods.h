@@ -39,6 +39,15 @@ void HotineObliqueMercatorBForward(const ProjectionRecord&, double, double, doub
                                    double*);
 void HotineObliqueMercatorBInverse(const ProjectionRecord&, double, double, double, double*,
                                    double*);
+// Krovak (krovak.cpp), by method code.
+void KrovakForward9819(const ProjectionRecord&, double, double, double, double*, double*);
+void KrovakInverse9819(const ProjectionRecord&, double, double, double, double*, double*);
+void KrovakForward1041(const ProjectionRecord&, double, double, double, double*, double*);
+void KrovakInverse1041(const ProjectionRecord&, double, double, double, double*, double*);
+void KrovakForward1042(const ProjectionRecord&, double, double, double, double*, double*);
+void KrovakInverse1042(const ProjectionRecord&, double, double, double, double*, double*);
+void KrovakForward1043(const ProjectionRecord&, double, double, double, double*, double*);
+void KrovakInverse1043(const ProjectionRecord&, double, double, double, double*, double*);
 // (end of the oblique and special grids)
 
 }  // namespace ostrak
