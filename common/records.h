@@ -33,6 +33,7 @@ enum {
   /* Methods behind LATLONTOGRID/GRIDTOLATLON: oblique and special grids. */
   kHotineObliqueMercatorA = 9812,
   kHotineObliqueMercatorB = 9815,
+  kLabordeObliqueMercator = 9813,
   kKrovak = 9819,
   kKrovakNorthOrientated = 1041,
   kKrovakModified = 1042,

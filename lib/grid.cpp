@@ -26,6 +26,8 @@ constexpr ProjectionMethod kMethods[] = {
      false},
     {kHotineObliqueMercatorB, &HotineObliqueMercatorBForward, &HotineObliqueMercatorBInverse,
      false},
+    {kLabordeObliqueMercator, &LabordeObliqueMercatorForward, &LabordeObliqueMercatorInverse,
+     false},
     {kKrovak, &KrovakForward9819, &KrovakInverse9819, false},
     {kKrovakNorthOrientated, &KrovakForward1041, &KrovakInverse1041, false},
     {kKrovakModified, &KrovakForward1042, &KrovakInverse1042, false},

@@ -32,6 +32,7 @@
 // whose truncation is about 1e-11 rad. Points on the line 90 degrees from the
 // centre line (U = +-1) and the poles have no image: NaN.
 #include <cmath>
+#include <complex>
 
 #include "internal.h"
 #include "ostrak32.h"
@@ -187,6 +188,141 @@ void HotineObliqueMercatorBForward(const ProjectionRecord& p, double latitude, d
 void HotineObliqueMercatorBInverse(const ProjectionRecord& p, double easting, double northing,
                                    double centralMeridian, double* latitude, double* longitude) {
   HotineInverse(p, easting, northing, centralMeridian, true, latitude, longitude);
+}
+
+}  // namespace ostrak
+
+// Laborde Oblique Mercator (EPSG method 9813), after the Laborde formulas of
+// IOGP Guidance Note 7-2 (from IGN technical note NT/G 74): the ellipsoid is
+// mapped conformally onto a sphere, rotated to the oblique frame of the
+// projection centre, and the oblique Mercator coordinates H are corrected by
+// the complex cubic H + G H^3 with G from the azimuth.
+//
+/*   9813 Laborde Oblique Mercator: latitudeOfOrigin = latitude of projection centre,
+ * centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line,
+ * falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line */
+//
+// The inverse solves H + G H^3 = H0 by Newton's iteration
+// H(k+1) = (H0 + 2 G H(k)^3) / (3 G H(k)^2 + 1), the published one, started
+// from H0, until H changes by less than 1e-15 (at most 30 steps); the latitude
+// comes from the sphere's isometric latitude by iterating
+// phi = 2 atan(exp(q) ((1 + e sin phi) / (1 - e sin phi))^(e/2)) - pi/2 until
+// the change is below 1e-14 rad (at most 30 steps). The poles have no image: NaN.
+namespace ostrak {
+namespace {
+
+struct Laborde {
+  Real e;
+  Real B;
+  Real R;
+  Real C;
+  Real sinPhiS, cosPhiS;
+  std::complex<Real> G;
+  Real lonc;  // radians
+};
+
+// ln of tan(pi/4 + phi/2) ((1 - e sin phi) / (1 + e sin phi))^(e/2): the isometric latitude.
+Real IsometricLatitude(Real phi, Real e) {
+  const Real esin = e * Sin(phi);
+  return logl(Tan(kPi / 4 + phi / 2)) + (e / 2) * logl((1 - esin) / (1 + esin));
+}
+
+Laborde FormLaborde(const ProjectionRecord& p, double centralMeridian) {
+  Laborde l;
+  const Real e2 = EccentricitySquared(p.semiMajorAxis, p.semiMinorAxis);
+  l.e = Sqrt(e2);
+  const Real phiC = p.latitudeOfOrigin * kD2R;
+  Real sinPhiC, cosPhiC;
+  SinCos(phiC, sinPhiC, cosPhiC);
+  l.B = Sqrt(1 + e2 * PowerOf<4>(cosPhiC) / (1 - e2));
+  const Real phiS = asinl(sinPhiC / l.B);
+  SinCos(phiS, l.sinPhiS, l.cosPhiS);
+  l.R = p.semiMajorAxis * p.scaleFactor * Sqrt(1 - e2) / (1 - e2 * PowerOf<2>(sinPhiC));
+  l.C = logl(Tan(kPi / 4 + phiS / 2)) - l.B * IsometricLatitude(phiC, l.e);
+  Real sin2Alpha, cos2Alpha;
+  SinCos(2 * (static_cast<Real>(p.firstStandardParallel) * kD2R), sin2Alpha, cos2Alpha);
+  l.G = std::complex<Real>(1 - cos2Alpha, sin2Alpha) / Real(12);
+  l.lonc = centralMeridian * kD2R;
+  return l;
+}
+
+}  // namespace
+
+void LabordeObliqueMercatorForward(const ProjectionRecord& p, double latitude, double longitude,
+                                   double centralMeridian, double* easting, double* northing) {
+  const Laborde l = FormLaborde(p, centralMeridian);
+  const Real phi = latitude * kD2R;
+  if (!(fabsl(phi) < kPi / 2)) {
+    *easting = *northing = NAN;
+    return;
+  }
+  const Real L =
+      l.B * WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * kD2R;
+  const Real q = l.C + l.B * IsometricLatitude(phi, l.e);
+  const Real P = 2 * atanl(expl(q)) - kPi / 2;
+  Real sinP, cosP, sinL, cosL;
+  SinCos(P, sinP, cosP);
+  SinCos(L, sinL, cosL);
+  const Real U = cosP * cosL * l.cosPhiS + sinP * l.sinPhiS;
+  const Real V = cosP * cosL * l.sinPhiS - sinP * l.cosPhiS;
+  const Real W = cosP * sinL;
+  const Real d = Sqrt(U * U + V * V);
+  Real Lp, Pp;
+  if (d != 0) {
+    Lp = 2 * atanl(V / (U + d));
+    Pp = atanl(W / d);
+  } else {
+    Lp = 0;
+    Pp = (W < 0 ? -1 : 1) * kPi / 2;
+  }
+  const std::complex<Real> H(-Lp, logl(Tan(kPi / 4 + Pp / 2)));
+  const std::complex<Real> grid = H + l.G * H * H * H;
+  if (!std::isfinite(grid.real()) || !std::isfinite(grid.imag())) {
+    *easting = *northing = NAN;
+    return;
+  }
+  *easting = static_cast<double>(p.falseEasting + l.R * grid.imag());
+  *northing = static_cast<double>(p.falseNorthing + l.R * grid.real());
+}
+
+void LabordeObliqueMercatorInverse(const ProjectionRecord& p, double easting, double northing,
+                                   double centralMeridian, double* latitude, double* longitude) {
+  const Laborde l = FormLaborde(p, centralMeridian);
+  *latitude = *longitude = NAN;
+  const std::complex<Real> H0((static_cast<Real>(northing) - p.falseNorthing) / l.R,
+                              (static_cast<Real>(easting) - p.falseEasting) / l.R);
+  std::complex<Real> H = H0;
+  bool settled = false;
+  for (int i = 0; i < 30 && !settled; ++i) {
+    const std::complex<Real> next =
+        (H0 + Real(2) * l.G * H * H * H) / (Real(3) * l.G * H * H + Real(1));
+    settled = std::abs(next - H) < 1e-15L;
+    H = next;
+  }
+  if (!settled) return;
+  const Real Lp = -H.real();
+  const Real Pp = 2 * atanl(expl(H.imag())) - kPi / 2;
+  Real sinPp, cosPp, sinLp, cosLp;
+  SinCos(Pp, sinPp, cosPp);
+  SinCos(Lp, sinLp, cosLp);
+  // Back from the oblique frame: the transpose of the forward rotation.
+  const Real Up = cosPp * cosLp, Vp = cosPp * sinLp, Wp = sinPp;
+  const Real x1 = Up * l.cosPhiS + Vp * l.sinPhiS;
+  const Real x3 = Up * l.sinPhiS - Vp * l.cosPhiS;
+  const Real L = atan2l(Wp, x1);
+  const Real P = atan2l(x3, Sqrt(x1 * x1 + Wp * Wp));
+  const Real q = (logl(Tan(kPi / 4 + P / 2)) - l.C) / l.B;
+  Real phi = 2 * atanl(expl(q)) - kPi / 2;
+  for (int i = 0; i < 30; ++i) {
+    const Real esin = l.e * Sin(phi);
+    const Real next = 2 * atanl(expl(q) * Power((1 + esin) / (1 - esin), l.e / 2)) - kPi / 2;
+    if (fabsl(next - phi) < 1e-14L) {
+      *latitude = static_cast<double>(next / kD2R);
+      *longitude = static_cast<double>(WrapLongitudeDifference((l.lonc + L / l.B) / kD2R));
+      return;
+    }
+    phi = next;
+  }
 }
 
 }  // namespace ostrak

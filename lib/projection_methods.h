@@ -39,6 +39,11 @@ void HotineObliqueMercatorBForward(const ProjectionRecord&, double, double, doub
                                    double*);
 void HotineObliqueMercatorBInverse(const ProjectionRecord&, double, double, double, double*,
                                    double*);
+// Laborde Oblique Mercator (oblique_mercator.cpp).
+void LabordeObliqueMercatorForward(const ProjectionRecord&, double, double, double, double*,
+                                   double*);
+void LabordeObliqueMercatorInverse(const ProjectionRecord&, double, double, double, double*,
+                                   double*);
 // Krovak (krovak.cpp), by method code.
 void KrovakForward9819(const ProjectionRecord&, double, double, double, double*, double*);
 void KrovakInverse9819(const ProjectionRecord&, double, double, double, double*, double*);

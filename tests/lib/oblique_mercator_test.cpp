@@ -117,3 +117,55 @@ TEST(HotineObliqueMercator, PolesAndFarGridPointsGiveNaN) {
 }
 
 }  // namespace
+
+namespace {
+
+// Tananarive / Laborde Grid (Greenwich) on International 1924.
+ProjectionRecord LabordeGrid() {
+  return MakeProjection(kLabordeObliqueMercator, MakeEllipsoidInverseFlattening(6378388, 297),
+                        0.9995, -18.9, 46.4372291666667, 400000, 800000, 18.9);
+}
+
+// Values of PROJ 9.1.1 (proj +proj=labrd). PROJ's own formulation of the
+// method departs from the published formulas by up to 1.3 mm 700 km from the
+// centre, so the bound is 2 mm (2e-8 degree).
+TEST(LabordeObliqueMercator, AgreesWithProj) {
+  const ProjectionRecord p = LabordeGrid();
+  const struct {
+    double lat, lon, e, n;
+  } cases[] = {
+      {-18.9, 46.4372291666667, 400000, 800000},
+      {-16.2, 44.46, 188604.478859, 1097714.225752},
+      {-12.5, 49.2, 700662.081642, 1505826.584386},
+      {-25.0, 47.5, 506944.373710, 124143.828602},
+  };
+  for (const auto& c : cases) {
+    double e = 0, n = 0, lat = 0, lon = 0;
+    LATLONTOGRID(&p, c.lat, c.lon, &e, &n, p.centralMeridian);
+    EXPECT_NEAR(e, c.e, 0.002) << c.lat << " " << c.lon;
+    EXPECT_NEAR(n, c.n, 0.002) << c.lat << " " << c.lon;
+    GRIDTOLATLON(&p, c.e, c.n, &lat, &lon, p.centralMeridian);
+    EXPECT_NEAR(lat, c.lat, 2e-8) << c.lat << " " << c.lon;
+    EXPECT_NEAR(lon, c.lon, 2e-8) << c.lat << " " << c.lon;
+  }
+}
+
+TEST(LabordeObliqueMercator, RoundTripOverTheAreaAndNaNAtThePoles) {
+  const ProjectionRecord p = LabordeGrid();
+  for (double lat : {-26.0, -21.3, -18.9, -15.0, -11.5}) {
+    for (double lon : {42.5, 45.0, 46.4372291666667, 48.1, 51.0}) {
+      double e, n, latBack, lonBack;
+      LATLONTOGRID(&p, lat, lon, &e, &n, p.centralMeridian);
+      GRIDTOLATLON(&p, e, n, &latBack, &lonBack, p.centralMeridian);
+      EXPECT_NEAR(latBack, lat, 1e-11) << lat << " " << lon;
+      EXPECT_NEAR(lonBack, lon, 1e-11) << lat << " " << lon;
+    }
+  }
+  for (double lat : {90.0, -90.0}) {
+    double e = 0, n = 0;
+    LATLONTOGRID(&p, lat, 46, &e, &n, p.centralMeridian);
+    EXPECT_TRUE(std::isnan(e) && std::isnan(n)) << lat;
+  }
+}
+
+}  // namespace
