@@ -31,6 +31,7 @@ enum {
   kLambertConic2SP = 9802,
   kObliqueStereographic = 9809,
   /* Methods behind LATLONTOGRID/GRIDTOLATLON: oblique and special grids. */
+  kNewZealandMapGrid = 9811,
   kHotineObliqueMercatorA = 9812,
   kHotineObliqueMercatorB = 9815,
   kLabordeObliqueMercator = 9813,

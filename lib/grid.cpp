@@ -28,6 +28,7 @@ constexpr ProjectionMethod kMethods[] = {
      false},
     {kLabordeObliqueMercator, &LabordeObliqueMercatorForward, &LabordeObliqueMercatorInverse,
      false},
+    {kNewZealandMapGrid, &NewZealandMapGridForward, &NewZealandMapGridInverse, false},
     {kKrovak, &KrovakForward9819, &KrovakInverse9819, false},
     {kKrovakNorthOrientated, &KrovakForward1041, &KrovakInverse1041, false},
     {kKrovakModified, &KrovakForward1042, &KrovakInverse1042, false},

@@ -53,6 +53,9 @@ void KrovakForward1042(const ProjectionRecord&, double, double, double, double*,
 void KrovakInverse1042(const ProjectionRecord&, double, double, double, double*, double*);
 void KrovakForward1043(const ProjectionRecord&, double, double, double, double*, double*);
 void KrovakInverse1043(const ProjectionRecord&, double, double, double, double*, double*);
+// New Zealand Map Grid (new_zealand_map_grid.cpp).
+void NewZealandMapGridForward(const ProjectionRecord&, double, double, double, double*, double*);
+void NewZealandMapGridInverse(const ProjectionRecord&, double, double, double, double*, double*);
 // (end of the oblique and special grids)
 
 }  // namespace ostrak
