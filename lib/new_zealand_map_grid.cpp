@@ -16,8 +16,8 @@
 // difference starts from the published series D1..D9 and is refined by
 // Newton's iteration on the A series until the change is below 1e-15 of the
 // 1e5 arc-second unit (at most 20 steps), so that the inverse returns the
-// forward's point exactly (the D series alone is good to about 1e-8 degree
-// across New Zealand). Far from New Zealand the polynomials have no meaning;
+// forward's point exactly (the D series alone is within 6e-9 degree of it
+// from 33 to 48 degrees south). Far from New Zealand the polynomials have no meaning;
 // an inverse that does not settle gives NaN.
 #include <cmath>
 #include <complex>
