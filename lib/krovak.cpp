@@ -7,24 +7,12 @@
 // correction polynomial of S-JTSK/05.
 //
 // Field mapping:
-/*   9819 Krovak: latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of
- * origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing,
- * firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo
- * standard parallel */
-/*   1041 Krovak (North Orientated): latitudeOfOrigin = latitude of projection centre,
- * centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel,
- * falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis,
- * secondStandardParallel = latitude of pseudo standard parallel */
-/*   1042 Krovak Modified: latitudeOfOrigin = latitude of projection centre, centralMeridian =
- * longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting,
- * falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel =
- * latitude of pseudo standard parallel; the evaluation point and C1 to C10 are constants of the
- * method */
-/*   1043 Krovak Modified (North Orientated): latitudeOfOrigin = latitude of projection centre,
- * centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel,
- * falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis,
- * secondStandardParallel = latitude of pseudo standard parallel; the evaluation point and C1 to C10
- * are constants of the method */
+// clang-format off
+/*   9819 Krovak: latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel */
+/*   1041 Krovak (North Orientated): latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel */
+/*   1042 Krovak Modified: latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel; the evaluation point and C1 to C10 are constants of the method */
+/*   1043 Krovak Modified (North Orientated): latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel; the evaluation point and C1 to C10 are constants of the method */
+// clang-format on
 //
 // For 9819 and 1042 the pair of results is (westing, southing): the first,
 // in the easting's place, is the westing Y, the second the southing X.

@@ -7,8 +7,9 @@
 // the International 1924 ellipsoid, for which the method is defined.
 //
 // Field mapping:
-/*   9811 New Zealand Map Grid: latitudeOfOrigin = latitude of natural origin, centralMeridian =
- * longitude of natural origin, scaleFactor = 1 (unused), falseEasting, falseNorthing */
+// clang-format off
+/*   9811 New Zealand Map Grid: latitudeOfOrigin = latitude of natural origin, centralMeridian = longitude of natural origin, scaleFactor = 1 (unused), falseEasting, falseNorthing */
+// clang-format on
 //
 // The inverse starts from the published series C1..C6 and refines it by the
 // published Newton iteration on the B polynomial, until the change is below

@@ -7,15 +7,10 @@
 // centre.
 //
 // Field mapping:
-/*   9812 Hotine Oblique Mercator (variant A): latitudeOfOrigin = latitude of projection centre,
- * centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line,
- * falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line,
- * secondStandardParallel = angle from rectified to skew grid */
-/*   9815 Hotine Oblique Mercator (variant B): latitudeOfOrigin = latitude of projection centre,
- * centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line,
- * falseEasting = easting at projection centre, falseNorthing = northing at projection centre,
- * firstStandardParallel = azimuth of initial line, secondStandardParallel = angle from rectified to
- * skew grid */
+// clang-format off
+/*   9812 Hotine Oblique Mercator (variant A): latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line, falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line, secondStandardParallel = angle from rectified to skew grid */
+/*   9815 Hotine Oblique Mercator (variant B): latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line, falseEasting = easting at projection centre, falseNorthing = northing at projection centre, firstStandardParallel = azimuth of initial line, secondStandardParallel = angle from rectified to skew grid */
+// clang-format on
 //
 // The longitude of the natural origin, lonc - asin(G tan(gamma0)) / B, is
 // taken in the equivalent form lonc - atan2(G sin(alphac), D |cos(alphac)|) / B
@@ -198,9 +193,9 @@ void HotineObliqueMercatorBInverse(const ProjectionRecord& p, double easting, do
 // projection centre, and the oblique Mercator coordinates H are corrected by
 // the complex cubic H + G H^3 with G from the azimuth.
 //
-/*   9813 Laborde Oblique Mercator: latitudeOfOrigin = latitude of projection centre,
- * centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line,
- * falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line */
+// clang-format off
+/*   9813 Laborde Oblique Mercator: latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial line, falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line */
+// clang-format on
 //
 // The inverse solves H + G H^3 = H0 by Newton's iteration
 // H(k+1) = (H0 + 2 G H(k)^3) / (3 G H(k)^2 + 1), the published one, started
