@@ -58,6 +58,15 @@ enum {
   kHyperbolicCassiniSoldner = 9833,
   kAmericanPolyconic = 9818,
   kBonneSouthOrientated = 9828,
+  /* Methods behind LATLONTOGRID/GRIDTOLATLON: oblique and special grids. */
+  kNewZealandMapGrid = 9811,
+  kHotineObliqueMercatorA = 9812,
+  kHotineObliqueMercatorB = 9815,
+  kLabordeObliqueMercator = 9813,
+  kKrovak = 9819,
+  kKrovakNorthOrientated = 1041,
+  kKrovakModified = 1042,
+  kKrovakModifiedNorthOrientated = 1043,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324

@@ -54,6 +54,18 @@ constexpr ProjectionMethod kMethods[] = {
     {kHyperbolicCassiniSoldner, &HyperbolicCassiniForward, &HyperbolicCassiniInverse, false},
     {kAmericanPolyconic, &AmericanPolyconicForward, &AmericanPolyconicInverse, false},
     {kBonneSouthOrientated, &BonneSouthForward, &BonneSouthInverse, false},
+    // Oblique and special grids.
+    {kHotineObliqueMercatorA, &HotineObliqueMercatorAForward, &HotineObliqueMercatorAInverse,
+     false},
+    {kHotineObliqueMercatorB, &HotineObliqueMercatorBForward, &HotineObliqueMercatorBInverse,
+     false},
+    {kLabordeObliqueMercator, &LabordeObliqueMercatorForward, &LabordeObliqueMercatorInverse,
+     false},
+    {kNewZealandMapGrid, &NewZealandMapGridForward, &NewZealandMapGridInverse, false},
+    {kKrovak, &Krovak9819Forward, &Krovak9819Inverse, false},
+    {kKrovakNorthOrientated, &Krovak1041Forward, &Krovak1041Inverse, false},
+    {kKrovakModified, &Krovak1042Forward, &Krovak1042Inverse, false},
+    {kKrovakModifiedNorthOrientated, &Krovak1043Forward, &Krovak1043Inverse, false},
 };
 
 }  // namespace

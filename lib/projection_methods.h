@@ -27,49 +27,47 @@ struct ProjectionMethod {
   bool trapsItself;
 };
 
-// Further methods, each in its family's file with its formulas and field
-// mapping.
+// The further methods, each in its family's file with its formulas, their
+// accuracy and its field mapping.
 #define OSTRAK_GRID_METHOD(Name)                                                            \
   void Name##Forward(const ProjectionRecord& projection, double latitude, double longitude, \
                      double centralMeridian, double* easting, double* northing);            \
   void Name##Inverse(const ProjectionRecord& projection, double easting, double northing,   \
-                     double centralMeridian, double* latitude, double* longitude);
-OSTRAK_GRID_METHOD(PseudoMercator)  // mercator.cpp
-OSTRAK_GRID_METHOD(MercatorA)
-OSTRAK_GRID_METHOD(MercatorB)
-OSTRAK_GRID_METHOD(LambertAzimuthalEqualArea)  // azimuthal_equal_area.cpp
-OSTRAK_GRID_METHOD(LambertAzimuthalEqualAreaSpherical)
-OSTRAK_GRID_METHOD(PolarStereographicA)  // polar_stereographic.cpp
-OSTRAK_GRID_METHOD(PolarStereographicB)
-OSTRAK_GRID_METHOD(PolarStereographicC)
-OSTRAK_GRID_METHOD(AlbersEqualArea)         // albers_equal_area.cpp
-OSTRAK_GRID_METHOD(EqualEarth)              // equal_earth.cpp
-OSTRAK_GRID_METHOD(EquidistantCylindrical)  // cylindrical.cpp
-OSTRAK_GRID_METHOD(LambertCylindricalEqualArea)
+                     double centralMeridian, double* latitude, double* longitude)
+OSTRAK_GRID_METHOD(PseudoMercator);                      // 1024, mercator.cpp
+OSTRAK_GRID_METHOD(MercatorA);                           // 9804
+OSTRAK_GRID_METHOD(MercatorB);                           // 9805
+OSTRAK_GRID_METHOD(LambertAzimuthalEqualArea);           // 9820, azimuthal_equal_area.cpp
+OSTRAK_GRID_METHOD(LambertAzimuthalEqualAreaSpherical);  // 1027
+OSTRAK_GRID_METHOD(PolarStereographicA);                 // 9810, polar_stereographic.cpp
+OSTRAK_GRID_METHOD(PolarStereographicB);                 // 9829
+OSTRAK_GRID_METHOD(PolarStereographicC);                 // 9830
+OSTRAK_GRID_METHOD(AlbersEqualArea);                     // 9822, albers_equal_area.cpp
+OSTRAK_GRID_METHOD(EqualEarth);                          // 1078, equal_earth.cpp
+OSTRAK_GRID_METHOD(EquidistantCylindrical);              // 1028, cylindrical.cpp
+OSTRAK_GRID_METHOD(LambertCylindricalEqualArea);         // 9835
+OSTRAK_GRID_METHOD(LambertConic1SP);                     // 9801, lambert_conic_variants.cpp
+OSTRAK_GRID_METHOD(LambertConicWest);                    // 9826
+OSTRAK_GRID_METHOD(LambertConicMichigan);                // 1051
+OSTRAK_GRID_METHOD(LambertConicBelgium);                 // 9803
+OSTRAK_GRID_METHOD(LambertNearConformal);                // 9817
+OSTRAK_GRID_METHOD(TransverseMercatorSouth);             // 9808, transverse_mercator_variants.cpp
+OSTRAK_GRID_METHOD(TransverseMercatorZoned);             // 9824
+OSTRAK_GRID_METHOD(CassiniSoldner);                      // 9806, cassini_soldner.cpp
+OSTRAK_GRID_METHOD(HyperbolicCassini);                   // 9833
+OSTRAK_GRID_METHOD(AmericanPolyconic);                   // 9818, polyconic.cpp
+OSTRAK_GRID_METHOD(BonneSouth);                          // 9828, bonne.cpp
+OSTRAK_GRID_METHOD(HotineObliqueMercatorA);              // 9812, oblique_mercator.cpp
+OSTRAK_GRID_METHOD(HotineObliqueMercatorB);              // 9815
+OSTRAK_GRID_METHOD(LabordeObliqueMercator);              // 9813
+OSTRAK_GRID_METHOD(Krovak9819);                          // krovak.cpp
+OSTRAK_GRID_METHOD(Krovak1041);
+OSTRAK_GRID_METHOD(Krovak1042);
+OSTRAK_GRID_METHOD(Krovak1043);
+OSTRAK_GRID_METHOD(NewZealandMapGrid);  // 9811, new_zealand_map_grid.cpp
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.
 const ProjectionMethod* FindProjectionMethod(int32_t code);
-
-// ---- Further methods (lambert_conic_variants.cpp, transverse_mercator_variants.cpp,
-// cassini_soldner.cpp, polyconic.cpp, bonne.cpp) ----
-#define OSTRAK_GRID_PAIR(Name)                                                              \
-  void Name##Forward(const ProjectionRecord& projection, double latitude, double longitude, \
-                     double centralMeridian, double* easting, double* northing);            \
-  void Name##Inverse(const ProjectionRecord& projection, double easting, double northing,   \
-                     double centralMeridian, double* latitude, double* longitude)
-OSTRAK_GRID_PAIR(LambertConic1SP);          // 9801
-OSTRAK_GRID_PAIR(LambertConicWest);         // 9826
-OSTRAK_GRID_PAIR(LambertConicMichigan);     // 1051
-OSTRAK_GRID_PAIR(LambertConicBelgium);      // 9803
-OSTRAK_GRID_PAIR(LambertNearConformal);     // 9817
-OSTRAK_GRID_PAIR(TransverseMercatorSouth);  // 9808
-OSTRAK_GRID_PAIR(TransverseMercatorZoned);  // 9824
-OSTRAK_GRID_PAIR(CassiniSoldner);           // 9806
-OSTRAK_GRID_PAIR(HyperbolicCassini);        // 9833
-OSTRAK_GRID_PAIR(AmericanPolyconic);        // 9818
-OSTRAK_GRID_PAIR(BonneSouth);               // 9828
-#undef OSTRAK_GRID_PAIR
-// ---- end of the further methods ----
 
 }  // namespace ostrak

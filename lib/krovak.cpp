@@ -1,0 +1,250 @@
+// Krovak oblique conformal conic (EPSG methods 9819, 1041, 1042 and 1043),
+// after the Krovak formulas of IOGP Guidance Note 7-2: the ellipsoid is mapped
+// conformally onto a sphere, on which an oblique cone touches the pseudo
+// standard parallel around the cone axis. The plain method gives southing and
+// westing; the North Orientated ones easting = -westing and northing =
+// -southing. The Modified ones subtract from (Xp, Yp) the published
+// correction polynomial of S-JTSK/05.
+//
+// Field mapping:
+// clang-format off
+/*   9819 Krovak: latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel */
+/*   1041 Krovak (North Orientated): latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel */
+/*   1042 Krovak Modified: latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel; the evaluation point and C1 to C10 are constants of the method */
+/*   1043 Krovak Modified (North Orientated): latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel = latitude of pseudo standard parallel; the evaluation point and C1 to C10 are constants of the method */
+// clang-format on
+//
+// For 9819 and 1042 the pair of results is (westing, southing): the first,
+// in the easting's place, is the westing Y, the second the southing X.
+// The false easting and northing are added to westing and southing, as EPSG
+// defines them, before the North Orientated methods change the signs.
+//
+// The Modified methods need twelve numbers beyond the record's seven: the
+// evaluation point (X0 = 1089000 m, Y0 = 654000 m) and the coefficients C1 to
+// C10, which EPSG defines once, for S-JTSK/05 (the only use of the methods).
+// They are carried here as constants of the methods.
+//
+// D and, in the inverse, V' are taken by atan2 of their sine and cosine (the
+// form GN7-2 gives for pseudo-longitudes beyond 90 degrees from the central
+// line); within 90 degrees it equals the published arcsine.
+//
+// Iterations: the latitude in the inverse by the published iteration, until the
+// change is below 1e-14 rad (at most 30 steps). The inverse of the Modified
+// methods takes the correction at the grid point, as GN7-2 does, and then
+// repeats it at the corrected point until (Xp, Yp) change by less than 1e-9 m
+// (at most 10 steps), so that it inverts the forward exactly; GN7-2's single
+// step differs from that by micrometres.
+//
+// The point opposite the cone's apex (T = -90 degrees) has no image: NaN.
+#include <cmath>
+
+#include "internal.h"
+#include "ostrak32.h"
+#include "projection_methods.h"
+
+namespace ostrak {
+namespace {
+
+constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kD2R = kPi / 180;
+
+// S-JTSK/05's correction polynomial.
+constexpr Real kX0 = 1089000;
+constexpr Real kY0 = 654000;
+constexpr Real kC[11] = {0,
+                         2.946529277E-02L,
+                         2.515965696E-02L,
+                         1.193845912E-07L,
+                         -4.668270147E-07L,
+                         9.233980362E-12L,
+                         1.523735715E-12L,
+                         1.696780024E-18L,
+                         4.408314235E-18L,
+                         -8.331083518E-24L,
+                         -3.689471323E-24L};
+
+// dX and dY of the correction polynomial at (Xp, Yp).
+void Correction(Real Xp, Real Yp, Real& dX, Real& dY) {
+  const Real Xr = Xp - kX0;
+  const Real Yr = Yp - kY0;
+  const Real Xr2 = Xr * Xr;
+  const Real Yr2 = Yr * Yr;
+  const Real quartic = Xr2 * Xr2 + Yr2 * Yr2 - 6 * Xr2 * Yr2;
+  dX = kC[1] + kC[3] * Xr - kC[4] * Yr - 2 * kC[6] * Xr * Yr + kC[5] * (Xr2 - Yr2) +
+       kC[7] * Xr * (Xr2 - 3 * Yr2) - kC[8] * Yr * (3 * Xr2 - Yr2) +
+       4 * kC[9] * Xr * Yr * (Xr2 - Yr2) + kC[10] * quartic;
+  dY = kC[2] + kC[3] * Yr + kC[4] * Xr + 2 * kC[5] * Xr * Yr + kC[6] * (Xr2 - Yr2) +
+       kC[8] * Xr * (Xr2 - 3 * Yr2) + kC[7] * Yr * (3 * Xr2 - Yr2) -
+       4 * kC[10] * Xr * Yr * (Xr2 - Yr2) + kC[9] * quartic;
+}
+
+struct Cone {
+  Real e;
+  Real B;
+  Real t0;
+  Real n;
+  Real r0;
+  Real sinAlpha, cosAlpha;
+  Real tanPhiP;  // tan(pi/4 + phiP/2)
+  Real lonO;     // radians
+};
+
+Cone FormCone(const ProjectionRecord& p, double centralMeridian) {
+  Cone c;
+  const Real e2 = EccentricitySquared(p.semiMajorAxis, p.semiMinorAxis);
+  c.e = Sqrt(e2);
+  const Real phiC = p.latitudeOfOrigin * kD2R;
+  const Real phiP = p.secondStandardParallel * kD2R;
+  Real sinPhiC, cosPhiC;
+  SinCos(phiC, sinPhiC, cosPhiC);
+  SinCos(static_cast<Real>(p.firstStandardParallel) * kD2R, c.sinAlpha, c.cosAlpha);
+  const Real A = p.semiMajorAxis * Sqrt(1 - e2) / (1 - e2 * PowerOf<2>(sinPhiC));
+  c.B = Sqrt(1 + e2 * PowerOf<4>(cosPhiC) / (1 - e2));
+  const Real gamma0 = asinl(sinPhiC / c.B);
+  c.t0 = Tan(kPi / 4 + gamma0 / 2) *
+         Power((1 + c.e * sinPhiC) / (1 - c.e * sinPhiC), c.e * c.B / 2) /
+         Power(Tan(kPi / 4 + phiC / 2), c.B);
+  c.n = Sin(phiP);
+  c.r0 = p.scaleFactor * A / Tan(phiP);
+  c.tanPhiP = Tan(kPi / 4 + phiP / 2);
+  c.lonO = centralMeridian * kD2R;
+  return c;
+}
+
+// (Xp, Yp) of the cone; false where there is none.
+bool ConeXY(const Cone& c, Real phi, Real lambda, Real& Xp, Real& Yp) {
+  if (!(fabsl(phi) <= kPi / 2)) return false;
+  const Real esin = c.e * Sin(phi);
+  const Real U = 2 * (atanl(c.t0 * Power(Tan(phi / 2 + kPi / 4), c.B) /
+                            Power((1 + esin) / (1 - esin), c.e * c.B / 2)) -
+                      kPi / 4);
+  const Real V = c.B * WrapLongitudeDifference((c.lonO - lambda) / kD2R) * kD2R;
+  Real sinU, cosU, sinV, cosV;
+  SinCos(U, sinU, cosU);
+  SinCos(V, sinV, cosV);
+  const Real sinT = c.cosAlpha * sinU + c.sinAlpha * cosU * cosV;
+  const Real T = asinl(fmaxl(-1, fminl(1, sinT)));
+  const Real cosT = Cos(T);
+  const Real D = atan2l(cosU * sinV / cosT, (c.cosAlpha * sinT - sinU) / (c.sinAlpha * cosT));
+  const Real theta = c.n * D;
+  const Real r = c.r0 * Power(c.tanPhiP, c.n) / Power(Tan(T / 2 + kPi / 4), c.n);
+  Real sinTheta, cosTheta;
+  SinCos(theta, sinTheta, cosTheta);
+  Xp = r * cosTheta;
+  Yp = r * sinTheta;
+  return std::isfinite(Xp) && std::isfinite(Yp);
+}
+
+// Latitude and longitude (radians) of the cone's (Xp, Yp); NaN where none.
+void ConeInverse(const Cone& c, Real Xp, Real Yp, Real& phi, Real& lambda) {
+  phi = lambda = NAN;
+  const Real r = Sqrt(Xp * Xp + Yp * Yp);
+  const Real theta = atan2l(Yp, Xp);
+  const Real D = theta / c.n;
+  const Real T = 2 * (atanl(Power(c.r0 / r, 1 / c.n) * c.tanPhiP) - kPi / 4);
+  Real sinT, cosT, sinD, cosD;
+  SinCos(T, sinT, cosT);
+  SinCos(D, sinD, cosD);
+  const Real sinU = c.cosAlpha * sinT - c.sinAlpha * cosT * cosD;
+  const Real U = asinl(fmaxl(-1, fminl(1, sinU)));
+  const Real cosU = Cos(U);
+  const Real V = atan2l(cosT * sinD / cosU, (sinT - c.cosAlpha * sinU) / (c.sinAlpha * cosU));
+  if (!std::isfinite(U) || !std::isfinite(V)) return;
+  const Real base = Power(c.t0, -1 / c.B) * Power(Tan(U / 2 + kPi / 4), 1 / c.B);
+  Real latitude = U;
+  for (int i = 0; i < 30; ++i) {
+    const Real esin = c.e * Sin(latitude);
+    const Real next = 2 * (atanl(base * Power((1 + esin) / (1 - esin), c.e / 2)) - kPi / 4);
+    if (fabsl(next - latitude) < 1e-14L) {
+      phi = next;
+      lambda = c.lonO - V / c.B;
+      return;
+    }
+    latitude = next;
+  }
+}
+
+void KrovakForward(const ProjectionRecord& p, double latitude, double longitude,
+                   double centralMeridian, bool modified, bool northOrientated, double* easting,
+                   double* northing) {
+  const Cone c = FormCone(p, centralMeridian);
+  Real Xp, Yp;
+  if (!ConeXY(c, latitude * kD2R, longitude * kD2R, Xp, Yp)) {
+    *easting = *northing = NAN;
+    return;
+  }
+  if (modified) {
+    Real dX, dY;
+    Correction(Xp, Yp, dX, dY);
+    Xp -= dX;
+    Yp -= dY;
+  }
+  const Real southing = Xp + p.falseNorthing;
+  const Real westing = Yp + p.falseEasting;
+  *easting = static_cast<double>(northOrientated ? -westing : westing);
+  *northing = static_cast<double>(northOrientated ? -southing : southing);
+}
+
+void KrovakInverse(const ProjectionRecord& p, double easting, double northing,
+                   double centralMeridian, bool modified, bool northOrientated, double* latitude,
+                   double* longitude) {
+  const Cone c = FormCone(p, centralMeridian);
+  const Real southing = northOrientated ? -static_cast<Real>(northing) : northing;
+  const Real westing = northOrientated ? -static_cast<Real>(easting) : easting;
+  const Real X = southing - p.falseNorthing;
+  const Real Y = westing - p.falseEasting;
+  Real Xp = X, Yp = Y;
+  if (modified) {
+    bool settled = false;
+    for (int i = 0; i < 10 && !settled; ++i) {
+      Real dX, dY;
+      Correction(Xp, Yp, dX, dY);
+      const Real nextX = X + dX, nextY = Y + dY;
+      settled = fabsl(nextX - Xp) < 1e-9L && fabsl(nextY - Yp) < 1e-9L;
+      Xp = nextX;
+      Yp = nextY;
+    }
+    if (!settled) Xp = Yp = NAN;
+  }
+  Real phi, lambda;
+  ConeInverse(c, Xp, Yp, phi, lambda);
+  *latitude = static_cast<double>(phi / kD2R);
+  *longitude = static_cast<double>(WrapLongitudeDifference(lambda / kD2R));
+}
+
+}  // namespace
+
+void Krovak9819Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
+                       double* n) {
+  KrovakForward(p, lat, lon, cm, false, false, e, n);
+}
+void Krovak9819Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
+                       double* lon) {
+  KrovakInverse(p, e, n, cm, false, false, lat, lon);
+}
+void Krovak1041Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
+                       double* n) {
+  KrovakForward(p, lat, lon, cm, false, true, e, n);
+}
+void Krovak1041Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
+                       double* lon) {
+  KrovakInverse(p, e, n, cm, false, true, lat, lon);
+}
+void Krovak1042Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
+                       double* n) {
+  KrovakForward(p, lat, lon, cm, true, false, e, n);
+}
+void Krovak1042Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
+                       double* lon) {
+  KrovakInverse(p, e, n, cm, true, false, lat, lon);
+}
+void Krovak1043Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
+                       double* n) {
+  KrovakForward(p, lat, lon, cm, true, true, e, n);
+}
+void Krovak1043Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
+                       double* lon) {
+  KrovakInverse(p, e, n, cm, true, true, lat, lon);
+}
+
+}  // namespace ostrak
