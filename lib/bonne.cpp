@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "internal.h"
+#include "method_support.h"
 #include "ostrak32.h"
 #include "projection_methods.h"
 
@@ -24,22 +25,17 @@ using ostrak::Real;
 
 namespace {
 
-constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kPi = ostrak::kFullPi;
 constexpr Real kDegree = kPi / 180;
 
 struct Bonne {
   Real a, e2;
-  Real c0, c2, c4, c6;  // M / a = c0 phi - c2 sin 2phi + c4 sin 4phi - c6 sin 6phi
+  ostrak::MeridianSeries arc;
   Real M0;
   Real apex;  // a m0 / sin phi0
   Real sign;  // of phi0
   bool valid;
 };
-
-Real ArcOverA(const Bonne& c, Real phi) {
-  using ostrak::Sin;
-  return c.c0 * phi - c.c2 * Sin(2 * phi) + c.c4 * Sin(4 * phi) - c.c6 * Sin(6 * phi);
-}
 
 // m(phi) of the method.
 Real BonneM(const Bonne& c, Real phi) {
@@ -53,13 +49,9 @@ Bonne FormBonne(const ProjectionRecord& p) {
   Bonne c;
   c.a = p.semiMajorAxis;
   c.e2 = ostrak::EccentricitySquared(c.a, p.semiMinorAxis);
-  const Real e4 = c.e2 * c.e2, e6 = e4 * c.e2;
-  c.c0 = 1 - c.e2 / 4 - 3 * e4 / 64 - 5 * e6 / 256;
-  c.c2 = 3 * c.e2 / 8 + 3 * e4 / 32 + 45 * e6 / 1024;
-  c.c4 = 15 * e4 / 256 + 45 * e6 / 1024;
-  c.c6 = 35 * e6 / 3072;
+  c.arc = ostrak::MeridianSeriesOf(c.e2);
   const Real phi0 = p.latitudeOfOrigin * kDegree;
-  c.M0 = c.a * ArcOverA(c, phi0);
+  c.M0 = c.a * ostrak::ArcOverA(c.arc, phi0);
   c.apex = c.a * BonneM(c, phi0) / ostrak::Sin(phi0);
   c.sign = phi0 < 0 ? -1 : 1;
   c.valid = p.latitudeOfOrigin != 0 && std::isfinite(c.apex);
@@ -80,7 +72,7 @@ void BonneSouthForward(const ProjectionRecord& p, double latitude, double longit
   const Real phi = latitude * kDegree;
   const Real deltaLambda =
       WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * kDegree;
-  const Real rho = c.apex + c.M0 - c.a * ArcOverA(c, phi);
+  const Real rho = c.apex + c.M0 - c.a * ostrak::ArcOverA(c.arc, phi);
   // At the pole away from the apex rho is zero and so is T's product with it.
   const Real T = rho == 0 ? Real(0) : c.a * BonneM(c, phi) * deltaLambda / rho;
   Real sinT, cosT;
@@ -99,12 +91,12 @@ void BonneSouthInverse(const ProjectionRecord& p, double westing, double southin
   const Real y = c.apex - (static_cast<Real>(p.falseNorthing) - southing);
   const Real rho = c.sign * Sqrt(x * x + y * y);
   const Real target = (c.apex + c.M0 - rho) / c.a;  // M / a
-  Real phi = target / c.c0;
+  Real phi = target / c.arc.c0;
   bool converged = false;
   for (int step = 0; step < 50 && !converged; ++step) {
-    const Real slope =
-        c.c0 - 2 * c.c2 * Cos(2 * phi) + 4 * c.c4 * Cos(4 * phi) - 6 * c.c6 * Cos(6 * phi);
-    const Real delta = (target - ArcOverA(c, phi)) / slope;
+    const Real slope = c.arc.c0 - 2 * c.arc.c2 * Cos(2 * phi) + 4 * c.arc.c4 * Cos(4 * phi) -
+                       6 * c.arc.c6 * Cos(6 * phi);
+    const Real delta = (target - ostrak::ArcOverA(c.arc, phi)) / slope;
     phi += delta;
     converged = fabsl(delta) < 1e-14L;
   }

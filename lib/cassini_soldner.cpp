@@ -27,6 +27,7 @@
 #include <cmath>
 
 #include "internal.h"
+#include "method_support.h"
 #include "ostrak32.h"
 #include "projection_methods.h"
 
@@ -34,21 +35,18 @@ using ostrak::Real;
 
 namespace {
 
-constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kPi = ostrak::kFullPi;
 constexpr Real kDegree = kPi / 180;
 
 struct Cassini {
   Real a, e2, e4, e6, ep2;
+  ostrak::MeridianSeries arc;
   Real phi0, M0;
   bool hyperbolic;
 };
 
 Real MeridianArc(const Cassini& c, Real phi) {
-  using ostrak::Sin;
-  return c.a *
-         ((1 - c.e2 / 4 - 3 * c.e4 / 64 - 5 * c.e6 / 256) * phi -
-          (3 * c.e2 / 8 + 3 * c.e4 / 32 + 45 * c.e6 / 1024) * Sin(2 * phi) +
-          (15 * c.e4 / 256 + 45 * c.e6 / 1024) * Sin(4 * phi) - (35 * c.e6 / 3072) * Sin(6 * phi));
+  return c.a * ostrak::ArcOverA(c.arc, phi);
 }
 
 Cassini FormCassini(const ProjectionRecord& p, bool hyperbolic) {
@@ -57,6 +55,7 @@ Cassini FormCassini(const ProjectionRecord& p, bool hyperbolic) {
   c.e2 = ostrak::EccentricitySquared(c.a, p.semiMinorAxis);
   c.e4 = c.e2 * c.e2;
   c.e6 = c.e4 * c.e2;
+  c.arc = ostrak::MeridianSeriesOf(c.e2);
   c.ep2 = c.e2 / (1 - c.e2);
   c.phi0 = p.latitudeOfOrigin * kDegree;
   c.M0 = MeridianArc(c, c.phi0);
@@ -104,7 +103,7 @@ bool ReverseSeries(const Cassini& c, Real x, Real y, Real& phi, Real& deltaLambd
   }
   const Real s = Sqrt(1 - c.e2);
   const Real e1 = (1 - s) / (1 + s);
-  const Real mu1 = (c.M0 + y) / (c.a * (1 - c.e2 / 4 - 3 * c.e4 / 64 - 5 * c.e6 / 256));
+  const Real mu1 = (c.M0 + y) / (c.a * c.arc.c0);
   const Real phi1 = mu1 + (3 * e1 / 2 - 27 * PowerOf<3>(e1) / 32) * Sin(2 * mu1) +
                     (21 * e1 * e1 / 16 - 55 * PowerOf<4>(e1) / 32) * Sin(4 * mu1) +
                     (151 * PowerOf<3>(e1) / 96) * Sin(6 * mu1) +

@@ -22,6 +22,7 @@
 #include <cmath>
 
 #include "internal.h"
+#include "method_support.h"
 #include "ostrak32.h"
 #include "projection_methods.h"
 
@@ -29,7 +30,7 @@ using ostrak::Real;
 
 namespace {
 
-constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kPi = ostrak::kFullPi;
 constexpr Real kDegree = kPi / 180;
 // The Belgian correction of the convergence, 29.2985 arc-seconds.
 constexpr Real kBelgianAlpha = 29.2985L / 3600 * kDegree;

@@ -66,6 +66,23 @@ Real LatitudeFromAuthalicQ(Real q, Real e, Real e2);
 // The geodetic latitude of an authalic latitude beta, the same way.
 Real LatitudeFromAuthalic(Real beta, Real e, Real e2);
 
+// The meridian arc as the series in e^6 of IOGP Guidance Note 7-2 gives it
+// (Cassini-Soldner, American Polyconic, Bonne):
+// M / a = c0 phi - c2 sin 2phi + c4 sin 4phi - c6 sin 6phi.
+struct MeridianSeries {
+  Real c0, c2, c4, c6;
+};
+
+inline MeridianSeries MeridianSeriesOf(Real e2) {
+  const Real e4 = e2 * e2, e6 = e4 * e2;
+  return {1 - e2 / 4 - 3 * e4 / 64 - 5 * e6 / 256, 3 * e2 / 8 + 3 * e4 / 32 + 45 * e6 / 1024,
+          15 * e4 / 256 + 45 * e6 / 1024, 35 * e6 / 3072};
+}
+
+inline Real ArcOverA(const MeridianSeries& s, Real phi) {
+  return s.c0 * phi - s.c2 * Sin(2 * phi) + s.c4 * Sin(4 * phi) - s.c6 * Sin(6 * phi);
+}
+
 inline void StoreUndefined(double* first, double* second) {
   *first = *second = NAN;
 }

@@ -24,6 +24,7 @@
 #include <complex>
 
 #include "internal.h"
+#include "method_support.h"
 #include "ostrak32.h"
 #include "projection_methods.h"
 
@@ -32,7 +33,7 @@ namespace {
 
 using Complex = std::complex<Real>;
 
-constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kPi = ostrak::kFullPi;
 constexpr Real kD2R = kPi / 180;
 // Degrees to units of 1e5 arc-seconds.
 constexpr Real kDegreesToUnits = 3600 * 1e-5L;

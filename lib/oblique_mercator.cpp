@@ -30,13 +30,14 @@
 #include <complex>
 
 #include "internal.h"
+#include "method_support.h"
 #include "ostrak32.h"
 #include "projection_methods.h"
 
 namespace ostrak {
 namespace {
 
-constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kPi = ostrak::kFullPi;
 constexpr Real kD2R = kPi / 180;
 
 Real Signum(Real x) {

@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "internal.h"
+#include "method_support.h"
 #include "ostrak32.h"
 #include "projection_methods.h"
 
@@ -26,12 +27,12 @@ using ostrak::Real;
 
 namespace {
 
-constexpr Real kPi = 3.141592653589793238462643383279502884L;
+constexpr Real kPi = ostrak::kFullPi;
 constexpr Real kDegree = kPi / 180;
 
 struct Polyconic {
   Real a, e2;
-  Real c0, c2, c4, c6;  // M / a = c0 phi - c2 sin 2phi + c4 sin 4phi - c6 sin 6phi
+  ostrak::MeridianSeries arc;
   Real M0;
 };
 
@@ -39,23 +40,13 @@ Polyconic FormPolyconic(const ProjectionRecord& p) {
   Polyconic c;
   c.a = p.semiMajorAxis;
   c.e2 = ostrak::EccentricitySquared(c.a, p.semiMinorAxis);
-  const Real e4 = c.e2 * c.e2, e6 = e4 * c.e2;
-  c.c0 = 1 - c.e2 / 4 - 3 * e4 / 64 - 5 * e6 / 256;
-  c.c2 = 3 * c.e2 / 8 + 3 * e4 / 32 + 45 * e6 / 1024;
-  c.c4 = 15 * e4 / 256 + 45 * e6 / 1024;
-  c.c6 = 35 * e6 / 3072;
+  c.arc = ostrak::MeridianSeriesOf(c.e2);
   const Real phi0 = p.latitudeOfOrigin * kDegree;
-  c.M0 = c.a * (c.c0 * phi0 - c.c2 * ostrak::Sin(2 * phi0) + c.c4 * ostrak::Sin(4 * phi0) -
-                c.c6 * ostrak::Sin(6 * phi0));
+  c.M0 = c.a * ostrak::ArcOverA(c.arc, phi0);
   return c;
 }
 
 // M / a at phi.
-Real ArcOverA(const Polyconic& c, Real phi) {
-  using ostrak::Sin;
-  return c.c0 * phi - c.c2 * Sin(2 * phi) + c.c4 * Sin(4 * phi) - c.c6 * Sin(6 * phi);
-}
-
 }  // namespace
 
 namespace ostrak {
@@ -81,8 +72,8 @@ void AmericanPolyconicForward(const ProjectionRecord& p, double latitude, double
   Real sinL, cosL;
   SinCos(deltaLambda * sinPhi, sinL, cosL);
   *easting = static_cast<double>(p.falseEasting + nuCot * sinL);
-  *northing =
-      static_cast<double>(p.falseNorthing + c.a * ArcOverA(c, phi) - c.M0 + nuCot * (1 - cosL));
+  *northing = static_cast<double>(p.falseNorthing + c.a * ostrak::ArcOverA(c.arc, phi) - c.M0 +
+                                  nuCot * (1 - cosL));
 }
 
 void AmericanPolyconicInverse(const ProjectionRecord& p, double easting, double northing,
@@ -107,7 +98,7 @@ void AmericanPolyconicInverse(const ProjectionRecord& p, double easting, double 
     Real sinPhi, cosPhi;
     SinCos(phi, sinPhi, cosPhi);
     const Real C = Sqrt(1 - c.e2 * sinPhi * sinPhi) * sinPhi / cosPhi;
-    const Real d = Y - ArcOverA(c, phi);
+    const Real d = Y - ostrak::ArcOverA(c.arc, phi);
     return C * (x * x + d * d) - 2 * d;
   };
   Real low = 0, high = kPi / 2;
@@ -123,7 +114,7 @@ void AmericanPolyconicInverse(const ProjectionRecord& p, double easting, double 
   const Real C = Sqrt(1 - c.e2 * sinPhi * sinPhi) * sinPhi / cosPhi;
   // sin L = x C as published, and cos L = 1 - (A - M/a) C from the northing,
   // so that L beyond a right angle comes back too.
-  const Real L = atan2l(x * C, 1 - (Y - ArcOverA(c, phi)) * C);
+  const Real L = atan2l(x * C, 1 - (Y - ostrak::ArcOverA(c.arc, phi)) * C);
   const Real deltaLambda = L / sinPhi;
   if (!(fabsl(deltaLambda) <= kPi)) return;  // beyond the image of the ellipsoid
   *latitude = static_cast<double>((A < 0 ? -phi : phi) / kDegree);
