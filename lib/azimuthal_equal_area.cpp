@@ -117,24 +117,14 @@ void Inverse(bool spherical, const ProjectionRecord& p, double easting, double n
 
 void LambertAzimuthalEqualAreaForward(const ProjectionRecord& p, double latitude, double longitude,
                                       double centralMeridian, double* easting, double* northing) {
-  Forward(false, p, latitude, longitude, centralMeridian, easting, northing);
+  Forward(p.methodCode == kLambertAzimuthalEqualAreaSpherical, p, latitude, longitude,
+          centralMeridian, easting, northing);
 }
 
 void LambertAzimuthalEqualAreaInverse(const ProjectionRecord& p, double easting, double northing,
                                       double centralMeridian, double* latitude, double* longitude) {
-  Inverse(false, p, easting, northing, centralMeridian, latitude, longitude);
-}
-
-void LambertAzimuthalEqualAreaSphericalForward(const ProjectionRecord& p, double latitude,
-                                               double longitude, double centralMeridian,
-                                               double* easting, double* northing) {
-  Forward(true, p, latitude, longitude, centralMeridian, easting, northing);
-}
-
-void LambertAzimuthalEqualAreaSphericalInverse(const ProjectionRecord& p, double easting,
-                                               double northing, double centralMeridian,
-                                               double* latitude, double* longitude) {
-  Inverse(true, p, easting, northing, centralMeridian, latitude, longitude);
+  Inverse(p.methodCode == kLambertAzimuthalEqualAreaSpherical, p, easting, northing,
+          centralMeridian, latitude, longitude);
 }
 
 }  // namespace ostrak

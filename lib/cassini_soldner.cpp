@@ -177,19 +177,13 @@ namespace ostrak {
 
 void CassiniSoldnerForward(const ProjectionRecord& p, double latitude, double longitude,
                            double centralMeridian, double* easting, double* northing) {
-  CassiniForward(false, p, latitude, longitude, centralMeridian, easting, northing);
+  CassiniForward(p.methodCode == kHyperbolicCassiniSoldner, p, latitude, longitude, centralMeridian,
+                 easting, northing);
 }
 void CassiniSoldnerInverse(const ProjectionRecord& p, double easting, double northing,
                            double centralMeridian, double* latitude, double* longitude) {
-  CassiniInverse(false, p, easting, northing, centralMeridian, latitude, longitude);
-}
-void HyperbolicCassiniForward(const ProjectionRecord& p, double latitude, double longitude,
-                              double centralMeridian, double* easting, double* northing) {
-  CassiniForward(true, p, latitude, longitude, centralMeridian, easting, northing);
-}
-void HyperbolicCassiniInverse(const ProjectionRecord& p, double easting, double northing,
-                              double centralMeridian, double* latitude, double* longitude) {
-  CassiniInverse(true, p, easting, northing, centralMeridian, latitude, longitude);
+  CassiniInverse(p.methodCode == kHyperbolicCassiniSoldner, p, easting, northing, centralMeridian,
+                 latitude, longitude);
 }
 
 }  // namespace ostrak

@@ -165,9 +165,9 @@ void ConeInverse(const Cone& c, Real Xp, Real Yp, Real& phi, Real& lambda) {
   }
 }
 
-void KrovakForward(const ProjectionRecord& p, double latitude, double longitude,
-                   double centralMeridian, bool modified, bool northOrientated, double* easting,
-                   double* northing) {
+void KrovakToGrid(const ProjectionRecord& p, double latitude, double longitude,
+                  double centralMeridian, bool modified, bool northOrientated, double* easting,
+                  double* northing) {
   const Cone c = FormCone(p, centralMeridian);
   Real Xp, Yp;
   if (!ConeXY(c, latitude * kD2R, longitude * kD2R, Xp, Yp)) {
@@ -186,9 +186,9 @@ void KrovakForward(const ProjectionRecord& p, double latitude, double longitude,
   *northing = static_cast<double>(northOrientated ? -southing : southing);
 }
 
-void KrovakInverse(const ProjectionRecord& p, double easting, double northing,
-                   double centralMeridian, bool modified, bool northOrientated, double* latitude,
-                   double* longitude) {
+void KrovakFromGrid(const ProjectionRecord& p, double easting, double northing,
+                    double centralMeridian, bool modified, bool northOrientated, double* latitude,
+                    double* longitude) {
   const Cone c = FormCone(p, centralMeridian);
   const Real southing = northOrientated ? -static_cast<Real>(northing) : northing;
   const Real westing = northOrientated ? -static_cast<Real>(easting) : easting;
@@ -213,39 +213,27 @@ void KrovakInverse(const ProjectionRecord& p, double easting, double northing,
   *longitude = static_cast<double>(WrapLongitudeDifference(lambda / kD2R));
 }
 
+// The Modified methods add the polynomial correction; the North Orientated
+// ones give easting and northing in place of westing and southing.
+bool IsModified(const ProjectionRecord& p) {
+  return p.methodCode == kKrovakModified || p.methodCode == kKrovakModifiedNorthOrientated;
+}
+bool IsNorthOrientated(const ProjectionRecord& p) {
+  return p.methodCode == kKrovakNorthOrientated || p.methodCode == kKrovakModifiedNorthOrientated;
+}
+
 }  // namespace
 
-void Krovak9819Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
-                       double* n) {
-  KrovakForward(p, lat, lon, cm, false, false, e, n);
+void KrovakForward(const ProjectionRecord& p, double latitude, double longitude,
+                   double centralMeridian, double* easting, double* northing) {
+  KrovakToGrid(p, latitude, longitude, centralMeridian, IsModified(p), IsNorthOrientated(p),
+               easting, northing);
 }
-void Krovak9819Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
-                       double* lon) {
-  KrovakInverse(p, e, n, cm, false, false, lat, lon);
-}
-void Krovak1041Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
-                       double* n) {
-  KrovakForward(p, lat, lon, cm, false, true, e, n);
-}
-void Krovak1041Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
-                       double* lon) {
-  KrovakInverse(p, e, n, cm, false, true, lat, lon);
-}
-void Krovak1042Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
-                       double* n) {
-  KrovakForward(p, lat, lon, cm, true, false, e, n);
-}
-void Krovak1042Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
-                       double* lon) {
-  KrovakInverse(p, e, n, cm, true, false, lat, lon);
-}
-void Krovak1043Forward(const ProjectionRecord& p, double lat, double lon, double cm, double* e,
-                       double* n) {
-  KrovakForward(p, lat, lon, cm, true, true, e, n);
-}
-void Krovak1043Inverse(const ProjectionRecord& p, double e, double n, double cm, double* lat,
-                       double* lon) {
-  KrovakInverse(p, e, n, cm, true, true, lat, lon);
+
+void KrovakInverse(const ProjectionRecord& p, double easting, double northing,
+                   double centralMeridian, double* latitude, double* longitude) {
+  KrovakFromGrid(p, easting, northing, centralMeridian, IsModified(p), IsNorthOrientated(p),
+                 latitude, longitude);
 }
 
 }  // namespace ostrak

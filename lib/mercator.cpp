@@ -39,6 +39,13 @@ Cylinder PseudoSphere(const ProjectionRecord& p) {
   return {{p.semiMajorAxis, 0, 0}, p.semiMajorAxis};
 }
 
+// The record's variant: A, B or the Pseudo Mercator's sphere.
+Cylinder CylinderOf(const ProjectionRecord& p) {
+  if (p.methodCode == kMercatorA) return VariantA(p);
+  if (p.methodCode == kMercatorB) return VariantB(p);
+  return PseudoSphere(p);
+}
+
 void Forward(const Cylinder& c, const ProjectionRecord& p, double latitude, double longitude,
              double centralMeridian, double* easting, double* northing) {
   if (!(std::fabs(latitude) < 90)) {
@@ -62,34 +69,14 @@ void Inverse(const Cylinder& c, const ProjectionRecord& p, double easting, doubl
 
 }  // namespace
 
-void MercatorAForward(const ProjectionRecord& p, double latitude, double longitude,
-                      double centralMeridian, double* easting, double* northing) {
-  Forward(VariantA(p), p, latitude, longitude, centralMeridian, easting, northing);
+void MercatorForward(const ProjectionRecord& p, double latitude, double longitude,
+                     double centralMeridian, double* easting, double* northing) {
+  Forward(CylinderOf(p), p, latitude, longitude, centralMeridian, easting, northing);
 }
 
-void MercatorAInverse(const ProjectionRecord& p, double easting, double northing,
-                      double centralMeridian, double* latitude, double* longitude) {
-  Inverse(VariantA(p), p, easting, northing, centralMeridian, latitude, longitude);
-}
-
-void MercatorBForward(const ProjectionRecord& p, double latitude, double longitude,
-                      double centralMeridian, double* easting, double* northing) {
-  Forward(VariantB(p), p, latitude, longitude, centralMeridian, easting, northing);
-}
-
-void MercatorBInverse(const ProjectionRecord& p, double easting, double northing,
-                      double centralMeridian, double* latitude, double* longitude) {
-  Inverse(VariantB(p), p, easting, northing, centralMeridian, latitude, longitude);
-}
-
-void PseudoMercatorForward(const ProjectionRecord& p, double latitude, double longitude,
-                           double centralMeridian, double* easting, double* northing) {
-  Forward(PseudoSphere(p), p, latitude, longitude, centralMeridian, easting, northing);
-}
-
-void PseudoMercatorInverse(const ProjectionRecord& p, double easting, double northing,
-                           double centralMeridian, double* latitude, double* longitude) {
-  Inverse(PseudoSphere(p), p, easting, northing, centralMeridian, latitude, longitude);
+void MercatorInverse(const ProjectionRecord& p, double easting, double northing,
+                     double centralMeridian, double* latitude, double* longitude) {
+  Inverse(CylinderOf(p), p, easting, northing, centralMeridian, latitude, longitude);
 }
 
 }  // namespace ostrak

@@ -166,24 +166,16 @@ void HotineInverse(const ProjectionRecord& p, double easting, double northing,
 
 }  // namespace
 
-void HotineObliqueMercatorAForward(const ProjectionRecord& p, double latitude, double longitude,
-                                   double centralMeridian, double* easting, double* northing) {
-  HotineForward(p, latitude, longitude, centralMeridian, false, easting, northing);
+void HotineObliqueMercatorForward(const ProjectionRecord& p, double latitude, double longitude,
+                                  double centralMeridian, double* easting, double* northing) {
+  HotineForward(p, latitude, longitude, centralMeridian, p.methodCode == kHotineObliqueMercatorB,
+                easting, northing);
 }
 
-void HotineObliqueMercatorAInverse(const ProjectionRecord& p, double easting, double northing,
-                                   double centralMeridian, double* latitude, double* longitude) {
-  HotineInverse(p, easting, northing, centralMeridian, false, latitude, longitude);
-}
-
-void HotineObliqueMercatorBForward(const ProjectionRecord& p, double latitude, double longitude,
-                                   double centralMeridian, double* easting, double* northing) {
-  HotineForward(p, latitude, longitude, centralMeridian, true, easting, northing);
-}
-
-void HotineObliqueMercatorBInverse(const ProjectionRecord& p, double easting, double northing,
-                                   double centralMeridian, double* latitude, double* longitude) {
-  HotineInverse(p, easting, northing, centralMeridian, true, latitude, longitude);
+void HotineObliqueMercatorInverse(const ProjectionRecord& p, double easting, double northing,
+                                  double centralMeridian, double* latitude, double* longitude) {
+  HotineInverse(p, easting, northing, centralMeridian, p.methodCode == kHotineObliqueMercatorB,
+                latitude, longitude);
 }
 
 }  // namespace ostrak

@@ -21,6 +21,11 @@ namespace {
 
 enum class Variant { A, B, C };
 
+Variant VariantOf(const ProjectionRecord& p) {
+  if (p.methodCode == kPolarStereographicA) return Variant::A;
+  return p.methodCode == kPolarStereographicB ? Variant::B : Variant::C;
+}
+
 // rho = a K t, with t of the north pole case on s phi; the false origin lies
 // s rhoF towards the pole from the grid's (FE, FN) in variant C.
 struct Polar {
@@ -80,34 +85,14 @@ void Inverse(Variant variant, const ProjectionRecord& p, double easting, double 
 
 }  // namespace
 
-void PolarStereographicAForward(const ProjectionRecord& p, double latitude, double longitude,
-                                double centralMeridian, double* easting, double* northing) {
-  Forward(Variant::A, p, latitude, longitude, centralMeridian, easting, northing);
+void PolarStereographicForward(const ProjectionRecord& p, double latitude, double longitude,
+                               double centralMeridian, double* easting, double* northing) {
+  Forward(VariantOf(p), p, latitude, longitude, centralMeridian, easting, northing);
 }
 
-void PolarStereographicAInverse(const ProjectionRecord& p, double easting, double northing,
-                                double centralMeridian, double* latitude, double* longitude) {
-  Inverse(Variant::A, p, easting, northing, centralMeridian, latitude, longitude);
-}
-
-void PolarStereographicBForward(const ProjectionRecord& p, double latitude, double longitude,
-                                double centralMeridian, double* easting, double* northing) {
-  Forward(Variant::B, p, latitude, longitude, centralMeridian, easting, northing);
-}
-
-void PolarStereographicBInverse(const ProjectionRecord& p, double easting, double northing,
-                                double centralMeridian, double* latitude, double* longitude) {
-  Inverse(Variant::B, p, easting, northing, centralMeridian, latitude, longitude);
-}
-
-void PolarStereographicCForward(const ProjectionRecord& p, double latitude, double longitude,
-                                double centralMeridian, double* easting, double* northing) {
-  Forward(Variant::C, p, latitude, longitude, centralMeridian, easting, northing);
-}
-
-void PolarStereographicCInverse(const ProjectionRecord& p, double easting, double northing,
-                                double centralMeridian, double* latitude, double* longitude) {
-  Inverse(Variant::C, p, easting, northing, centralMeridian, latitude, longitude);
+void PolarStereographicInverse(const ProjectionRecord& p, double easting, double northing,
+                               double centralMeridian, double* latitude, double* longitude) {
+  Inverse(VariantOf(p), p, easting, northing, centralMeridian, latitude, longitude);
 }
 
 }  // namespace ostrak

@@ -28,43 +28,34 @@ struct ProjectionMethod {
 };
 
 // The further methods, each in its family's file with its formulas, their
-// accuracy and its field mapping.
+// accuracy and its field mapping. A family of variants is one pair that
+// takes the variant from the record's method code.
 #define OSTRAK_GRID_METHOD(Name)                                                            \
   void Name##Forward(const ProjectionRecord& projection, double latitude, double longitude, \
                      double centralMeridian, double* easting, double* northing);            \
   void Name##Inverse(const ProjectionRecord& projection, double easting, double northing,   \
                      double centralMeridian, double* latitude, double* longitude)
-OSTRAK_GRID_METHOD(PseudoMercator);                      // 1024, mercator.cpp
-OSTRAK_GRID_METHOD(MercatorA);                           // 9804
-OSTRAK_GRID_METHOD(MercatorB);                           // 9805
-OSTRAK_GRID_METHOD(LambertAzimuthalEqualArea);           // 9820, azimuthal_equal_area.cpp
-OSTRAK_GRID_METHOD(LambertAzimuthalEqualAreaSpherical);  // 1027
-OSTRAK_GRID_METHOD(PolarStereographicA);                 // 9810, polar_stereographic.cpp
-OSTRAK_GRID_METHOD(PolarStereographicB);                 // 9829
-OSTRAK_GRID_METHOD(PolarStereographicC);                 // 9830
-OSTRAK_GRID_METHOD(AlbersEqualArea);                     // 9822, albers_equal_area.cpp
-OSTRAK_GRID_METHOD(EqualEarth);                          // 1078, equal_earth.cpp
-OSTRAK_GRID_METHOD(EquidistantCylindrical);              // 1028, cylindrical.cpp
-OSTRAK_GRID_METHOD(LambertCylindricalEqualArea);         // 9835
-OSTRAK_GRID_METHOD(LambertConic1SP);                     // 9801, lambert_conic_variants.cpp
-OSTRAK_GRID_METHOD(LambertConicWest);                    // 9826
-OSTRAK_GRID_METHOD(LambertConicMichigan);                // 1051
-OSTRAK_GRID_METHOD(LambertConicBelgium);                 // 9803
-OSTRAK_GRID_METHOD(LambertNearConformal);                // 9817
-OSTRAK_GRID_METHOD(TransverseMercatorSouth);             // 9808, transverse_mercator_variants.cpp
-OSTRAK_GRID_METHOD(TransverseMercatorZoned);             // 9824
-OSTRAK_GRID_METHOD(CassiniSoldner);                      // 9806, cassini_soldner.cpp
-OSTRAK_GRID_METHOD(HyperbolicCassini);                   // 9833
-OSTRAK_GRID_METHOD(AmericanPolyconic);                   // 9818, polyconic.cpp
-OSTRAK_GRID_METHOD(BonneSouth);                          // 9828, bonne.cpp
-OSTRAK_GRID_METHOD(HotineObliqueMercatorA);              // 9812, oblique_mercator.cpp
-OSTRAK_GRID_METHOD(HotineObliqueMercatorB);              // 9815
-OSTRAK_GRID_METHOD(LabordeObliqueMercator);              // 9813
-OSTRAK_GRID_METHOD(Krovak9819);                          // krovak.cpp
-OSTRAK_GRID_METHOD(Krovak1041);
-OSTRAK_GRID_METHOD(Krovak1042);
-OSTRAK_GRID_METHOD(Krovak1043);
-OSTRAK_GRID_METHOD(NewZealandMapGrid);  // 9811, new_zealand_map_grid.cpp
+OSTRAK_GRID_METHOD(Mercator);                     // 1024, 9804, 9805: mercator.cpp
+OSTRAK_GRID_METHOD(LambertAzimuthalEqualArea);    // 9820, 1027: azimuthal_equal_area.cpp
+OSTRAK_GRID_METHOD(PolarStereographic);           // 9810, 9829, 9830: polar_stereographic.cpp
+OSTRAK_GRID_METHOD(AlbersEqualArea);              // 9822, albers_equal_area.cpp
+OSTRAK_GRID_METHOD(EqualEarth);                   // 1078, equal_earth.cpp
+OSTRAK_GRID_METHOD(EquidistantCylindrical);       // 1028, cylindrical.cpp
+OSTRAK_GRID_METHOD(LambertCylindricalEqualArea);  // 9835
+OSTRAK_GRID_METHOD(LambertConic1SP);              // 9801, lambert_conic_variants.cpp
+OSTRAK_GRID_METHOD(LambertConicWest);             // 9826
+OSTRAK_GRID_METHOD(LambertConicMichigan);         // 1051
+OSTRAK_GRID_METHOD(LambertConicBelgium);          // 9803
+OSTRAK_GRID_METHOD(LambertNearConformal);         // 9817
+OSTRAK_GRID_METHOD(TransverseMercatorSouth);      // 9808, transverse_mercator_variants.cpp
+OSTRAK_GRID_METHOD(TransverseMercatorZoned);      // 9824
+OSTRAK_GRID_METHOD(CassiniSoldner);               // 9806, 9833: cassini_soldner.cpp
+OSTRAK_GRID_METHOD(AmericanPolyconic);            // 9818, polyconic.cpp
+OSTRAK_GRID_METHOD(BonneSouth);                   // 9828, bonne.cpp
+OSTRAK_GRID_METHOD(HotineObliqueMercator);        // 9812, 9815: oblique_mercator.cpp
+OSTRAK_GRID_METHOD(LabordeObliqueMercator);       // 9813
+OSTRAK_GRID_METHOD(Krovak);                       // 9819, 1041, 1042, 1043: krovak.cpp
+OSTRAK_GRID_METHOD(NewZealandMapGrid);            // 9811, new_zealand_map_grid.cpp
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.
