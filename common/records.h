@@ -67,6 +67,10 @@ enum {
   kKrovakNorthOrientated = 1041,
   kKrovakModified = 1042,
   kKrovakModifiedNorthOrientated = 1043,
+  kModifiedAzimuthalEquidistant = 9832,
+  kGuamProjection = 9831,
+  kColombiaUrban = 1052,
+  kTunisiaMiningGrid = 9816,
   kCrsWgs84 = 4326,
   kCrsWgs72 = 4322,
   kCrsWgs72be = 4324
