@@ -69,95 +69,112 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  * south orientated) are the westing and southing, in that order.
  *
  * Fields of the further methods (angles in degrees, lengths in metres; the
- * separate centralMeridian argument is the longitude named here):
+ * separate centralMeridian argument is the longitude named here): */
+/* clang-format off */
+/*
  *   9822 Albers Equal Area: latitudeOfOrigin = latitude of false origin, centralMeridian =
  *       longitude of false origin, firstStandardParallel = latitude of 1st standard parallel,
- *       secondStandardParallel = latitude of 2nd standard parallel, falseEasting = easting at false
- *       origin, falseNorthing = northing at false origin
+ *       secondStandardParallel = latitude of 2nd standard parallel, falseEasting = easting at
+ *       false origin, falseNorthing = northing at false origin
  *   9818 American Polyconic: latitudeOfOrigin = latitude of natural origin, centralMeridian =
  *       longitude of natural origin, falseEasting, falseNorthing; scaleFactor unused (1)
  *   9828 Bonne (South Orientated): latitudeOfOrigin = latitude of natural origin,
- *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing (the westing and
- *       southing at the natural origin); scaleFactor unused (1)
+ *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing (the
+ *       westing and southing at the natural origin); scaleFactor unused (1)
  *   9806 Cassini-Soldner: latitudeOfOrigin = latitude of natural origin, centralMeridian =
  *       longitude of natural origin, falseEasting, falseNorthing; scaleFactor unused (1)
- *   1078 Equal Earth: centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   1078 Equal Earth: centralMeridian = longitude of natural origin, falseEasting,
+ *       falseNorthing
  *   1028 Equidistant Cylindrical: firstStandardParallel = latitude of 1st standard parallel,
  *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing
- *   9812 Hotine Oblique Mercator (variant A): latitudeOfOrigin = latitude of projection centre,
- *       centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial
- *       line, falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line,
+ *   9812 Hotine Oblique Mercator (variant A): latitudeOfOrigin = latitude of projection
+ *       centre, centralMeridian = longitude of projection centre, scaleFactor = scale factor
+ *       on initial line, falseEasting, falseNorthing, firstStandardParallel = azimuth of
+ *       initial line, secondStandardParallel = angle from rectified to skew grid
+ *   9815 Hotine Oblique Mercator (variant B): latitudeOfOrigin = latitude of projection
+ *       centre, centralMeridian = longitude of projection centre, scaleFactor = scale factor
+ *       on initial line, falseEasting = easting at projection centre, falseNorthing =
+ *       northing at projection centre, firstStandardParallel = azimuth of initial line,
  *       secondStandardParallel = angle from rectified to skew grid
- *   9815 Hotine Oblique Mercator (variant B): latitudeOfOrigin = latitude of projection centre,
- *       centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial
- *       line, falseEasting = easting at projection centre, falseNorthing = northing at projection
- *       centre, firstStandardParallel = azimuth of initial line, secondStandardParallel = angle
- * from rectified to skew grid 9833 Hyperbolic Cassini-Soldner: latitudeOfOrigin = latitude of
- * natural origin, centralMeridian = longitude of natural origin, falseEasting, falseNorthing;
- * scaleFactor unused (1) 1041 Krovak (North Orientated): latitudeOfOrigin = latitude of projection
- * centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard
- *       parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis,
- *       secondStandardParallel = latitude of pseudo standard parallel
- *   1043 Krovak Modified (North Orientated): latitudeOfOrigin = latitude of projection centre,
+ *   9833 Hyperbolic Cassini-Soldner: latitudeOfOrigin = latitude of natural origin,
+ *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing;
+ *       scaleFactor unused (1)
+ *   1041 Krovak (North Orientated): latitudeOfOrigin = latitude of projection centre,
  *       centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo standard
- *       parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis,
- *       secondStandardParallel = latitude of pseudo standard parallel; the evaluation point and C1
- *       to C10 are constants of the method
+ *       parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone
+ *       axis, secondStandardParallel = latitude of pseudo standard parallel
+ *   1043 Krovak Modified (North Orientated): latitudeOfOrigin = latitude of projection
+ *       centre, centralMeridian = longitude of origin, scaleFactor = scale factor on pseudo
+ *       standard parallel, falseEasting, falseNorthing, firstStandardParallel = co-latitude
+ *       of cone axis, secondStandardParallel = latitude of pseudo standard parallel; the
+ *       evaluation point and C1 to C10 are constants of the method
  *   1042 Krovak Modified: latitudeOfOrigin = latitude of projection centre, centralMeridian =
- *       longitude of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting,
- *       falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel =
- *       latitude of pseudo standard parallel; the evaluation point and C1 to C10 are constants of
- *       the method
- *   9819 Krovak: latitudeOfOrigin = latitude of projection centre, centralMeridian = longitude
- *       of origin, scaleFactor = scale factor on pseudo standard parallel, falseEasting,
- *       falseNorthing, firstStandardParallel = co-latitude of cone axis, secondStandardParallel =
- *       latitude of pseudo standard parallel
+ *       longitude of origin, scaleFactor = scale factor on pseudo standard parallel,
+ *       falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis,
+ *       secondStandardParallel = latitude of pseudo standard parallel; the evaluation point
+ *       and C1 to C10 are constants of the method
+ *   9819 Krovak: latitudeOfOrigin = latitude of projection centre, centralMeridian =
+ *       longitude of origin, scaleFactor = scale factor on pseudo standard parallel,
+ *       falseEasting, falseNorthing, firstStandardParallel = co-latitude of cone axis,
+ *       secondStandardParallel = latitude of pseudo standard parallel
  *   9813 Laborde Oblique Mercator: latitudeOfOrigin = latitude of projection centre,
- *       centralMeridian = longitude of projection centre, scaleFactor = scale factor on initial
- *       line, falseEasting, falseNorthing, firstStandardParallel = azimuth of initial line
+ *       centralMeridian = longitude of projection centre, scaleFactor = scale factor on
+ *       initial line, falseEasting, falseNorthing, firstStandardParallel = azimuth of initial
+ *       line
  *   1027 Lambert Azimuthal Equal Area (Spherical): latitudeOfOrigin = latitude of natural
  *       origin, centralMeridian = longitude of natural origin, falseEasting, falseNorthing
  *   9820 Lambert Azimuthal Equal Area: latitudeOfOrigin = latitude of natural origin,
  *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing
  *   9801 Lambert Conic Conformal (1SP): latitudeOfOrigin = latitude of natural origin,
  *       centralMeridian = longitude of natural origin, scaleFactor = scale factor at natural
- * origin, falseEasting, falseNorthing 9803 Lambert Conic Conformal (2SP Belgium): latitudeOfOrigin
- * = latitude of false origin, centralMeridian = longitude of false origin, firstStandardParallel =
- * latitude of 1st standard parallel, secondStandardParallel = latitude of 2nd standard parallel,
- * falseEasting = easting at false origin, falseNorthing = northing at false origin, scaleFactor
- * unused (1) 1051 Lambert Conic Conformal (2SP Michigan): latitudeOfOrigin = latitude of false
- * origin, centralMeridian = longitude of false origin, firstStandardParallel = latitude of 1st
- *       standard parallel, secondStandardParallel = latitude of 2nd standard parallel, falseEasting
- *       = easting at false origin, falseNorthing = northing at false origin, scaleFactor =
- * ellipsoid scaling factor 9826 Lambert Conic Conformal (West Orientated): latitudeOfOrigin =
- * latitude of natural origin, centralMeridian = longitude of natural origin, scaleFactor = scale
- * factor at natural origin, falseEasting, falseNorthing (eastings increase westwards) 9817 Lambert
- * Conic Near-Conformal: latitudeOfOrigin = latitude of natural origin, centralMeridian = longitude
- * of natural origin, scaleFactor = scale factor at natural origin, falseEasting, falseNorthing 9835
- * Lambert Cylindrical Equal Area: firstStandardParallel = latitude of 1st standard parallel,
- * centralMeridian = longitude of natural origin, falseEasting, falseNorthing 9804 Mercator (variant
- * A): latitudeOfOrigin = latitude of natural origin (0), centralMeridian = longitude of natural
- * origin, scaleFactor = scale factor at natural origin, falseEasting, falseNorthing 9805 Mercator
- * (variant B): firstStandardParallel = latitude of 1st standard parallel, centralMeridian =
- * longitude of natural origin, falseEasting, falseNorthing 9811 New Zealand Map Grid:
- * latitudeOfOrigin = latitude of natural origin, centralMeridian = longitude of natural origin,
- * scaleFactor = 1 (unused), falseEasting, falseNorthing 9810 Polar Stereographic (variant A):
- * latitudeOfOrigin = latitude of natural origin (90 or -90), centralMeridian = longitude of natural
- * origin, scaleFactor = scale factor at natural origin, falseEasting, falseNorthing 9829 Polar
- * Stereographic (variant B): firstStandardParallel = latitude of standard parallel, centralMeridian
- * = longitude of origin, falseEasting, falseNorthing 9830 Polar Stereographic (variant C):
- * firstStandardParallel = latitude of standard parallel, centralMeridian = longitude of origin,
- * falseEasting = easting at false origin, falseNorthing = northing at false origin 1024 Popular
- * Visualisation Pseudo Mercator: latitudeOfOrigin = latitude of natural origin (0), centralMeridian
- * = longitude of natural origin, falseEasting, falseNorthing 9808 Transverse Mercator (South
- * Orientated): latitudeOfOrigin = latitude of natural origin, centralMeridian = longitude of
- * natural origin, scaleFactor = scale factor at natural origin, falseEasting, falseNorthing (the
- * westing and southing at the natural origin) 1111 Transverse Mercator 3D: latitudeOfOrigin =
- * latitude of natural origin, centralMeridian = longitude of natural origin, scaleFactor = scale
- * factor at natural origin, falseEasting, falseNorthing 9824 Transverse Mercator Zoned Grid System:
- * latitudeOfOrigin = latitude of natural origin, centralMeridian = initial longitude,
- * firstStandardParallel = zone width, scaleFactor = scale factor at natural origin, falseEasting,
- * falseNorthing */
+ *       origin, falseEasting, falseNorthing
+ *   9803 Lambert Conic Conformal (2SP Belgium): latitudeOfOrigin = latitude of false origin,
+ *       centralMeridian = longitude of false origin, firstStandardParallel = latitude of 1st
+ *       standard parallel, secondStandardParallel = latitude of 2nd standard parallel,
+ *       falseEasting = easting at false origin, falseNorthing = northing at false origin,
+ *       scaleFactor unused (1)
+ *   1051 Lambert Conic Conformal (2SP Michigan): latitudeOfOrigin = latitude of false origin,
+ *       centralMeridian = longitude of false origin, firstStandardParallel = latitude of 1st
+ *       standard parallel, secondStandardParallel = latitude of 2nd standard parallel,
+ *       falseEasting = easting at false origin, falseNorthing = northing at false origin,
+ *       scaleFactor = ellipsoid scaling factor
+ *   9826 Lambert Conic Conformal (West Orientated): latitudeOfOrigin = latitude of natural
+ *       origin, centralMeridian = longitude of natural origin, scaleFactor = scale factor at
+ *       natural origin, falseEasting, falseNorthing (eastings increase westwards)
+ *   9817 Lambert Conic Near-Conformal: latitudeOfOrigin = latitude of natural origin,
+ *       centralMeridian = longitude of natural origin, scaleFactor = scale factor at natural
+ *       origin, falseEasting, falseNorthing
+ *   9835 Lambert Cylindrical Equal Area: firstStandardParallel = latitude of 1st standard
+ *       parallel, centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   9804 Mercator (variant A): latitudeOfOrigin = latitude of natural origin (0),
+ *       centralMeridian = longitude of natural origin, scaleFactor = scale factor at natural
+ *       origin, falseEasting, falseNorthing
+ *   9805 Mercator (variant B): firstStandardParallel = latitude of 1st standard parallel,
+ *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   9811 New Zealand Map Grid: latitudeOfOrigin = latitude of natural origin, centralMeridian
+ *       = longitude of natural origin, scaleFactor = 1 (unused), falseEasting, falseNorthing
+ *   9810 Polar Stereographic (variant A): latitudeOfOrigin = latitude of natural origin (90
+ *       or -90), centralMeridian = longitude of natural origin, scaleFactor = scale factor at
+ *       natural origin, falseEasting, falseNorthing
+ *   9829 Polar Stereographic (variant B): firstStandardParallel = latitude of standard
+ *       parallel, centralMeridian = longitude of origin, falseEasting, falseNorthing
+ *   9830 Polar Stereographic (variant C): firstStandardParallel = latitude of standard
+ *       parallel, centralMeridian = longitude of origin, falseEasting = easting at false
+ *       origin, falseNorthing = northing at false origin
+ *   1024 Popular Visualisation Pseudo Mercator: latitudeOfOrigin = latitude of natural origin
+ *       (0), centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   9808 Transverse Mercator (South Orientated): latitudeOfOrigin = latitude of natural
+ *       origin, centralMeridian = longitude of natural origin, scaleFactor = scale factor at
+ *       natural origin, falseEasting, falseNorthing (the westing and southing at the natural
+ *       origin)
+ *   1111 Transverse Mercator 3D: latitudeOfOrigin = latitude of natural origin,
+ *       centralMeridian = longitude of natural origin, scaleFactor = scale factor at natural
+ *       origin, falseEasting, falseNorthing
+ *   9824 Transverse Mercator Zoned Grid System: latitudeOfOrigin = latitude of natural
+ *       origin, centralMeridian = initial longitude, firstStandardParallel = zone width,
+ *       scaleFactor = scale factor at natural origin, falseEasting, falseNorthing
+ */
+/* clang-format on */
 OSTRAK32_API void LATLONTOGRID(const ProjectionRecord* projection, double latitude,
                                double longitude, double* easting, double* northing,
                                double centralMeridian);
