@@ -23,7 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 DATA = os.path.join(os.path.dirname(os.path.dirname(HERE)), 'data')
 
 # The EPSG code index has no capacity: the program does not hold it in fixed arrays.
-CAPACITY = {'ellips.txt': 64, 'datums.txt': 1024, 'projct.txt': 3072, 'epsg-index.txt': 10 ** 6}
+CAPACITY = {'ellips.txt': 64, 'datums.txt': 1024, 'projct.txt': 4096, 'epsg-index.txt': 10 ** 6}
 # Field layout: T text of that width, N number, I integer.
 LAYOUT = {
     'ellips.txt': ['I', 'T64', 'N', 'N'],
@@ -137,6 +137,16 @@ def read_sources(path):
     return sources
 
 
+# The projection methods the program computes and which of the scale factor
+# (k) and the first and second further parameters (1, 2) each one uses.
+METHOD_FIELDS = {
+    9807: 'k', 9802: '12', 9809: 'k', 9801: 'k', 9826: 'k', 9817: 'k', 9803: '12', 1051: 'k12',
+    9822: '12', 9808: 'k', 1111: 'k', 9824: 'k1', 9804: 'k', 9805: '1', 1024: '', 9810: 'k',
+    9829: '1', 9830: '1', 9820: '', 1027: '', 1078: '', 1028: '1', 9835: '1', 9806: '',
+    9833: '', 9818: '', 9828: '', 9832: '', 9831: '', 1052: '1', 9811: '', 9812: 'k12',
+    9815: 'k12', 9813: 'k1', 9819: 'k12', 1041: 'k12', 1042: 'k12', 1043: 'k12', 9816: ''}
+
+
 def check_invariants(E, D, P, sources, faults):
     for what, names in (('ellipsoid', [e[1] for e in E]), ('datum', [d[0] for d in D]),
                         ('projection', [p[0] for p in P])):
@@ -191,7 +201,7 @@ def check_invariants(E, D, P, sources, faults):
     for pos, p in enumerate(P[1:], 2):
         where = 'projection %d %s' % (pos, p[0])
         method, (k0, lat0, lon0, fe, fn, sp1, sp2) = p[2], p[3:]
-        faults.check(method in (9807, 9802, 9809), '%s: method %d' % (where, method))
+        faults.check(method in METHOD_FIELDS, '%s: method %d' % (where, method))
         faults.check(-90 <= lat0 <= 90 and -180 < lon0 <= 180, '%s: origin %r %r'
                      % (where, lat0, lon0))
         faults.check(abs(fe) < 1e8 and abs(fn) < 2e7, '%s: false origin %r %r' % (where, fe, fn))
@@ -206,7 +216,14 @@ def check_invariants(E, D, P, sources, faults):
             faults.check(not (lat0 > 0 and sp1 < 0) and not (lat0 < 0 and sp1 > 0),
                          '%s: base parallel in the other hemisphere' % where)
         else:
-            faults.check(0.9 < k0 <= 1.001 and sp1 == 0 and sp2 == 0, '%s: %r' % (where, p[3:]))
+            used = METHOD_FIELDS.get(method, '')
+            faults.check(0.9 < k0 <= 1.001 and (k0 == 1 or 'k' in used),
+                         '%s: scale factor %r' % (where, k0))
+            for field, v in (('1', sp1), ('2', sp2)):
+                faults.check(v == 0 or field in used, '%s: unused field %s is %r'
+                             % (where, field, v))
+                faults.check(-360 <= v <= 360 or (field == '1' and method == 1052),
+                             '%s: angle %r' % (where, v))
         found = resolve_datum(D, p[1])
         faults.check(key(p[1]) and key(p[1]) in key(D[found - 1][0]),
                      '%s: datumName %r matches no datum' % (where, p[1]))
@@ -295,10 +312,9 @@ def check_published_codes(X, D, faults):
             (4324, 'geographic', 'WGS 72BE', 'degree'),
             (1237, 'transformation', 'WGS 72', 'degree'),
             (1240, 'transformation', 'WGS 72BE', 'degree'),
-            # EPSG 3857 is on method 1024, Popular Visualisation Pseudo Mercator.
-            (3857, 'left out', 'WGS 84 / Pseudo-Mercator', 'metre',
-             'its projection method, Popular Visualisation Pseudo Mercator, is not computed by '
-             'this version'),
+            # Popular Visualisation Pseudo Mercator, and Krovak on S-JTSK's Greenwich twin.
+            (3857, 'projected', 'WGS 84 / Pseudo-Mercator', 'metre'),
+            (5514, 'projected', 'S-JTSK / Krovak East North', 'metre'),
             # EPSG deprecated 3785 and names 3857 in its place.
             (3785, 'left out', 'Popular Visualisation CRS / Mercator', 'metre',
              'EPSG has deprecated it in favour of EPSG:3857')):
@@ -356,6 +372,20 @@ def check_published(E, D, P, faults):
         # Given in grads: 38g and 43.50g.
         ('Deir ez Zor / Levant Stereographic', 9809, (0.9995341, 34.2, 39.15, 0, 0, 0, 0),
          'Deir ez Zor (', 'Clarke 1880 (IGN)'),
+        ('WGS 84 / Pseudo-Mercator', 1024, (1, 0, 0, 0, 0, 0, 0), 'WGS 84', 'WGS 84'),
+        ('ETRS89-extended / LAEA Europe', 9820, (1, 52, 10, 4321000, 3210000, 0, 0), 'ETRS89 (',
+         'GRS 1980'),
+        # Swiss LV95: Hotine variant B, azimuth and skew angle 90 degrees.
+        ('CH1903+ / LV95', 9815,
+         (1, dms(46, 57, 8.66), dms(7, 26, 22.5), 2600000, 1200000, 90, 90), 'CH1903+ (',
+         'Bessel 1841'),
+        # Krovak: longitude of origin 42 30 E of Ferro, 17 40 E of Greenwich; then the
+        # cone axis co-latitude and the pseudo standard parallel.
+        ('S-JTSK / Krovak East North', 1041,
+         (0.9999, dms(49, 30), dms(24, 50), 0, 0, dms(30, 17, 17.3031), dms(78, 30)), 'S-JTSK (',
+         'Bessel 1841'),
+        # South Orientated: westing and southing from the origin, no scale.
+        ('Hartebeesthoek94 / Lo29', 9808, (1, 0, 29, 0, 0, 0, 0), 'Hartebeesthoek94 (', 'WGS 84'),
     ]
     for name, method, values, datum_start, ellipsoid in published:
         p = prj.get(name)

@@ -168,7 +168,19 @@ def compare(db_path, E, D, P, sources, faults, X=()):
     return compared + len(X)
 
 
-PROJECTION_METHODS = (9807, 9802, 9809)
+# Every projection method of a live EPSG projected CRS, as the library computes them.
+PROJECTION_METHODS = frozenset((
+    9807, 9802, 9809, 9801, 9822, 1052, 9806, 9833, 9808, 9810, 9829, 9830, 9812, 9815, 9820,
+    1027, 9826, 9804, 9805, 1024, 9818, 9819, 1041, 1042, 1043, 1078, 1051, 9828, 9824, 9813,
+    1028, 9835, 9832, 9831, 9811, 9803, 9817, 9816, 1111))
+# The record's fields by the role of an EPSG parameter; whatever parameters a
+# method has beyond these fill the last two fields in EPSG's order.
+ORIGIN_LATITUDE = (8801, 8821, 8811)
+ORIGIN_LONGITUDE = (8802, 8822, 8812, 8833, 8830)
+SCALE = (8805, 8815, 8819, 1038)
+EASTING = (8806, 8826, 8816)
+NORTHING = (8807, 8827, 8817)
+LENGTHS = EASTING + NORTHING + (1039,)
 GEOGRAPHIC = ('geographic 2D', 'geographic 3D')
 OPERATION_TABLES = ('helmert_transformation_table', 'concatenated_operation')
 
@@ -374,20 +386,28 @@ def projection_values(epsg, crs_code):
     for i in range(1, 8):
         if conv['param%d_code' % i]:
             par[conv['param%d_code' % i]] = (conv['param%d_value' % i], conv['param%d_uom_code' % i])
-    ang = lambda c: epsg.degrees(*par[c])
-    lin = lambda c: epsg.si(*par[c])
     pm_lon, pm_uom = epsg.one('''select pm.longitude, pm.uom_code from geodetic_crs g
         join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
         join prime_meridian pm on pm.auth_name = d.prime_meridian_auth_name and pm.code = d.prime_meridian_code
         where g.auth_name = 'EPSG' and g.code = ?''', gcrs)
     pm = epsg.degrees(pm_lon, pm_uom)
-    if method == 9802:
-        values = [1.0, ang(8821), ang(8822) + pm, lin(8826), lin(8827), ang(8823), ang(8824)]
-        if abs(values[5]) > abs(values[6]):  # nearer the equator first, as the program wants
-            values[5], values[6] = values[6], values[5]
-    else:
-        values = [par[8805][0], ang(8801), ang(8802) + pm, lin(8806), lin(8807), 0.0, 0.0]
+
+    def value(code):
+        v, uom = par[code]
+        return epsg.si(v, uom) if code in LENGTHS else v if code in SCALE else epsg.degrees(v, uom)
+
+    def role(codes, default):
+        found = [c for c in codes if c in par]
+        return value(found[0]) if found else default
+    roles = ORIGIN_LATITUDE + ORIGIN_LONGITUDE + SCALE + EASTING + NORTHING
+    rest = [value(c) for c in par if c not in roles] + [0.0, 0.0]
+    values = [role(SCALE, 1.0), role(ORIGIN_LATITUDE, 0.0), role(ORIGIN_LONGITUDE, 0.0) + pm,
+              role(EASTING, 0.0), role(NORTHING, 0.0), rest[0], rest[1]]
+    if method == 9802 and abs(values[5]) > abs(values[6]):
+        values[5], values[6] = values[6], values[5]  # nearer the equator first, as the program wants
+    # Longitudes in (-180, 180], as the catalogue writes them.
     values[2] = (values[2] + 180) % 360 - 180 if abs(values[2]) > 180 else values[2]
+    values[2] = 180.0 if values[2] == -180 else values[2]
     return method, values, gcrs
 
 

@@ -400,3 +400,13 @@ def method_names(db):
             "select distinct method_code, method_name from %s where method_auth_name = 'EPSG'"
             % table))
     return names
+
+
+def parameter_names(db):
+    """EPSG parameter code -> name, as the conversions name them."""
+    names = {}
+    for i in range(1, 8):
+        names.update((int(code), name) for code, name in db.execute(
+            "select distinct param{0}_code, param{0}_name from conversion "
+            "where auth_name = 'EPSG' and param{0}_code is not null".format(i)))
+    return names

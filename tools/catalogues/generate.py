@@ -22,7 +22,7 @@ import epsg
 import provenance
 from shifts import Shift, round_trip_error
 
-ELLIPSOID_CAPACITY, DATUM_CAPACITY, PROJECTION_CAPACITY = 64, 1024, 3072
+ELLIPSOID_CAPACITY, DATUM_CAPACITY, PROJECTION_CAPACITY = 64, 1024, 4096
 SHIFT_METHODS = (9603, 9606, 9607)
 MOLODENSKY_BADEKAS = {9636: 9607, 1063: 9606}      # M-B method -> Helmert of the same convention
 TARGETS = (4326, 4322, 4324)                       # WGS 84, WGS 72, WGS 72BE
@@ -30,7 +30,6 @@ TARGETS_SQL = '(%s)' % ', '.join(map(str, TARGETS))
 # Operations of a table that lead to one of the targets.
 TO_TARGETS = '''auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
                 and target_crs_code in %s''' % TARGETS_SQL
-PROJECTION_METHODS = (9807, 9802, 9809)
 GREENWICH = 8901
 
 
@@ -370,7 +369,7 @@ def check_fixed_positions(order):
 # ---------------------------------------------------------------- projections
 class ParameterCodes(NamedTuple):
     """EPSG parameter codes of a projection method; None where it has none."""
-    lat0: int
+    lat0: Optional[int]
     lon0: int
     k0: Optional[int]
     fe: int
@@ -379,11 +378,61 @@ class ParameterCodes(NamedTuple):
     sp2: Optional[int]
 
 
+# Where each method's EPSG parameters go in a record: origin latitude and
+# longitude, scale, false origin, then the method's other parameters in EPSG's
+# order in the two fields after (standard parallels, an azimuth and a skew
+# angle, a cone axis co-latitude and pseudo standard parallel, a zone width, a
+# projection plane height). The library's public header lists the same.
+NATURAL = (8801, 8802, 8805, 8806, 8807)            # natural origin, scale, false origin
+NATURAL_NO_SCALE = (8801, 8802, None, 8806, 8807)
+FALSE_ORIGIN = (8821, 8822, None, 8826, 8827)        # the conics' false origin
+HOTINE = (8811, 8812, 8815)
+KROVAK = ParameterCodes(8811, 8833, 8819, 8806, 8807, 1036, 8818)
 PARAMETERS = {
-    9807: ParameterCodes(8801, 8802, 8805, 8806, 8807, None, None),
-    9809: ParameterCodes(8801, 8802, 8805, 8806, 8807, None, None),
-    9802: ParameterCodes(8821, 8822, None, 8826, 8827, 8823, 8824),
+    9807: ParameterCodes(*NATURAL, None, None),      # Transverse Mercator
+    9809: ParameterCodes(*NATURAL, None, None),      # Oblique Stereographic
+    9802: ParameterCodes(*FALSE_ORIGIN, 8823, 8824),  # Lambert Conic Conformal (2SP)
+    9801: ParameterCodes(*NATURAL, None, None),      # Lambert Conic Conformal (1SP)
+    9826: ParameterCodes(*NATURAL, None, None),      # ... (West Orientated)
+    9817: ParameterCodes(*NATURAL, None, None),      # Lambert Conic Near-Conformal
+    9803: ParameterCodes(*FALSE_ORIGIN, 8823, 8824),  # ... (2SP Belgium)
+    1051: ParameterCodes(8821, 8822, 1038, 8826, 8827, 8823, 8824),  # ... (2SP Michigan)
+    9822: ParameterCodes(*FALSE_ORIGIN, 8823, 8824),  # Albers Equal Area
+    9808: ParameterCodes(*NATURAL, None, None),      # Transverse Mercator (South Orientated)
+    1111: ParameterCodes(*NATURAL, None, None),      # Transverse Mercator 3D
+    9824: ParameterCodes(8801, 8830, 8805, 8806, 8807, 8831, None),  # TM Zoned Grid System
+    9804: ParameterCodes(*NATURAL, None, None),      # Mercator (variant A)
+    9805: ParameterCodes(None, 8802, None, 8806, 8807, 8823, None),  # Mercator (variant B)
+    1024: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # Popular Visualisation Pseudo Mercator
+    9810: ParameterCodes(*NATURAL, None, None),      # Polar Stereographic (variant A)
+    9829: ParameterCodes(None, 8833, None, 8806, 8807, 8832, None),  # ... (variant B)
+    9830: ParameterCodes(None, 8833, None, 8826, 8827, 8832, None),  # ... (variant C)
+    9820: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # Lambert Azimuthal Equal Area
+    1027: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # ... (Spherical)
+    1078: ParameterCodes(None, 8802, None, 8806, 8807, None, None),  # Equal Earth
+    1028: ParameterCodes(None, 8802, None, 8806, 8807, 8823, None),  # Equidistant Cylindrical
+    9835: ParameterCodes(None, 8802, None, 8806, 8807, 8823, None),  # Lambert Cyl. Equal Area
+    9806: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # Cassini-Soldner
+    9833: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # Hyperbolic Cassini-Soldner
+    9818: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # American Polyconic
+    9828: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # Bonne (South Orientated)
+    9832: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # Modified Azimuthal Equidistant
+    9831: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # Guam Projection
+    1052: ParameterCodes(*NATURAL_NO_SCALE, 1039, None),  # Colombia Urban
+    9811: ParameterCodes(*NATURAL_NO_SCALE, None, None),  # New Zealand Map Grid
+    9812: ParameterCodes(*HOTINE, 8806, 8807, 8813, 8814),  # Hotine Oblique Mercator (variant A)
+    9815: ParameterCodes(*HOTINE, 8816, 8817, 8813, 8814),  # ... (variant B)
+    9813: ParameterCodes(*HOTINE, 8806, 8807, 8813, None),  # Laborde Oblique Mercator
+    9819: KROVAK,                                     # Krovak
+    1041: KROVAK,                                     # Krovak (North Orientated)
+    1042: KROVAK,                                     # Krovak Modified
+    1043: KROVAK,                                     # Krovak Modified (North Orientated)
+    9816: ParameterCodes(*FALSE_ORIGIN, None, None),  # Tunisia Mining Grid
 }
+PROJECTION_METHODS = tuple(PARAMETERS)
+# Parameters that are lengths or pure numbers; all others are angles.
+LENGTH_PARAMETERS = {8806, 8807, 8826, 8827, 8816, 8817, 1039}
+SCALE_PARAMETERS = {8805, 8815, 8819, 1038}
 
 
 class ProjectionValues(NamedTuple):
@@ -410,6 +459,7 @@ class Projection:
     metric: bool                # the CRS's axes are in metres
     unit: str                   # EPSG name of the unit of its axes
     pm_folded: bool             # a non-Greenwich meridian added to the central meridian
+    box: object = None          # the largest box of the CRS's area of use
     merged: list = field(default_factory=list)    # EPSG codes merged into this one
     oname: str = ''             # name as written, set by select_projections
 
@@ -418,24 +468,25 @@ def projection_values(method, params, units, pm_shift):
     """The ProjectionValues in the catalogue's units, exact."""
     codes = PARAMETERS[method]
 
-    def get(code, convert):
+    def get(code, default=Fraction(0)):
+        if code is None:
+            return default
         p = params[code]
+        convert = (units.metres if code in LENGTH_PARAMETERS else
+                   units.scale if code in SCALE_PARAMETERS else units.degrees)
         return convert(p.value, p.uom)
-    lon0 = get(codes.lon0, units.degrees) + pm_shift
+    lon0 = get(codes.lon0) + pm_shift
     if lon0 > 180:
         lon0 -= 360
     elif lon0 <= -180:
         lon0 += 360
-    first = get(codes.sp1, units.degrees) if codes.sp1 else Fraction(0)
-    second = get(codes.sp2, units.degrees) if codes.sp2 else Fraction(0)
-    # The program wants the standard parallel nearer the equator first; the
-    # projection is the same with the two in either order.
-    if abs(first) > abs(second):
+    first, second = get(codes.sp1), get(codes.sp2)
+    # The program wants the Lambert 2SP standard parallel nearer the equator
+    # first; the projection is the same with the two in either order.
+    if method == 9802 and abs(first) > abs(second):
         first, second = second, first
-    return ProjectionValues(k0=get(codes.k0, units.scale) if codes.k0 else Fraction(1),
-                            lat0=get(codes.lat0, units.degrees), lon0=lon0,
-                            fe=get(codes.fe, units.metres), fn=get(codes.fn, units.metres),
-                            sp1=first, sp2=second)
+    return ProjectionValues(k0=get(codes.k0, Fraction(1)), lat0=get(codes.lat0), lon0=lon0,
+                            fe=get(codes.fe), fn=get(codes.fn), sp1=first, sp2=second)
 
 
 def greenwich_twins(db, crs):
@@ -522,8 +573,9 @@ def projection_candidates(db, units, crs, by_datum, report, tally, left):
                               cover=cover,
                               values=projection_values(row.method, row.params, units, pm_shift),
                               metric=row.axis_uom == 9001, unit=units.name[row.axis_uom],
-                              pm_folded=pm_folded))
-    report.append('projected CRS with methods %s: %d candidates' % (PROJECTION_METHODS, len(out)))
+                              pm_folded=pm_folded, box=max(boxes, key=epsg.box_area)))
+    report.append('projected CRS with the %d methods computed: %d candidates'
+                  % (len(PROJECTION_METHODS), len(out)))
     return out
 
 
@@ -742,6 +794,15 @@ def write_sources(path, ellipsoids, order, projections):
                 '; also ' + ' '.join(map(str, p.merged)) if p.merged else ''))
 
 
+def write_areas(path, projections):
+    """areas.tsv: each projection record's area of use, the largest box of its
+    CRS's, for the tests that sweep every record over its area."""
+    with open(path, 'w', encoding='utf-8', newline='\n') as f:
+        f.write('position\tepsg\tsouth\tnorth\twest\teast\n')
+        for i, p in enumerate(projections, 2):
+            f.write('%d\t%d\t%s\n' % (i, p.code, '\t'.join(repr(float(v)) for v in p.box)))
+
+
 def used_ellipsoids(order, ells):
     """The ellipsoids the datum records use, in alphabetical order; each record
     takes its ellipsoid's name as written."""
@@ -755,6 +816,16 @@ def used_ellipsoids(order, ells):
     for d in order:
         d.ellipsoid_name = catfile.text(ells[d.ellipsoid_code].name)
     return ellipsoids
+
+
+def parameter_rows(method_names, parameter_names):
+    """The README's table of which field holds which EPSG parameter, by method name."""
+    rows = []
+    for method, codes in sorted(PARAMETERS.items(), key=lambda kv: method_names[kv[0]]):
+        cells = [parameter_names[c] if c else '' for c in
+                 (codes.lat0, codes.lon0, codes.k0, codes.fe, codes.fn, codes.sp1, codes.sp2)]
+        rows.append('| %d %s | %s |' % (method, method_names[method], ' | '.join(cells)))
+    return rows
 
 
 def cover_classes(projections):
@@ -802,15 +873,19 @@ def main(argv=None):
     ell_lines, dat_lines, prj_lines = lines(ellipsoids, order, projections)
     catfile.write_all(args.out, ell_lines, dat_lines, prj_lines)
     write_sources(os.path.join(args.out, 'sources.tsv'), ellipsoids, order, projections)
+    write_areas(os.path.join(args.out, 'areas.tsv'), projections)
     catfile.write(os.path.join(args.out, INDEX_FILE),
                   [[str(r.code), r.kind, r.entry, r.unit] + ([r.reason] if r.reason else [])
                    for r in rows])
 
+    method_names = epsg.method_names(db)
     counts = dict(ellipsoids=len(ell_lines), datums=len(dat_lines), projections=len(prj_lines),
                   kinds=Counter(d.kind for d in order),
                   methods=Counter(d.shift.method for d in order),
                   to=Counter(d.to for d in order),
-                  projection_methods=Counter(p.method for p in projections),
+                  projection_methods=Counter('%d %s' % (p.method, method_names[p.method])
+                                             for p in projections),
+                  parameter_rows=parameter_rows(method_names, epsg.parameter_names(db)),
                   unused_ellipsoids=sum(1 for c, e in ells.items()
                                         if not e.deprecated and c not in used),
                   approximate_units=sorted(units.name[c] for c in units.approximate),

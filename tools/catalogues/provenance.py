@@ -3,8 +3,7 @@ import textwrap
 from collections import Counter, defaultdict
 
 METHOD = {9603: '9603 geocentric translations', 9606: '9606 Helmert position vector',
-          9607: '9607 Helmert coordinate frame', 9807: '9807 Transverse Mercator',
-          9802: '9802 Lambert Conic Conformal (2SP)', 9809: '9809 Oblique Stereographic'}
+          9607: '9607 Helmert coordinate frame'}
 TARGET = {4326: 'WGS 84', 4322: 'WGS 72', 4324: 'WGS 72BE'}
 KIND = {'helmert': 'EPSG transformations of the three methods',
         'concatenated': 'EPSG concatenated operations that reduce exactly to one shift',
@@ -62,18 +61,19 @@ def table(counter, names):
 def summary(meta, counts, tally, report):
     out = ['EPSG %s (%s), from PROJ %s' % (meta['EPSG.VERSION'], meta['EPSG.DATE'],
                                            meta.get('PROJ.VERSION', '?')),
-           'ellips.txt %d/64, datums.txt %d/1024, projct.txt %d/3072'
+           'ellips.txt %d/64, datums.txt %d/1024, projct.txt %d/4096'
            % (counts['ellipsoids'], counts['datums'], counts['projections']),
            'datum records: ' + counted(counts['kinds'], {}),
            '  methods: ' + counted(counts['methods'], METHOD),
            '  leading to: ' + counted(counts['to'], TARGET),
-           'projections: ' + counted(counts['projection_methods'], METHOD) + ', and "none"',
+           'projections: ' + counted(counts['projection_methods'], {}) + ', and "none"',
            'epsg-index.txt: ' + counted(counts['index'], {})]
     out += report
     for category, counter in tally.counts.items():
         out.append(category + ':')
         out += ['  %s: %d' % kv for kv in sorted(counter.items())]
-    out.append('  other projection methods: ' + tally.methods_line())
+    if tally.methods:
+        out.append('  other projection methods: ' + tally.methods_line())
     if counts['approximate_units']:
         out.append('units converted with proj.db factors: ' + ', '.join(counts['approximate_units']))
     return '\n'.join(out)
@@ -101,7 +101,7 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
 |---|---|---|
 | `ellips.txt` | {n_ell} | 64 |
 | `datums.txt` | {n_dat} | 1024 |
-| `projct.txt` | {n_prj} (including "none") | 3072 |
+| `projct.txt` | {n_prj} (including "none") | 4096 |
 
 - **Ellipsoids**: the ones the datum records use, in alphabetical order
   ({n_unused} other non-deprecated EPSG ellipsoids are used by none and left
@@ -118,8 +118,9 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
   text is EPSG's description of the area of use. The other records are in
   alphabetical order.
 - **Projections**: position 1 is "none" (geographic; its `datumName` is
-  "WGS 84"), then the projected CRSs of EPSG with the three methods (counts
-  below), in alphabetical order. Angles in decimal degrees (packed DMS and
+  "WGS 84"), then the projected CRSs of EPSG with every projection method
+  EPSG uses for them (counts below), in alphabetical order. Which field holds
+  which of the method's parameters is listed under "Projection parameters". Angles in decimal degrees (packed DMS and
   grads decoded), lengths in metres (feet and yards converted with EPSG's
   exact ratios), a prime meridian other than Greenwich added to the central
   meridian. `datumName` is the full name of the chosen datum record: of the
@@ -146,7 +147,26 @@ for a double quote; lines end in CR LF.
 
 `sources.tsv` names the EPSG object behind every record, and for a
 projection the datum record chosen, how much of the CRS's area it covers, and
-the EPSG CRSs merged into it.
+the EPSG CRSs merged into it. `areas.tsv` gives each projection record's
+area of use, the largest box of its CRS's, over which the tests sweep it.
+
+## Projection parameters
+
+A `projct.txt` line is `name;datumName;methodCode;scaleFactor;latitudeOfOrigin;
+centralMeridian;falseEasting;falseNorthing;firstStandardParallel;
+secondStandardParallel`. The fields hold these EPSG parameters of each
+method; an empty cell is 0, or 1 for `scaleFactor`.
+
+| method | latitudeOfOrigin | centralMeridian | scaleFactor | falseEasting | falseNorthing | firstStandardParallel | secondStandardParallel |
+|---|---|---|---|---|---|---|---|
+{parameter_rows}
+
+Angles are in degrees, lengths (false origins, the projection plane origin
+height) in metres. Krovak Modified and its North Orientated form take the
+evaluation point and the ten polynomial coefficients EPSG defines for
+S-JTSK/05 as constants of the method. The Lambert Conic Conformal (2SP)
+standard parallels are written nearer the equator first; all other methods
+keep EPSG's order.
 
 ## EPSG code index
 
@@ -202,16 +222,13 @@ fits its capacity.
 ## Left out, and why
 
 {dropped}
-
 {other_methods}
-
 Grid-based transformations (NADCON, NTv2) need grid files the program cannot
 use. A concatenated operation is taken only where its steps reduce exactly to
 one shift (translations that add up, or one Helmert step among identities);
 one that goes through WGS 72 or WGS 72BE with a record of its own already is
 the same route the program takes through positions 601 and 603. A projected
-CRS needs a record of its own datum whose area of use overlaps its own; the
-program knows only the three projection methods.
+CRS needs a record of its own datum whose area of use overlaps its own.
 """
 
 
@@ -228,7 +245,8 @@ def readme(meta, counts, tally, report):
         kinds=table(counts['kinds'], KIND),
         methods=table(counts['methods'], {k: 'method ' + v for k, v in METHOD.items()}),
         targets=table(counts['to'], {k: 'leading to ' + v for k, v in TARGET.items()}),
-        prj_methods=table(counts['projection_methods'], METHOD),
+        prj_methods=table(counts['projection_methods'], {}),
+        parameter_rows='\n'.join(counts['parameter_rows']),
         taken=bullets(tally.counts['taken']), merged=bullets(tally.counts['merged']),
         dropped=bullets(tally.counts['left out']), worst=worst,
         cover_all=counts['cover']['all'], cover_half=counts['cover']['half or more'],
@@ -237,4 +255,6 @@ def readme(meta, counts, tally, report):
         ix_transformation=counts['index']['transformation'], ix_left=counts['index']['left out'],
         ix_units='\n'.join('| %s | %d |' % kv for kv in
                             sorted(counts['index_units'].items(), key=lambda kv: (-kv[1], kv[0]))),
-        other_methods=textwrap.fill('The other projection methods: %s.' % tally.methods_line(), 78))
+        other_methods=('\n' + textwrap.fill('The other projection methods: %s.'
+                                             % tally.methods_line(), 78) + '\n'
+                       if tally.methods else ''))

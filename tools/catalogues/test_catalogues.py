@@ -155,7 +155,7 @@ class Index(unittest.TestCase):
         self.assertEqual([tuple(r) for r in rows], [
             (1314, 'transformation', 'OSGB36 (UK)', 'degree', ''),
             (2277, 'left out', 'NAD83 / Texas Central', 'US survey foot',
-             'the projection catalogue, full at 3071 systems, has no room for it'),
+             'the projection catalogue, full at 4095 systems, has no room for it'),
             (2278, 'projected', 'NAD83 / Texas South Central', 'US survey foot', ''),
             (3857, 'left out', 'WGS 84 / Pseudo-Mercator', 'metre', 'its method'),
             (4326, 'geographic', 'WGS 84', 'degree', ''),
@@ -187,8 +187,10 @@ class AgainstEpsg(unittest.TestCase):
         epsg = check_epsg.Epsg(PROJ_DB)
         datums = {epsg.crs_datum(4277)[0], epsg.crs_datum(4326)[0]}
         cases = [
+            # The program computes Popular Visualisation Pseudo Mercator.
             (3857, 'WGS 84 / Pseudo-Mercator', 'metre',
-             'its projection method, Mercator (variant A), is not computed by this version'),
+             'its projection method, Popular Visualisation Pseudo Mercator, is not computed by '
+             'this version'),
             (27700, 'OSGB36 / British National Grid', 'metre',
              'its datum, Ordnance Survey of Great Britain 1936, has no transformation to WGS 84'),
             (3785, 'Popular Visualisation CRS / Mercator', 'metre', 'EPSG has deprecated it'),
@@ -233,7 +235,13 @@ def load_limit_faults(E, D, P):
         if not wanted or not any(wanted in check.key(d[0]) for d in D if check.key(d[0])):
             faults.append('projection %s: datum %r not found' % (p[0], p[1]))
         k0, lat0, lon0, fe, fn, sp1, sp2 = p[3:]
-        if not (0 < k0 <= 2 and all(-90 <= v <= 90 for v in (lat0, sp1, sp2))
+        # The two further fields: latitudes, but angles up to a turn for the
+        # oblique Mercators' azimuth and skew and the zoned grid's zone width,
+        # and a height in metres for Colombia Urban.
+        further = {9812: 'aa', 9815: 'aa', 9813: 'al', 9824: 'al', 1052: 'ml'}.get(p[2], 'll')
+        limits = {'l': 90, 'a': 360, 'm': 1e5}
+        if not (0 < k0 <= 2 and -90 <= lat0 <= 90
+                and all(abs(v) <= limits[kind] for v, kind in zip((sp1, sp2), further))
                 and -180 <= lon0 <= 180 and math.isfinite(fe) and math.isfinite(fn)):
             faults.append('projection %s: values %r' % (p[0], p[3:]))
     return faults
@@ -398,8 +406,11 @@ class CheckerFindsFaults(unittest.TestCase):
             ('a reason for a CRS that has an entry',
              lambda rows: rows.__setitem__(row_of(rows, 2278), rows[row_of(rows, 2278)] + ';x'),
              'projected with a fifth field'),
-            ('another method named', edit_row(3857, 4, 'its projection method, Mercator, is '
-                                                    'not computed by this version'),
+            ('a computed method named as the reason',
+             lambda rows: rows.__setitem__(row_of(rows, 3857), '3857;left out;WGS 84 / '
+                                           'Pseudo-Mercator;metre;its projection method, Popular '
+                                           'Visualisation Pseudo Mercator, is not computed by '
+                                           'this version'),
              'EPSG 3857: index row'),
         ]
         for what, change, fault in cases:
