@@ -13,7 +13,7 @@
 
 inline constexpr int32_t kEllipsoidCapacity = 64;
 inline constexpr int32_t kDatumCapacity = 1024;
-inline constexpr int32_t kProjectionCapacity = 3072;
+inline constexpr int32_t kProjectionCapacity = 4096;
 
 inline constexpr const char* kEllipsoidFile = "ellips.txt";
 inline constexpr const char* kDatumFile = "datums.txt";

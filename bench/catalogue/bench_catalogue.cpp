@@ -1,5 +1,5 @@
 // Start-up cost of the largest catalogues: 64 ellipsoids, 1024 datums and
-// 3072 projections, generated into a temporary directory.
+// 4096 projections, generated into a temporary directory.
 #include <unistd.h>
 
 #include <cstdio>

@@ -165,7 +165,7 @@ TEST_F(CatalogueFiles, ACountBeyondTheCapacityLoadsWhatFitsAndWarnsOnce) {
   }
   Write("ellips.txt", ellipsoids);
   Write("datums.txt", "0\r\n");
-  Write("projct.txt", "3100\r\nnone;WGS 84;0;1;0;0;0;0;0;0\r\n");
+  Write("projct.txt", "4200\r\nnone;WGS 84;0;1;0;0;0;0;0;0\r\n");
   MessageRecorder recorder;
   EXPECT_EQ(Load(), 0);
   EXPECT_EQ(catalogues().ellipsoidCount, 64);
@@ -180,11 +180,11 @@ TEST_F(CatalogueFiles, ACountBeyondTheCapacityLoadsWhatFitsAndWarnsOnce) {
   EXPECT_EQ(ellipsoidWarning.caption, "Warning !");
   EXPECT_EQ(ellipsoidWarning.style, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
   EXPECT_NE(recorder.messages()[1].text.find("'projct.txt'"), std::string::npos);
-  EXPECT_NE(recorder.messages()[1].text.find(" 3072 "), std::string::npos);
+  EXPECT_NE(recorder.messages()[1].text.find(" 4096 "), std::string::npos);
   // The count line is refused before the datum name of line 2, which no
   // datum holds.
   EXPECT_EQ(recorder.messages()[2].text,
-            "File 'projct.txt', line 1: the record count is 3100, but only 1 record line follows; "
+            "File 'projct.txt', line 1: the record count is 4200, but only 1 record line follows; "
             "the count must be the number of record lines. Program stops");
 }
 
