@@ -102,7 +102,7 @@ typedef struct DatumRecord {
 } DatumRecord;
 
 typedef struct ProjectionRecord {
-  int32_t methodCode; /* kTransverseMercator, kLambertConic2SP, kObliqueStereographic */
+  int32_t methodCode; /* an EPSG projection method code of the list above */
   char name[kProjectionNameWidth];
   char datumName[kDatumNameWidth];
   double semiMajorAxis; /* copied in from the side's ellipsoid before each call */

@@ -1,9 +1,11 @@
 #include "crs_report.h"
 
+#include <span>
 #include <string_view>
 
 #include "errormessage.h"
 #include "fixed_text.h"
+#include "method_table.h"
 #include "number_text.h"
 
 namespace {
@@ -76,7 +78,18 @@ void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const Da
   out.Line("@-Projection", "", 1);
   out.Line(kRule, "", 2);
   out.Line("Name:\t\t", projectionName, 2);
-  if (projectionName != "none") {
+  // The original three keep their own texts and lines, and an unknown
+  // method is shown as they are; the further methods show EPSG's names.
+  const ProjectionMethodEntry* method = FindProjectionMethodEntry(projection.methodCode);
+  const bool epsgNames = method != nullptr && ProjectionMethodText(projection.methodCode).empty();
+  if (projectionName != "none" && epsgNames) {
+    out.Line("Method:\t\t", method->name, 2);
+    const std::span<const MethodParameter> parameters = method->Parameters();
+    for (const MethodParameter& parameter : parameters) {
+      out.Number(std::string(parameter.name) + ":\t\t", FieldValue(projection, parameter.field),
+                 &parameter == &parameters.back() ? 2 : 1);
+    }
+  } else if (projectionName != "none") {
     out.Line("Method:\t\t", ProjectionMethodText(projection.methodCode), 2);
     out.Number("Central Meridian:\t\t", projection.centralMeridian, 1);
     out.Number("Base Parallel:\t\t", projection.latitudeOfOrigin, 1);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "fixed_text.h"
+#include "method_table.h"
 #include "units.h"
 
 namespace {
@@ -22,16 +23,25 @@ std::string Number(double value) {
   return text;
 }
 
-// Degrees, and degrees, minutes and seconds to 1e-5 second with the
-// hemisphere letter.
-std::string Angle(double degrees, char positive, char negative) {
+// Degrees, minutes and seconds to 1e-5 second of the angle's size.
+std::string Dms(double degrees) {
   const long long total = std::llround(std::fabs(degrees) * 3600e5);
-  char text[64];
-  std::snprintf(text, sizeof text, "%s%c (%lld%c%02lld'%02lld.%05lld\" %c)",
-                Number(degrees).c_str(), kDegree, total / 3600'00000, kDegree,
-                total / 60'00000 % 60, total / 1'00000 % 60, total % 1'00000,
-                degrees < 0 ? negative : positive);
+  char text[48];
+  std::snprintf(text, sizeof text, "%lld%c%02lld'%02lld.%05lld\"", total / 3600'00000, kDegree,
+                total / 60'00000 % 60, total / 1'00000 % 60, total % 1'00000);
   return text;
+}
+
+// Degrees, and degrees, minutes and seconds with the hemisphere letter.
+std::string Angle(double degrees, char positive, char negative) {
+  return Number(degrees) + kDegree + " (" + Dms(degrees) + " " +
+         (degrees < 0 ? negative : positive) + ")";
+}
+
+// An angle that is no latitude or longitude (an azimuth, a zone width): the
+// same, with the sign in place of the letter.
+std::string Angle(double degrees) {
+  return Number(degrees) + kDegree + " (" + (degrees < 0 ? "-" : "") + Dms(degrees) + ")";
 }
 
 // How the lengths of the system are told: in its own unit and in metres.
@@ -75,29 +85,6 @@ std::string CodesOf(const std::vector<EpsgIndexEntry>& index, const std::string&
   return codes.empty() ? "none" : codes;
 }
 
-struct ProjectionParameters {
-  const char* method;
-  const char* latitude;
-  const char* longitude;
-  const char* easting;
-  const char* northing;
-};
-
-// EPSG's names of the method and its parameters.
-ProjectionParameters ParametersOf(int32_t method) {
-  switch (method) {
-    case kLambertConic2SP:
-      return {"Lambert Conic Conformal (2SP)", "Latitude of false origin",
-              "Longitude of false origin", "Easting at false origin", "Northing at false origin"};
-    case kObliqueStereographic:
-      return {"Oblique Stereographic", "Latitude of natural origin", "Longitude of natural origin",
-              "False easting", "False northing"};
-    default:
-      return {"Transverse Mercator", "Latitude of natural origin", "Longitude of natural origin",
-              "False easting", "False northing"};
-  }
-}
-
 const char* ShiftMethodName(int32_t method) {
   switch (method) {
     case kPositionVector:
@@ -131,20 +118,34 @@ void AddProjection(Lines& out, const NamedSystem& system, const ProjectionRecord
   } else {
     out.Add("Unit", system.unitName + ", which varnel does not have; lengths in metres");
   }
-  const ProjectionParameters names = ParametersOf(projection.methodCode);
-  out.Add("Method",
-          std::string(names.method) + " (EPSG:" + std::to_string(projection.methodCode) + ")");
-  out.Add(names.latitude, Angle(projection.latitudeOfOrigin, 'N', 'S'));
-  out.Add(names.longitude, Angle(projection.centralMeridian, 'E', 'W'));
-  if (projection.methodCode == kLambertConic2SP) {
-    out.Add("Latitude of 1st standard parallel", Angle(projection.firstStandardParallel, 'N', 'S'));
-    out.Add("Latitude of 2nd standard parallel",
-            Angle(projection.secondStandardParallel, 'N', 'S'));
-  } else {
-    out.Add("Scale factor at natural origin", Number(projection.scaleFactor));
+  const ProjectionMethodEntry* method = FindProjectionMethodEntry(projection.methodCode);
+  const std::string code = " (EPSG:" + std::to_string(projection.methodCode) + ")";
+  if (method == nullptr) {
+    out.Add("Method", "one varnel cannot compute" + code);
+    return;
   }
-  out.Add(names.easting, length(projection.falseEasting));
-  out.Add(names.northing, length(projection.falseNorthing));
+  out.Add("Method", method->name + code);
+  // EPSG's parameters of the method, in EPSG's order.
+  for (const MethodParameter& parameter : method->Parameters()) {
+    const double value = FieldValue(projection, parameter.field);
+    switch (parameter.kind) {
+      case ParameterKind::kLatitude:
+        out.Add(parameter.name, Angle(value, 'N', 'S'));
+        break;
+      case ParameterKind::kLongitude:
+        out.Add(parameter.name, Angle(value, 'E', 'W'));
+        break;
+      case ParameterKind::kAngle:
+        out.Add(parameter.name, Angle(value));
+        break;
+      case ParameterKind::kLength:
+        out.Add(parameter.name, length(value));
+        break;
+      case ParameterKind::kScaleFactor:
+        out.Add(parameter.name, Number(value));
+        break;
+    }
+  }
 }
 
 void AddDatum(Lines& out, const DatumRecord& datum, const std::vector<EpsgIndexEntry>& index,

@@ -35,6 +35,7 @@
 #include "info_report.h"
 #include "list_engine.h"
 #include "message.h"
+#include "method_table.h"
 #include "native_path.h"
 #include "point_transform.h"
 #include "systems.h"
@@ -604,16 +605,8 @@ int Transform(const TransformOptions& options, const Data& data) {
 }
 
 std::string MethodName(int32_t method) {
-  switch (method) {
-    case kTransverseMercator:
-      return "Transverse Mercator";
-    case kLambertConic2SP:
-      return "Lambert Conic Conformal (2SP)";
-    case kObliqueStereographic:
-      return "Oblique Stereographic";
-    default:
-      return "method " + std::to_string(method);
-  }
+  const ProjectionMethodEntry* entry = FindProjectionMethodEntry(method);
+  return entry != nullptr ? entry->name : "method " + std::to_string(method);
 }
 
 // One line of find: code, kind, unit and entry name, tab-separated.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "floating_point_mode.h"
+#include "method_table.h"
 #include "ostrak32.h"
 
 namespace {
@@ -30,8 +31,7 @@ int32_t WgsHopPosition(int32_t toCrsCode) {
 }
 
 bool IsSupportedProjectionMethod(int32_t methodCode) {
-  return methodCode == kTransverseMercator || methodCode == kLambertConic2SP ||
-         methodCode == kObliqueStereographic;
+  return FindProjectionMethodEntry(methodCode) != nullptr;
 }
 
 const char* LambertParallelProblem(const ProjectionRecord& projection) {

@@ -21,6 +21,8 @@ struct ChainValues {
   double eastingTarget = 0, northingTarget = 0;              // target grid, metres
 };
 
+// The library computes the method (LATLONTOGRID and GRIDTOLATLON), and the
+// program knows EPSG's names of it and its parameters.
 bool IsSupportedProjectionMethod(int32_t methodCode);
 
 // The catalogue position of the shift from WGS 72 or WGS 72BE to WGS 84, for a

@@ -68,8 +68,7 @@ bool CheckSide(const CrsSide& side, bool startSide, const Catalogues& catalogues
   if (!IsGeographic(side.projection) && !IsSupportedProjectionMethod(side.projection.methodCode)) {
     Warn("The " + which + " projection has method code " +
          std::to_string(side.projection.methodCode) +
-         ", which this program cannot compute. Choose a Transverse Mercator (9807), Lambert "
-         "Conformal Conic (9802) or Oblique Stereographic (9809) projection.");
+         ", which this program cannot compute. Choose another projection.");
     return false;
   }
   if (!IsDatumShiftMethod(side.datum.methodCode)) {

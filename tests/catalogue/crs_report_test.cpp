@@ -168,6 +168,36 @@ TEST(CrsReport, LambertShowsBothParallelsAndStereographicNone) {
             "Scale Factor:\t\t .9999079\r\r");
 }
 
+// The other methods are shown by EPSG's names, each parameter from its own
+// field. Timbalai 1948 / RSO Borneo (m), EPSG's Hotine variant B example:
+// centre 4 N, 115 E, azimuth 53 18 56.9537, skew angle 53 07 48.3685,
+// k 0.99984, centre at 590476.87 m E, 442857.65 m N.
+TEST(CrsReport, AFurtherMethodShowsEpsgsNamesInEpsgsOrder) {
+  auto side = GaussKrugerOnDhdn();
+  ProjectionRecord& p = side->projection;
+  SetFixedField(p.name, "Timbalai 1948 / RSO Borneo (m)");
+  p.methodCode = kHotineObliqueMercatorB;
+  p.latitudeOfOrigin = 4;
+  p.centralMeridian = 115;
+  p.firstStandardParallel = 53.3158204722222;
+  p.secondStandardParallel = 53.1301023611111;
+  p.scaleFactor = 0.99984;
+  p.falseEasting = 590476.87;
+  p.falseNorthing = 442857.65;
+  EXPECT_EQ(ProjectionBlock(side->Report()),
+            "@-Projection\r"
+            "===============\r\r"
+            "Name:\t\tTimbalai 1948 / RSO Borneo (m)\r\r"
+            "Method:\t\tHotine Oblique Mercator (variant B)\r\r"
+            "Latitude of projection centre:\t\t 4\r"
+            "Longitude of projection centre:\t\t 115\r"
+            "Azimuth of initial line:\t\t 53.3158204722222\r"
+            "Angle from Rectified to Skew Grid:\t\t 53.1301023611111\r"
+            "Scale factor on initial line:\t\t .99984\r"
+            "Easting at projection centre:\t\t 590476.87\r"
+            "Northing at projection centre:\t\t 442857.65\r\r");
+}
+
 TEST(CrsReport, OnlyTheExactWordNoneIsGeographic) {
   struct Case {
     const char* name;

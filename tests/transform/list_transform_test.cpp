@@ -213,12 +213,12 @@ TEST_F(ListTransformTest, NamesAndFilesAreCheckedFirst) {
 }
 
 TEST_F(ListTransformTest, UnknownStartMethodIsRefused) {
-  start.projection = Projection("Polar", 9810, 1, 90, 0, 0, 0);
+  start.projection = Projection("Orthographic", 9840, 1, 90, 0, 0, 0);
   boxes.startProjList = folder.File("in.txt");
   WriteFile(folder.File("in.txt"), "1 2\r\n");
   Run();
   ASSERT_EQ(recorder.texts().size(), 1u);
-  EXPECT_NE(recorder.texts()[0].find("9810"), std::string::npos);
+  EXPECT_NE(recorder.texts()[0].find("9840"), std::string::npos);
   EXPECT_FALSE(Exists("grid.txt"));
   EXPECT_FALSE(Exists("geo.txt"));
 }

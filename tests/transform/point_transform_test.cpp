@@ -225,6 +225,20 @@ TEST_F(PointTransformTest, GeographicToGridOnOneDatum) {
   EXPECT_EQ(feet.targetHeight, "-12.5");
 }
 
+TEST_F(PointTransformTest, AFurtherMethodIsComputedByTheChain) {
+  // EPSG's Popular Visualisation Pseudo Mercator example (WGS 84 /
+  // Pseudo-Mercator): 24 22 54.433 N, 100 20 00 W is -11169055.58 E,
+  // 2800000.00 N.
+  const DatumRecord wgs84 = Datum("WGS 84", kGeocentricTranslations, 0, 0, 0);
+  start = Side(NoProjection(), wgs84, Wgs84Ellipsoid());
+  target = Side(Projection("WGS 84 / Pseudo-Mercator", kPseudoMercator, 1, 0, 0, 0, 0), wgs84,
+                Wgs84Ellipsoid());
+  const PointOutput out = Run({"", "", "24.2254433", "-100.2000000", ""});
+  EXPECT_TRUE(recorder.messages().empty());
+  EXPECT_EQ(out.targetEasting, "-11169055.58");
+  EXPECT_EQ(out.targetNorthing, " 2800000");  // shown without the zero decimals
+}
+
 TEST_F(PointTransformTest, SameSystemShortcutPassesValuesAndHeight) {
   target.projection = NoProjection();
   target.unitsAndFormats.angleFormat = kAngleFormatDecimal;
