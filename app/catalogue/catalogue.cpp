@@ -1,6 +1,7 @@
 #include "catalogue.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "fixed_text.h"
 #include "line_breaks.h"
 #include "message.h"
+#include "method_table.h"
 #include "number_text.h"
 
 namespace {
@@ -100,6 +102,7 @@ constexpr Bounds kLatitude{-90, 90, true, true, "from -90 to 90 degrees"};
 constexpr Bounds kLongitude{-180, 180, true, true, "from -180 to 180 degrees"};
 constexpr Bounds kFalseOrigin{-kUnbounded, kUnbounded, false, false,
                               "a number of metres below 1e308 in size"};
+constexpr Bounds kTurn{-360, 360, true, true, "from -360 to 360 degrees"};
 
 constexpr int kMostFields = 12;
 
@@ -229,6 +232,27 @@ void ReadRecord(DatumRecord& record, RecordLine& line) {
   record.scaleDifference = line.Number(12, "the scale difference", kScaleDifference);
 }
 
+// The last two fields of a projection line: standard parallels for most
+// methods, but an azimuth, a skew angle, a cone axis co-latitude or a zone
+// width (any angle up to a turn) or a height in metres for others.
+double ReadFurtherParameter(RecordLine& line, int k, int32_t method, RecordField field) {
+  const char* parallel = k == 9 ? "the first standard parallel" : "the second standard parallel";
+  const ProjectionMethodEntry* entry = FindProjectionMethodEntry(method);
+  const MethodParameter* parameter = nullptr;
+  if (entry != nullptr) {
+    for (const MethodParameter& p : entry->Parameters()) {
+      if (p.field == field) parameter = &p;
+    }
+  }
+  if (parameter == nullptr || parameter->kind == ParameterKind::kLatitude) {
+    return line.Number(k, parallel, kLatitude);
+  }
+  std::string what = std::string("the ") + parameter->name;
+  what[4] = static_cast<char>(std::tolower(static_cast<unsigned char>(what[4])));
+  return line.Number(k, what.c_str(),
+                     parameter->kind == ParameterKind::kLength ? kFalseOrigin : kTurn);
+}
+
 void ReadRecord(ProjectionRecord& record, RecordLine& line) {
   line.Text(record.name, 1);
   line.Reference(record.datumName, 2, "the datum name",
@@ -239,8 +263,10 @@ void ReadRecord(ProjectionRecord& record, RecordLine& line) {
   record.centralMeridian = line.Number(6, "the central meridian", kLongitude);
   record.falseEasting = line.Number(7, "the false easting", kFalseOrigin);
   record.falseNorthing = line.Number(8, "the false northing", kFalseOrigin);
-  record.firstStandardParallel = line.Number(9, "the first standard parallel", kLatitude);
-  record.secondStandardParallel = line.Number(10, "the second standard parallel", kLatitude);
+  record.firstStandardParallel =
+      ReadFurtherParameter(line, 9, record.methodCode, RecordField::kFirstStandardParallel);
+  record.secondStandardParallel =
+      ReadFurtherParameter(line, 10, record.methodCode, RecordField::kSecondStandardParallel);
 }
 
 // The first refused line of a file, 0 when there is none, and what is wrong

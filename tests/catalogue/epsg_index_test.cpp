@@ -114,15 +114,15 @@ TEST_F(ShippedIndex, EveryEntryNamesARecordOfItsCatalogue) {
   }
 }
 
-// EPSG:3857 is on method 1024, Popular Visualisation Pseudo Mercator; EPSG
-// deprecated EPSG:3785 and names 3857 in its place.
+// EPSG:3295's datum, Guam 1963, has no shift to WGS 84 over the Yap Islands;
+// EPSG deprecated EPSG:3785 and names 3857 in its place.
 TEST_F(ShippedIndex, LeftOutCodesSayWhy) {
-  const EpsgIndexEntry& mercator = Code(3857);
-  EXPECT_EQ(mercator.kind, Kind::kLeftOut);
-  EXPECT_EQ(CataloguePosition(*catalogues_, mercator), 0);
-  EXPECT_EQ(LeftOutText(mercator),
-            "EPSG:3857 WGS 84 / Pseudo-Mercator: its projection method, Popular Visualisation "
-            "Pseudo Mercator, is not computed by this version");
+  const EpsgIndexEntry& yap = Code(3295);
+  EXPECT_EQ(yap.kind, Kind::kLeftOut);
+  EXPECT_EQ(CataloguePosition(*catalogues_, yap), 0);
+  EXPECT_EQ(LeftOutText(yap),
+            "EPSG:3295 Guam 1963 / Yap Islands: no transformation of its datum, Guam 1963, to "
+            "WGS 84 covers its area of use");
   EXPECT_EQ(Code(3785).reason, "EPSG has deprecated it in favour of EPSG:3857");
 }
 

@@ -114,6 +114,13 @@ const Refused kRefused[] = {
     {"projct.txt", 3, "OSGB 1936 / BNG;OSGB 1936;9807;0.9996;49;-2;1e400;-100000;0;0",
      "File 'projct.txt', line 3: the false easting (field 7) is 1e400; it must be a number of "
      "metres below 1e308 in size. Program stops"},
+    // The last two fields by the method: standard parallels, or an azimuth up to a turn.
+    {"projct.txt", 3, "OSGB 1936 / LCC;OSGB 1936;9802;1;49;-2;0;0;44;95",
+     "File 'projct.txt', line 3: the second standard parallel (field 10) is 95; it must be from "
+     "-90 to 90 degrees. Program stops"},
+    {"projct.txt", 3, "OSGB 1936 / RSO;OSGB 1936;9815;0.9996;4;115;0;0;412.5;0",
+     "File 'projct.txt', line 3: the azimuth of initial line (field 9) is 412.5; it must be from "
+     "-360 to 360 degrees. Program stops"},
     {"datums.txt", 2, "OSGB 1936;UK;4326;Airy 1830;9603;446.448;-125.157;1e300;0;0;0;0",
      "File 'datums.txt', line 2: the Z translation (field 8) is 1e300; it must be from -10000 to "
      "10000 metres. Program stops"},

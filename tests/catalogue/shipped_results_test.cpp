@@ -5,7 +5,8 @@
 // a single stored bit.
 //
 // Each projection: the forward and the inverse (LATLONTOGRID, GRIDTOLATLON) of
-// the point half a degree north and east of its origin. Each datum: a point (spread over the globe by
+// the point half a degree north (south, from the north pole) and east of its
+// origin. Each datum: a point (spread over the globe by
 // the datum's position) to geocentric, shifted to WGS 84 and back, and
 // converted back to geodetic on WGS 84 and on the datum's own ellipsoid.
 //
@@ -39,9 +40,9 @@ struct Entry {
 };
 
 // Results of the methods other than Transverse Mercator go through the C
-// library's expl, logl or powl, and MinGW's are not glibc's (each within two units in the last place of the
-// extended result): on Windows they may end one unit of the double from the
-// results stored on Linux. Every other result is the same to the last bit.
+// library's expl, logl or powl, and MinGW's are not glibc's (each within two units in the last
+// place of the extended result): on Windows they may end one unit of the double from the results
+// stored on Linux. Every other result is the same to the last bit.
 #ifdef _WIN32
 constexpr uint64_t kExponentialUlps = 1;
 #else
@@ -53,7 +54,8 @@ Entry ProjectionEntry(const Catalogues& catalogues, int32_t position) {
   const EllipsoidRecord& e = catalogues.Ellipsoid(catalogues.Datum(p.datumIndex).ellipsoidIndex);
   p.semiMajorAxis = e.semiMajorAxis;
   p.semiMinorAxis = e.semiMinorAxis;
-  const double latitude = p.latitudeOfOrigin + 0.5;
+  // Half a degree south of an origin at the north pole.
+  const double latitude = p.latitudeOfOrigin + (p.latitudeOfOrigin > 89.5 ? -0.5 : 0.5);
   const double longitude = p.centralMeridian + 0.5;
   double easting = 0, northing = 0, latitudeBack = 0, longitudeBack = 0;
   LATLONTOGRID(&p, latitude, longitude, &easting, &northing, p.centralMeridian);

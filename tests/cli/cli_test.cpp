@@ -149,21 +149,21 @@ TEST(Varnel, CodesNamesAndTheirMistakes) {
       << found.out;
 }
 
-// EPSG:3857 is on method 1024, Popular Visualisation Pseudo Mercator, which
-// varnel does not compute; EPSG deprecated 3785 for 3857.
+// EPSG:3295's datum, Guam 1963, has no shift to WGS 84 over its area; EPSG
+// deprecated 3785 for 3857.
 TEST(Varnel, ACodeLeftOutIsToldWhyWhereverASystemIsNamed) {
   TempFolder folder;
-  const std::string mercator =
-      "varnel: EPSG:3857 WGS 84 / Pseudo-Mercator: its projection method, Popular "
-      "Visualisation Pseudo Mercator, is not computed by this version\n";
+  const std::string yap =
+      "varnel: EPSG:3295 Guam 1963 / Yap Islands: no transformation of its datum, Guam 1963, to "
+      "WGS 84 covers its area of use\n";
   const struct {
     std::vector<std::string> arguments;
     std::string err;
   } cases[] = {
-      {{"find", "3857"}, mercator},
-      {{"info", "EPSG:3857"}, mercator},
-      {{"info", "3857"}, mercator},
-      {{"transform", "--from", "4326", "--to", "3857", "--", "1", "2"}, mercator},
+      {{"find", "3295"}, yap},
+      {{"info", "EPSG:3295"}, yap},
+      {{"info", "3295"}, yap},
+      {{"transform", "--from", "4326", "--to", "3295", "--", "1", "2"}, yap},
       {{"find", "EPSG:3785"},
        "varnel: EPSG:3785 Popular Visualisation CRS / Mercator: EPSG has deprecated it in "
        "favour of EPSG:3857\n"},
@@ -175,10 +175,10 @@ TEST(Varnel, ACodeLeftOutIsToldWhyWhereverASystemIsNamed) {
     EXPECT_EQ(run.err, c.err);
   }
   // A code beside it that an entry stands for is found all the same.
-  const Outcome both = Varnel(folder, {"find", "3857", "27700"});
+  const Outcome both = Varnel(folder, {"find", "3295", "27700"});
   EXPECT_EQ(both.status, 0);
   EXPECT_EQ(both.out, "EPSG:27700\tprojected, Transverse Mercator\tmetre\t" + kBng + "\n");
-  EXPECT_EQ(both.err, mercator);
+  EXPECT_EQ(both.err, yap);
 }
 
 // EPSG:2278, NAD83 / Texas South Central (ftUS): false easting 1968500 ftUS

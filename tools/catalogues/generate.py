@@ -626,7 +626,7 @@ def projection_name(name):
 def select_projections(candidates, tally):
     twins = merge(candidates,
                   key=lambda p: (p.datum.pos,) + parameter_key(p),
-                  prefer=lambda p: (not p.metric, len(p.name), p.code))
+                  prefer=lambda p: (not p.metric, len(p.name) if p.metric else 0, p.code))
     tally.merged('projected CRSs equal to another on the same datum record to 1 mm and '
                  '1e-9 degree (foot/metre twins and the like)', len(candidates) - len(twins))
     kept = merge(twins,
