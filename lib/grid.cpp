@@ -64,6 +64,8 @@ constexpr ProjectionMethod kMethods[] = {
     {kKrovakNorthOrientated, &KrovakForward, &KrovakInverse, false},
     {kKrovakModified, &KrovakForward, &KrovakInverse, false},
     {kKrovakModifiedNorthOrientated, &KrovakForward, &KrovakInverse, false},
+    {kModifiedAzimuthalEquidistant, &ModifiedAzimuthalForward, &ModifiedAzimuthalInverse, false},
+    {kGuamProjection, &GuamProjectionForward, &GuamProjectionInverse, false},
 };
 
 }  // namespace

@@ -87,6 +87,8 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  *       falseNorthing
  *   1028 Equidistant Cylindrical: firstStandardParallel = latitude of 1st standard parallel,
  *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   9831 Guam Projection: latitudeOfOrigin = latitude of natural origin, centralMeridian =
+ *       longitude of natural origin, falseEasting, falseNorthing; scaleFactor unused (1)
  *   9812 Hotine Oblique Mercator (variant A): latitudeOfOrigin = latitude of projection
  *       centre, centralMeridian = longitude of projection centre, scaleFactor = scale factor
  *       on initial line, falseEasting, falseNorthing, firstStandardParallel = azimuth of
@@ -151,6 +153,9 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  *       origin, falseEasting, falseNorthing
  *   9805 Mercator (variant B): firstStandardParallel = latitude of 1st standard parallel,
  *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   9832 Modified Azimuthal Equidistant: latitudeOfOrigin = latitude of natural origin,
+ *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing;
+ *       scaleFactor unused (1)
  *   9811 New Zealand Map Grid: latitudeOfOrigin = latitude of natural origin, centralMeridian
  *       = longitude of natural origin, scaleFactor = 1 (unused), falseEasting, falseNorthing
  *   9810 Polar Stereographic (variant A): latitudeOfOrigin = latitude of natural origin (90
