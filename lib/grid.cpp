@@ -66,6 +66,7 @@ constexpr ProjectionMethod kMethods[] = {
     {kKrovakModifiedNorthOrientated, &KrovakForward, &KrovakInverse, false},
     {kModifiedAzimuthalEquidistant, &ModifiedAzimuthalForward, &ModifiedAzimuthalInverse, false},
     {kGuamProjection, &GuamProjectionForward, &GuamProjectionInverse, false},
+    {kColombiaUrban, &ColombiaUrbanForward, &ColombiaUrbanInverse, false},
 };
 
 }  // namespace

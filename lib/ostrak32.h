@@ -83,6 +83,9 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  *       westing and southing at the natural origin); scaleFactor unused (1)
  *   9806 Cassini-Soldner: latitudeOfOrigin = latitude of natural origin, centralMeridian =
  *       longitude of natural origin, falseEasting, falseNorthing; scaleFactor unused (1)
+ *   1052 Colombia Urban: latitudeOfOrigin = latitude of natural origin, centralMeridian =
+ *       longitude of natural origin, falseEasting, falseNorthing, firstStandardParallel =
+ *       projection plane origin height (metres); scaleFactor unused (1)
  *   1078 Equal Earth: centralMeridian = longitude of natural origin, falseEasting,
  *       falseNorthing
  *   1028 Equidistant Cylindrical: firstStandardParallel = latitude of 1st standard parallel,

@@ -58,6 +58,7 @@ OSTRAK_GRID_METHOD(Krovak);                       // 9819, 1041, 1042, 1043: kro
 OSTRAK_GRID_METHOD(NewZealandMapGrid);            // 9811, new_zealand_map_grid.cpp
 OSTRAK_GRID_METHOD(ModifiedAzimuthal);            // 9832, azimuthal_equidistant.cpp
 OSTRAK_GRID_METHOD(GuamProjection);               // 9831
+OSTRAK_GRID_METHOD(ColombiaUrban);                // 1052, colombia_urban.cpp
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.
