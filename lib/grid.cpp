@@ -67,6 +67,7 @@ constexpr ProjectionMethod kMethods[] = {
     {kModifiedAzimuthalEquidistant, &ModifiedAzimuthalForward, &ModifiedAzimuthalInverse, false},
     {kGuamProjection, &GuamProjectionForward, &GuamProjectionInverse, false},
     {kColombiaUrban, &ColombiaUrbanForward, &ColombiaUrbanInverse, false},
+    {kTunisiaMiningGrid, &TunisiaMiningGridForward, &TunisiaMiningGridInverse, false},
 };
 
 }  // namespace

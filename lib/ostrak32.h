@@ -181,6 +181,9 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  *   9824 Transverse Mercator Zoned Grid System: latitudeOfOrigin = latitude of natural
  *       origin, centralMeridian = initial longitude, firstStandardParallel = zone width,
  *       scaleFactor = scale factor at natural origin, falseEasting, falseNorthing
+ *   9816 Tunisia Mining Grid: latitudeOfOrigin = latitude of false origin, centralMeridian =
+ *       longitude of false origin, falseEasting = easting at false origin, falseNorthing =
+ *       northing at false origin; scaleFactor unused (1)
  */
 /* clang-format on */
 OSTRAK32_API void LATLONTOGRID(const ProjectionRecord* projection, double latitude,
