@@ -64,6 +64,10 @@ constexpr ProjectionMethod kMethods[] = {
     {kKrovakNorthOrientated, &KrovakForward, &KrovakInverse, false},
     {kKrovakModified, &KrovakForward, &KrovakInverse, false},
     {kKrovakModifiedNorthOrientated, &KrovakForward, &KrovakInverse, false},
+    {kModifiedAzimuthalEquidistant, &ModifiedAzimuthalForward, &ModifiedAzimuthalInverse, false},
+    {kGuamProjection, &GuamProjectionForward, &GuamProjectionInverse, false},
+    {kColombiaUrban, &ColombiaUrbanForward, &ColombiaUrbanInverse, false},
+    {kTunisiaMiningGrid, &TunisiaMiningGridForward, &TunisiaMiningGridInverse, false},
 };
 
 }  // namespace

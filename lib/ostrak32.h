@@ -83,10 +83,15 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  *       westing and southing at the natural origin); scaleFactor unused (1)
  *   9806 Cassini-Soldner: latitudeOfOrigin = latitude of natural origin, centralMeridian =
  *       longitude of natural origin, falseEasting, falseNorthing; scaleFactor unused (1)
+ *   1052 Colombia Urban: latitudeOfOrigin = latitude of natural origin, centralMeridian =
+ *       longitude of natural origin, falseEasting, falseNorthing, firstStandardParallel =
+ *       projection plane origin height (metres); scaleFactor unused (1)
  *   1078 Equal Earth: centralMeridian = longitude of natural origin, falseEasting,
  *       falseNorthing
  *   1028 Equidistant Cylindrical: firstStandardParallel = latitude of 1st standard parallel,
  *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   9831 Guam Projection: latitudeOfOrigin = latitude of natural origin, centralMeridian =
+ *       longitude of natural origin, falseEasting, falseNorthing; scaleFactor unused (1)
  *   9812 Hotine Oblique Mercator (variant A): latitudeOfOrigin = latitude of projection
  *       centre, centralMeridian = longitude of projection centre, scaleFactor = scale factor
  *       on initial line, falseEasting, falseNorthing, firstStandardParallel = azimuth of
@@ -151,6 +156,9 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  *       origin, falseEasting, falseNorthing
  *   9805 Mercator (variant B): firstStandardParallel = latitude of 1st standard parallel,
  *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing
+ *   9832 Modified Azimuthal Equidistant: latitudeOfOrigin = latitude of natural origin,
+ *       centralMeridian = longitude of natural origin, falseEasting, falseNorthing;
+ *       scaleFactor unused (1)
  *   9811 New Zealand Map Grid: latitudeOfOrigin = latitude of natural origin, centralMeridian
  *       = longitude of natural origin, scaleFactor = 1 (unused), falseEasting, falseNorthing
  *   9810 Polar Stereographic (variant A): latitudeOfOrigin = latitude of natural origin (90
@@ -173,6 +181,9 @@ OSTRAK32_API void OSTTOLATLON(const ProjectionRecord* projection, double easting
  *   9824 Transverse Mercator Zoned Grid System: latitudeOfOrigin = latitude of natural
  *       origin, centralMeridian = initial longitude, firstStandardParallel = zone width,
  *       scaleFactor = scale factor at natural origin, falseEasting, falseNorthing
+ *   9816 Tunisia Mining Grid: latitudeOfOrigin = latitude of false origin, centralMeridian =
+ *       longitude of false origin, falseEasting = easting at false origin, falseNorthing =
+ *       northing at false origin; scaleFactor unused (1)
  */
 /* clang-format on */
 OSTRAK32_API void LATLONTOGRID(const ProjectionRecord* projection, double latitude,

@@ -56,6 +56,10 @@ OSTRAK_GRID_METHOD(HotineObliqueMercator);        // 9812, 9815: oblique_mercato
 OSTRAK_GRID_METHOD(LabordeObliqueMercator);       // 9813
 OSTRAK_GRID_METHOD(Krovak);                       // 9819, 1041, 1042, 1043: krovak.cpp
 OSTRAK_GRID_METHOD(NewZealandMapGrid);            // 9811, new_zealand_map_grid.cpp
+OSTRAK_GRID_METHOD(ModifiedAzimuthal);            // 9832, azimuthal_equidistant.cpp
+OSTRAK_GRID_METHOD(GuamProjection);               // 9831
+OSTRAK_GRID_METHOD(ColombiaUrban);                // 1052, colombia_urban.cpp
+OSTRAK_GRID_METHOD(TunisiaMiningGrid);            // 9816, tunisia_mining_grid.cpp
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.
