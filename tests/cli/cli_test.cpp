@@ -87,6 +87,34 @@ TEST(Varnel, PublishedPointBothWays) {
   EXPECT_NEAR(longitude, 0.5, 1.5e-7);
 }
 
+// A published point on each of ten systems of the further methods, from its
+// geographic CRS, to the centimetre the output gives: IOGP Guidance Note 7-2's
+// worked examples (3857, 3035, 5514, 2053) and PROJ 9.1.1's cs2cs (the others).
+TEST(Varnel, SystemsOfTheFurtherMethodsGiveTheirPublishedPoints) {
+  TempFolder folder;
+  const struct {
+    const char *from, *to, *latitude, *longitude, *out;
+  } cases[] = {
+      {"4326", "3857", "24.22544330", "-100.2", "-11169055.58\t2800000\n"},
+      {"4258", "3035", "50", "5", "3962799.45\t2999718.85\n"},
+      {"4156", "5514", "50.12324420", "16.50591790", "-568991\t-1050538.63\n"},
+      {"4148", "2053", "-25.4355302", "28.1657479", "71984.48\t2847342.74\n"},
+      {"4150", "2056", "47", "8", "2642617.53\t1205442.81\n"},
+      {"4275", "27572", "46.48", "2.18", "597158.17\t2200000.67\n"},
+      {"4269", "5070", "40", "-100", "-338390.59\t1894100.14\n"},
+      {"4326", "3031", "-75", "120", "1419227.92\t-819391.62\n"},
+      {"4326", "3413", "75", "-30", "422879.13\t-1578206.4\n"},
+      {"4326", "8857", "-34.3", "-70", "-6139173.9\t-4294320.86\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run =
+        Varnel(folder, {"transform", "--from", c.from, "--to", c.to, "--from-angles", "dms", "--lf",
+                        "--", c.latitude, c.longitude});
+    EXPECT_EQ(run.status, 0) << c.to << " " << run.err;
+    EXPECT_EQ(run.out, c.out) << c.to;
+  }
+}
+
 // What the window's list mode writes for the same systems, formats and input.
 TEST(Varnel, ListBytesAreTheWindowListBytes) {
   TempFolder folder;
