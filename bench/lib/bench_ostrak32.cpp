@@ -48,6 +48,45 @@ DatumRecord Helmert(int32_t method) {
   return d;
 }
 
+// Further methods through LATLONTOGRID and GRIDTOLATLON, each on a system of
+// its own (WGS 84 axes; the cost hardly depends on the ellipsoid), with a
+// point inside it.
+struct GridCase {
+  ProjectionRecord projection;
+  double latitude, longitude;
+};
+
+GridCase FurtherMethod(int32_t method) {
+  ProjectionRecord p = Projection(method);
+  p.scaleFactor = 1;
+  p.firstStandardParallel = p.secondStandardParallel = 0;
+  p.falseEasting = p.falseNorthing = 0;
+  switch (method) {
+    case kLambertAzimuthalEqualArea:  // ETRS89-extended / LAEA Europe
+      p.latitudeOfOrigin = 52;
+      p.centralMeridian = 10;
+      return {p, 50, 5};
+    case kHotineObliqueMercatorB:  // Timbalai 1948 / RSO Borneo
+      p.latitudeOfOrigin = 4;
+      p.centralMeridian = 115;
+      p.scaleFactor = 0.99984;
+      p.firstStandardParallel = 53.31582047222222;
+      p.secondStandardParallel = 53.13010236111111;
+      return {p, 5.4, 115.8};
+    case kKrovak:  // S-JTSK / Krovak
+      p.latitudeOfOrigin = 49.5;
+      p.centralMeridian = 24.833333333333332;
+      p.scaleFactor = 0.9999;
+      p.firstStandardParallel = 30.288139752777777;
+      p.secondStandardParallel = 78.5;
+      return {p, 50.2, 16.85};
+    default:  // Popular Visualisation Pseudo Mercator
+      p.latitudeOfOrigin = 0;
+      p.centralMeridian = 0;
+      return {p, 24.4, -100.3};
+  }
+}
+
 // Varies the input a little from call to call so nothing is hoisted out of the loop.
 double Wobble(int64_t i) {
   return static_cast<double>(i & 1023) * 1e-4;
@@ -110,6 +149,30 @@ void BM_Inverse(benchmark::State& state) {
   int64_t i = 0;
   for (auto _ : state) {
     Inverse(&p, e + Wobble(i++), n, &lat, &lon, p.centralMeridian);
+    benchmark::DoNotOptimize(lat);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_GridForward(benchmark::State& state) {
+  const GridCase c = FurtherMethod(static_cast<int32_t>(state.range(0)));
+  double e, n;
+  int64_t i = 0;
+  for (auto _ : state) {
+    LATLONTOGRID(&c.projection, c.latitude + Wobble(i++), c.longitude, &e, &n,
+                 c.projection.centralMeridian);
+    benchmark::DoNotOptimize(e);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_GridInverse(benchmark::State& state) {
+  const GridCase c = FurtherMethod(static_cast<int32_t>(state.range(0)));
+  double e, n, lat, lon;
+  LATLONTOGRID(&c.projection, c.latitude, c.longitude, &e, &n, c.projection.centralMeridian);
+  int64_t i = 0;
+  for (auto _ : state) {
+    GRIDTOLATLON(&c.projection, e + Wobble(i++), n, &lat, &lon, c.projection.centralMeridian);
     benchmark::DoNotOptimize(lat);
   }
   state.SetItemsProcessed(state.iterations());
@@ -187,6 +250,18 @@ BENCHMARK(BM_Forward<LATLONTOLCC>)->Name("LATLONTOLCC")->Arg(kLambertConic2SP);
 BENCHMARK((BM_Inverse<LATLONTOLCC, LCCTOLATLON>))->Name("LCCTOLATLON")->Arg(kLambertConic2SP);
 BENCHMARK(BM_Forward<LATLONTOOST>)->Name("LATLONTOOST")->Arg(kObliqueStereographic);
 BENCHMARK((BM_Inverse<LATLONTOOST, OSTTOLATLON>))->Name("OSTTOLATLON")->Arg(kObliqueStereographic);
+BENCHMARK(BM_GridForward)
+    ->Name("LATLONTOGRID")
+    ->Arg(kPseudoMercator)
+    ->Arg(kLambertAzimuthalEqualArea)
+    ->Arg(kHotineObliqueMercatorB)
+    ->Arg(kKrovak);
+BENCHMARK(BM_GridInverse)
+    ->Name("GRIDTOLATLON")
+    ->Arg(kPseudoMercator)
+    ->Arg(kLambertAzimuthalEqualArea)
+    ->Arg(kHotineObliqueMercatorB)
+    ->Arg(kKrovak);
 BENCHMARK(BM_BritishGridToUtm31);
 
 }  // namespace
