@@ -46,13 +46,17 @@ Azimuthal FormAzimuthal(const ProjectionRecord& p, bool spherical) {
   return z;
 }
 
+Azimuthal FormAzimuthalOf(const ProjectionRecord& p, double) {
+  return FormAzimuthal(p, p.methodCode == kLambertAzimuthalEqualAreaSpherical);
+}
+
 void Forward(bool spherical, const ProjectionRecord& p, double latitude, double longitude,
              double centralMeridian, double* easting, double* northing) {
   if (OutsideLatitudes(latitude)) {
     StoreUndefined(easting, northing);
     return;
   }
-  const Azimuthal z = FormAzimuthal(p, spherical);
+  const Azimuthal& z = FormedFor<Azimuthal, FormAzimuthalOf>(p, 0);
   const Real phi = Radians(latitude);
   const Real beta = spherical ? phi : asinl(AuthalicQ(phi, z.el.e, z.el.e2) / z.qP);
   Real sinB, cosB, sinL, cosL;
@@ -84,7 +88,7 @@ void Forward(bool spherical, const ProjectionRecord& p, double latitude, double 
 
 void Inverse(bool spherical, const ProjectionRecord& p, double easting, double northing,
              double centralMeridian, double* latitude, double* longitude) {
-  const Azimuthal z = FormAzimuthal(p, spherical);
+  const Azimuthal& z = FormedFor<Azimuthal, FormAzimuthalOf>(p, 0);
   const Real x = static_cast<Real>(easting) - p.falseEasting;
   const Real y = static_cast<Real>(northing) - p.falseNorthing;
   const Real lambda0 = Radians(centralMeridian);

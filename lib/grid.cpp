@@ -1,8 +1,11 @@
 // LATLONTOGRID and GRIDTOLATLON: any projection record, computed by its
 // method code. The original three methods go through their own exports, so
 // their results are those exports' to the last bit; an unknown code gives NaN.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 #include "internal.h"
 #include "ostrak32.h"
@@ -72,11 +75,23 @@ constexpr ProjectionMethod kMethods[] = {
 
 }  // namespace
 
+namespace {
+
+// The methods' positions in order of code, for a binary search: a list run
+// looks its method up for every point.
+constexpr auto kByCode = [] {
+  std::array<std::pair<int32_t, size_t>, std::size(kMethods)> byCode{};
+  for (size_t i = 0; i < byCode.size(); ++i) byCode[i] = {kMethods[i].code, i};
+  std::sort(byCode.begin(), byCode.end());
+  return byCode;
+}();
+
+}  // namespace
+
 const ProjectionMethod* FindProjectionMethod(int32_t code) {
-  for (const ProjectionMethod& method : kMethods) {
-    if (method.code == code) return &method;
-  }
-  return nullptr;
+  const auto found = std::lower_bound(kByCode.begin(), kByCode.end(), code,
+                                      [](const auto& entry, int32_t c) { return entry.first < c; });
+  return found != kByCode.end() && found->first == code ? &kMethods[found->second] : nullptr;
 }
 
 }  // namespace ostrak

@@ -13,19 +13,35 @@ Real IsometricT(Real phi, Real e) {
 Real LatitudeFromIsometricT(Real t, Real e) {
   if (std::isnan(t) || t < 0) return NAN;
   const Real chi = kFullPi / 2 - 2 * Atan(t);
+  if (e == 0 || std::fabs(chi) >= kFullPi / 2) return chi;
   const Real e2 = e * e;
   const Real e4 = e2 * e2;
   const Real e6 = e4 * e2;
   const Real e8 = e4 * e4;
-  Real phi = chi + (e2 / 2 + 5 * e4 / 24 + e6 / 12 + 13 * e8 / 360) * Sin(2 * chi) +
-             (7 * e4 / 48 + 29 * e6 / 240 + 811 * e8 / 11520) * Sin(4 * chi) +
-             (7 * e6 / 120 + 81 * e8 / 1120) * Sin(6 * chi) + (4279 * e8 / 161280) * Sin(8 * chi);
-  if (e == 0 || std::fabs(chi) >= kFullPi / 2) return chi;
+  // The series in sin 2chi, sin 4chi, sin 6chi and sin 8chi, the multiples
+  // from sin 2chi and cos 2chi.
+  Real s2, c2;
+  SinCos(2 * chi, s2, c2);
+  const Real s4 = 2 * s2 * c2;
+  const Real c4 = 1 - 2 * s2 * s2;
+  const Real s6 = s4 * c2 + c4 * s2;
+  const Real s8 = 2 * s4 * c4;
+  Real phi = chi + (e2 / 2 + 5 * e4 / 24 + e6 / 12 + 13 * e8 / 360) * s2 +
+             (7 * e4 / 48 + 29 * e6 / 240 + 811 * e8 / 11520) * s4 +
+             (7 * e6 / 120 + 81 * e8 / 1120) * s6 + (4279 * e8 / 161280) * s8;
+  // Newton's steps on the isometric latitude, psi(phi) = ln tan(pi/4 + phi/2)
+  // - (e/2) ln((1 + e sin phi) / (1 - e sin phi)) = -ln t, whose derivative
+  // is (1 - e^2) / ((1 - e^2 sin^2 phi) cos phi); tan(pi/4 + phi/2) is
+  // (1 + sin phi) / cos phi.
+  const Real psi = -logl(t);
   for (int step = 0; step < 30; ++step) {
-    const Real eSin = e * Sin(phi);
-    const Real next = kFullPi / 2 - 2 * Atan(t * Power((1 - eSin) / (1 + eSin), e / 2));
-    const Real change = next - phi;
-    phi = next;
+    Real sinPhi, cosPhi;
+    SinCos(phi, sinPhi, cosPhi);
+    if (!(cosPhi > 0)) return phi;  // at a pole to the last bit
+    const Real esin = e * sinPhi;
+    const Real miss = logl((1 + sinPhi) / cosPhi) - e / 2 * LnRatio(esin) - psi;
+    const Real change = -miss * (1 - esin * esin) * cosPhi / (1 - e2);
+    phi += change;
     if (std::fabs(change) <= 1e-15L) return phi;
   }
   return NAN;
@@ -35,11 +51,18 @@ Real ParallelRadiusRatio(Real phi, Real e2) {
   return Cos(phi) / Sqrt(1 - e2 * PowerOf<2>(Sin(phi)));
 }
 
-Real AuthalicQ(Real phi, Real e, Real e2) {
-  const Real sinPhi = Sin(phi);
+namespace {
+
+Real AuthalicQOfSine(Real sinPhi, Real e, Real e2) {
   if (e == 0) return 2 * sinPhi;
   const Real eSin = e * sinPhi;
-  return (1 - e2) * (sinPhi / (1 - eSin * eSin) - Ln((1 - eSin) / (1 + eSin)) / (2 * e));
+  return (1 - e2) * (sinPhi / (1 - eSin * eSin) + LnRatio(eSin) / (2 * e));
+}
+
+}  // namespace
+
+Real AuthalicQ(Real phi, Real e, Real e2) {
+  return AuthalicQOfSine(Sin(phi), e, e2);
 }
 
 Real LatitudeFromAuthalic(Real beta, Real e, Real e2) {
@@ -47,9 +70,15 @@ Real LatitudeFromAuthalic(Real beta, Real e, Real e2) {
   if (e == 0 || std::fabs(beta) >= kFullPi / 2) return beta;
   const Real e4 = e2 * e2;
   const Real e6 = e4 * e2;
-  Real phi = beta + (e2 / 3 + 31 * e4 / 180 + 517 * e6 / 5040) * Sin(2 * beta) +
-             (23 * e4 / 360 + 251 * e6 / 3780) * Sin(4 * beta) + (761 * e6 / 45360) * Sin(6 * beta);
-  const Real qP = AuthalicQ(kFullPi / 2, e, e2);
+  // The series in sin 2beta, sin 4beta and sin 6beta, the multiples from
+  // sin 2beta and cos 2beta.
+  Real s2, c2;
+  SinCos(2 * beta, s2, c2);
+  const Real s4 = 2 * s2 * c2;
+  const Real s6 = s4 * c2 + (1 - 2 * s2 * s2) * s2;
+  Real phi = beta + (e2 / 3 + 31 * e4 / 180 + 517 * e6 / 5040) * s2 +
+             (23 * e4 / 360 + 251 * e6 / 3780) * s4 + (761 * e6 / 45360) * s6;
+  const Real qP = AuthalicQOfSine(1, e, e2);
   const Real q = qP * Sin(beta);
   Real previous = INFINITY;
   for (int step = 0; step < 30; ++step) {
@@ -57,7 +86,8 @@ Real LatitudeFromAuthalic(Real beta, Real e, Real e2) {
     SinCos(phi, sinPhi, cosPhi);
     if (cosPhi <= 0) return phi;  // at a pole to the last bit
     const Real w = 1 - e2 * sinPhi * sinPhi;
-    const Real change = w * w / (2 * cosPhi) * (q / (1 - e2) - AuthalicQ(phi, e, e2) / (1 - e2));
+    const Real change =
+        w * w / (2 * cosPhi) * (q / (1 - e2) - AuthalicQOfSine(sinPhi, e, e2) / (1 - e2));
     phi += change;
     if (std::fabs(change) <= 1e-15L) return phi;
     // Within about 1e-7 rad of a pole q is flat and its rounding stops the

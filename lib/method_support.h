@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "internal.h"
 #include "ostrak32.h"
@@ -39,14 +41,35 @@ inline bool OutsideLatitudes(double latitude) {
   return !(std::fabs(latitude) <= 90);
 }
 
+// ln((1 + x) / (1 - x)), which is 2 atanh(x): for |x| <= 1/8 (e sin phi of
+// every ellipsoid) the odd series 2 (x + x^3/3 + x^5/5 + ... + x^23/23), whose
+// first omitted term is below 2^-70 of the sum, sparing a list run the
+// logarithm per point; logl beyond.
+inline constexpr Real kOddReciprocals[12] = {1.0L,      1.0L / 3,  1.0L / 5,  1.0L / 7,
+                                             1.0L / 9,  1.0L / 11, 1.0L / 13, 1.0L / 15,
+                                             1.0L / 17, 1.0L / 19, 1.0L / 21, 1.0L / 23};
+
+inline Real LnRatio(Real x) {
+  if (!(std::fabs(x) <= 0.125L)) return logl((1 + x) / (1 - x));
+  // In powers of x^4, two chains at once: the even terms and the odd ones.
+  const Real x2 = x * x;
+  const Real x4 = x2 * x2;
+  Real even = kOddReciprocals[10], odd = kOddReciprocals[11];
+  for (int k = 8; k >= 0; k -= 2) {
+    even = kOddReciprocals[k] + x4 * even;
+    odd = kOddReciprocals[k + 1] + x4 * odd;
+  }
+  return 2 * x * (even + x2 * odd);
+}
+
 // t of the conformal methods for the north pole case,
 // tan(pi/4 - phi/2) / [(1 - e sin phi) / (1 + e sin phi)]^(e/2).
 Real IsometricT(Real phi, Real e);
 
 // The latitude whose IsometricT is t: the series in e^8 of IOGP Guidance Note
-// 7-2 (Mercator, Polar Stereographic) gives the start, then the fixed point
-// phi = pi/2 - 2 atan(t [(1 - e sin phi) / (1 + e sin phi)]^(e/2)) is iterated
-// to 1e-15 rad (at most 30 steps; NaN if it does not settle).
+// 7-2 (Mercator, Polar Stereographic) gives the start, then Newton's steps on the isometric
+// latitude -ln t, each squaring the error, until the step is below 1e-15 rad (one or two after the
+// series; at most 30; NaN if they do not settle).
 Real LatitudeFromIsometricT(Real t, Real e);
 
 // m = cos phi / (1 - e^2 sin^2 phi)^0.5.
@@ -81,6 +104,37 @@ inline MeridianSeries MeridianSeriesOf(Real e2) {
 
 inline Real ArcOverA(const MeridianSeries& s, Real phi) {
   return s.c0 * phi - s.c2 * Sin(2 * phi) + s.c4 * Sin(4 * phi) - s.c6 * Sin(6 * phi);
+}
+
+// What a method derives from its record (eccentricity, cone or cylinder
+// constants), formed once for a run of calls with the same record values on
+// one thread: a list run makes a million calls with one record. The values
+// are exactly those Form returns, so no result depends on the call before;
+// the key is the bit pattern of every number of the record the methods read,
+// and of the longitude of origin given apart.
+template <class Constants, Constants (*Form)(const ProjectionRecord&, double)>
+const Constants& FormedFor(const ProjectionRecord& p, double centralMeridian) {
+  struct Memo {
+    uint64_t key[11];
+    Constants constants;
+    bool formed;
+  };
+  thread_local Memo memo{};
+  const double values[10] = {p.semiMajorAxis,    p.semiMinorAxis,         p.scaleFactor,
+                             p.latitudeOfOrigin, p.centralMeridian,       p.falseEasting,
+                             p.falseNorthing,    p.firstStandardParallel, p.secondStandardParallel,
+                             centralMeridian};
+  uint64_t key[11];
+  std::memcpy(key, values, sizeof values);
+  key[10] = static_cast<uint32_t>(p.methodCode);
+  bool same = memo.formed;
+  for (int i = 0; i < 11 && same; ++i) same = key[i] == memo.key[i];
+  if (!same) {
+    memo.constants = Form(p, centralMeridian);
+    std::memcpy(memo.key, key, sizeof key);
+    memo.formed = true;
+  }
+  return memo.constants;
 }
 
 inline void StoreUndefined(double* first, double* second) {

@@ -20,12 +20,12 @@
 // With that form the general u of variant B is continuous through lonc, so the
 // published special case for alphac = 90 degrees is not needed.
 //
-// The inverse takes the latitude from t' by iterating
-// phi = pi/2 - 2 atan(t' ((1 - e sin phi) / (1 + e sin phi))^(e/2))
-// (Snyder, "Map Projections - A Working Manual", eq. 7-9) until the change is
-// below 1e-14 rad, at most 30 times, instead of the published series in e^8,
-// whose truncation is about 1e-11 rad. Points on the line 90 degrees from the
-// centre line (U = +-1) and the poles have no image: NaN.
+// The inverse takes the latitude from t' by the published series in e^8,
+// whose truncation is about 1e-11 rad, and then Newton's steps on the
+// isometric latitude until the step is below 1e-15 rad
+// (LatitudeFromIsometricT). The forward takes Q = H / t^B as one exponential
+// of logarithms. Points on the line 90 degrees from the centre line (U = +-1)
+// and the poles have no image: NaN.
 #include <cmath>
 #include <complex>
 
@@ -45,25 +45,6 @@ Real Signum(Real x) {
 }
 
 // t(phi) of the conformal mapping; 0 at the north pole.
-Real IsometricT(Real phi, Real e) {
-  Real sinPhi, cosPhi;
-  SinCos(phi, sinPhi, cosPhi);
-  const Real esin = e * sinPhi;
-  return Tan(kPi / 4 - phi / 2) / Power((1 - esin) / (1 + esin), e / 2);
-}
-
-// The latitude of t, by the iteration of the file header; NaN if it does not settle.
-Real LatitudeOfT(Real t, Real e) {
-  Real phi = kPi / 2 - 2 * atanl(t);
-  for (int i = 0; i < 30; ++i) {
-    const Real esin = e * Sin(phi);
-    const Real next = kPi / 2 - 2 * atanl(t * Power((1 - esin) / (1 + esin), e / 2));
-    if (fabsl(next - phi) < 1e-14L) return next;
-    phi = next;
-  }
-  return NAN;
-}
-
 struct Hotine {
   Real e;
   Real A, B, H;
@@ -105,8 +86,14 @@ Hotine FormHotine(const ProjectionRecord& p, double centralMeridian) {
 // (u, v) of the unrectified grid, u from the natural origin; false if none.
 bool HotineUV(const Hotine& h, Real phi, Real lambda, Real& u, Real& v) {
   if (!(fabsl(phi) < kPi / 2)) return false;
-  const Real t = IsometricT(phi, h.e);
-  const Real Q = h.H / Power(t, h.B);
+  // Q = H / t^B as one exponential: ln t = ln tan(pi/4 - phi/2) + (e/2) ln((1 + e sin phi) /
+  // (1 - e sin phi)), the tangent being cos phi / (1 + sin phi), or (1 - sin phi) / cos phi south
+  // of the equator, where that one loses no digits.
+  Real sinPhi, cosPhi;
+  SinCos(phi, sinPhi, cosPhi);
+  const Real esin = h.e * sinPhi;
+  const Real tangent = sinPhi >= 0 ? cosPhi / (1 + sinPhi) : (1 - sinPhi) / cosPhi;
+  const Real Q = h.H * expl(-h.B * (logl(tangent) + h.e / 2 * LnRatio(esin)));
   const Real S = (Q - 1 / Q) / 2;
   const Real T = (Q + 1 / Q) / 2;
   // The longitude difference from the centre is wrapped, that from the
@@ -116,14 +103,14 @@ bool HotineUV(const Hotine& h, Real phi, Real lambda, Real& u, Real& v) {
   SinCos(h.B * dLon, V, cosBdLon);
   const Real U = (-V * h.cosGamma0 + S * h.sinGamma0) / T;
   if (!(fabsl(U) < 1)) return false;
-  v = h.A * logl((1 - U) / (1 + U)) / (2 * h.B);
+  v = -h.A * LnRatio(U) / (2 * h.B);
   u = h.A * atan2l(S * h.cosGamma0 + V * h.sinGamma0, cosBdLon) / h.B;
   return std::isfinite(u) && std::isfinite(v);
 }
 
 void HotineForward(const ProjectionRecord& p, double latitude, double longitude,
                    double centralMeridian, bool fromCentre, double* easting, double* northing) {
-  const Hotine h = FormHotine(p, centralMeridian);
+  const Hotine& h = FormedFor<Hotine, FormHotine>(p, centralMeridian);
   Real u, v;
   if (!HotineUV(h, latitude * kD2R, longitude * kD2R, u, v)) {
     *easting = *northing = NAN;
@@ -136,7 +123,7 @@ void HotineForward(const ProjectionRecord& p, double latitude, double longitude,
 
 void HotineInverse(const ProjectionRecord& p, double easting, double northing,
                    double centralMeridian, bool fromCentre, double* latitude, double* longitude) {
-  const Hotine h = FormHotine(p, centralMeridian);
+  const Hotine& h = FormedFor<Hotine, FormHotine>(p, centralMeridian);
   const Real dE = static_cast<Real>(easting) - p.falseEasting;
   const Real dN = static_cast<Real>(northing) - p.falseNorthing;
   const Real vp = dE * h.cosGammaC - dN * h.sinGammaC;
@@ -157,7 +144,7 @@ void HotineInverse(const ProjectionRecord& p, double easting, double northing,
     lambda = h.lonO;
   } else {
     const Real tp = Power(h.H / Sqrt((1 + Up) / (1 - Up)), 1 / h.B);
-    phi = LatitudeOfT(tp, h.e);
+    phi = LatitudeFromIsometricT(tp, h.e);
     lambda = h.lonO - atan2l(Sp * h.cosGamma0 - Vp * h.sinGamma0, cosBu) / h.B;
   }
   *latitude = static_cast<double>(phi / kD2R);
@@ -193,9 +180,9 @@ void HotineObliqueMercatorInverse(const ProjectionRecord& p, double easting, dou
 // The inverse solves H + G H^3 = H0 by Newton's iteration
 // H(k+1) = (H0 + 2 G H(k)^3) / (3 G H(k)^2 + 1), the published one, started
 // from H0, until H changes by less than 1e-15 (at most 30 steps); the latitude
-// comes from the sphere's isometric latitude by iterating
-// phi = 2 atan(exp(q) ((1 + e sin phi) / (1 - e sin phi))^(e/2)) - pi/2 until
-// the change is below 1e-14 rad (at most 30 steps). The poles have no image: NaN.
+// comes from the sphere's isometric latitude q as the latitude whose t is
+// exp(-q) (LatitudeFromIsometricT: the series in e^8, then Newton's steps to
+// 1e-15 rad). The poles have no image: NaN.
 namespace ostrak {
 namespace {
 
@@ -300,17 +287,11 @@ void LabordeObliqueMercatorInverse(const ProjectionRecord& p, double easting, do
   const Real L = atan2l(Wp, x1);
   const Real P = atan2l(x3, Sqrt(x1 * x1 + Wp * Wp));
   const Real q = (logl(Tan(kPi / 4 + P / 2)) - l.C) / l.B;
-  Real phi = 2 * atanl(expl(q)) - kPi / 2;
-  for (int i = 0; i < 30; ++i) {
-    const Real esin = l.e * Sin(phi);
-    const Real next = 2 * atanl(expl(q) * Power((1 + esin) / (1 - esin), l.e / 2)) - kPi / 2;
-    if (fabsl(next - phi) < 1e-14L) {
-      *latitude = static_cast<double>(next / kD2R);
-      *longitude = static_cast<double>(WrapLongitudeDifference((l.lonc + L / l.B) / kD2R));
-      return;
-    }
-    phi = next;
-  }
+  // q is the isometric latitude: t = exp(-q).
+  const Real phi = LatitudeFromIsometricT(expl(-q), l.e);
+  if (std::isnan(phi)) return;
+  *latitude = static_cast<double>(phi / kD2R);
+  *longitude = static_cast<double>(WrapLongitudeDifference((l.lonc + L / l.B) / kD2R));
 }
 
 }  // namespace ostrak

@@ -1,5 +1,10 @@
 #include "method_table.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <utility>
+
 namespace {
 
 using enum RecordField;
@@ -186,9 +191,21 @@ std::span<const MethodParameter> ProjectionMethodEntry::Parameters() const {
   return {parameters, count};
 }
 
+namespace {
+
+// The entries' positions in order of code, for a binary search: the chain
+// asks for each point it projects.
+constexpr auto kByCode = [] {
+  std::array<std::pair<int32_t, size_t>, std::size(kEntries)> byCode{};
+  for (size_t i = 0; i < byCode.size(); ++i) byCode[i] = {kEntries[i].code, i};
+  std::sort(byCode.begin(), byCode.end());
+  return byCode;
+}();
+
+}  // namespace
+
 const ProjectionMethodEntry* FindProjectionMethodEntry(int32_t code) {
-  for (const ProjectionMethodEntry& entry : kEntries) {
-    if (entry.code == code) return &entry;
-  }
-  return nullptr;
+  const auto found = std::lower_bound(kByCode.begin(), kByCode.end(), code,
+                                      [](const auto& entry, int32_t c) { return entry.first < c; });
+  return found != kByCode.end() && found->first == code ? &kEntries[found->second] : nullptr;
 }

@@ -8,8 +8,9 @@
 // four further methods: WGS 84 / Pseudo-Mercator (the same datum: no shift),
 // ETRS89-extended / LAEA Europe, Timbalai 1948 / RSO Borneo (m) (Hotine
 // variant B) and S-JTSK / Krovak, the last three with their datum's shift
-// from WGS 84. VARNEL_LIST_LINES sets another line count (for a run over a
-// file of a gigabyte, say).
+// from WGS 84, each next to a twin run with Transverse Mercator (a UTM zone
+// of the area) on the same datum and lines. VARNEL_LIST_LINES sets another line count (for a run
+// over a file of a gigabyte, say).
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -133,6 +134,15 @@ CrsSide KrovakSjtsk() {
   return side;
 }
 
+// The same side with Transverse Mercator in place of its own method (a UTM
+// zone of its area): the run that differs from the side's own in the
+// projection alone, datum shift and lines being the same.
+CrsSide WithTransverseMercator(CrsSide side, double centralMeridian) {
+  SetTransverseMercator(side.projection, "UTM zone on the same datum", 0.9996, 0, centralMeridian,
+                        500000, 0);
+  return side;
+}
+
 struct Setup {
   std::string folder;
   std::unique_ptr<Catalogues> catalogues = std::make_unique<Catalogues>();
@@ -237,6 +247,20 @@ void BM_GeographicDmsLinesToKrovak(benchmark::State& state) {
       false);
 }
 
+// Their twins with Transverse Mercator on the same datum and lines.
+void BM_GeographicDmsLinesToTmOnEtrs89(benchmark::State& state) {
+  Run(state, Wgs84Geographic(), WithTransverseMercator(LambertAzimuthalEurope(), 3),
+      Shared().Input("dms.txt", false), false);
+}
+void BM_GeographicDmsLinesToTmOnTimbalai(benchmark::State& state) {
+  Run(state, Wgs84Geographic(), WithTransverseMercator(RsoBorneo(), 117),
+      Shared().Input("dms-borneo.txt", false, 4, 115), false);
+}
+void BM_GeographicDmsLinesToTmOnSjtsk(benchmark::State& state) {
+  Run(state, Wgs84Geographic(), WithTransverseMercator(KrovakSjtsk(), 15),
+      Shared().Input("dms-bohemia.txt", false, 49, 15), false);
+}
+
 // One, two and all threads, each over the whole input once, in wall-clock time.
 void ThreadCounts(benchmark::internal::Benchmark* benchmark) {
   benchmark->ArgName("threads")->Arg(1)->Arg(2)->Arg(0);
@@ -249,6 +273,9 @@ BENCHMARK(BM_GeographicDmsLinesToPseudoMercator)->Apply(ThreadCounts);
 BENCHMARK(BM_GeographicDmsLinesToLambertAzimuthal)->Apply(ThreadCounts);
 BENCHMARK(BM_GeographicDmsLinesToHotineB)->Apply(ThreadCounts);
 BENCHMARK(BM_GeographicDmsLinesToKrovak)->Apply(ThreadCounts);
+BENCHMARK(BM_GeographicDmsLinesToTmOnEtrs89)->Apply(ThreadCounts);
+BENCHMARK(BM_GeographicDmsLinesToTmOnTimbalai)->Apply(ThreadCounts);
+BENCHMARK(BM_GeographicDmsLinesToTmOnSjtsk)->Apply(ThreadCounts);
 
 }  // namespace
 
