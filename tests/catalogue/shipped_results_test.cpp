@@ -113,16 +113,19 @@ uint64_t UlpDistance(uint64_t a, uint64_t b) {
   return a > b ? a - b : b - a;
 }
 
+// The shipped catalogues, loaded from data/ (which becomes the working folder).
+void LoadShipped(Catalogues& catalogues) {
+  MessageRecorder recorder;
+  int32_t ok = 0;
+  ASSERT_EQ(::chdir(VARNEL_DATA_DIR), 0);
+  LoadCatalogues(catalogues, ok);
+  ASSERT_EQ(ok, -1);
+}
+
 TEST(ShippedResults, EveryResultEqualsTheStoredOneToTheLastBit) {
   SetComputingFloatingPointMode();
   auto catalogues = std::make_unique<Catalogues>();
-  {
-    MessageRecorder recorder;
-    int32_t ok = 0;
-    ASSERT_EQ(::chdir(VARNEL_DATA_DIR), 0);
-    LoadCatalogues(*catalogues, ok);
-    ASSERT_EQ(ok, -1);
-  }
+  ASSERT_NO_FATAL_FAILURE(LoadShipped(*catalogues));
   const std::vector<Entry> entries = ComputeAll(*catalogues);
 
   if (const char* path = std::getenv("VARNEL_WRITE_SHIPPED_RESULTS")) {
@@ -198,13 +201,7 @@ double RoundTripTolerance(const ProjectionRecord& p, double longitude) {
 TEST(ShippedResults, EveryProjectionComesBackOverItsArea) {
   SetComputingFloatingPointMode();
   auto catalogues = std::make_unique<Catalogues>();
-  {
-    MessageRecorder recorder;
-    int32_t ok = 0;
-    ASSERT_EQ(::chdir(VARNEL_DATA_DIR), 0);
-    LoadCatalogues(*catalogues, ok);
-    ASSERT_EQ(ok, -1);
-  }
+  ASSERT_NO_FATAL_FAILURE(LoadShipped(*catalogues));
   std::ifstream areas("areas.tsv");
   std::string line;
   ASSERT_TRUE(std::getline(areas, line)) << "areas.tsv";
