@@ -59,9 +59,13 @@ class ReportWriter {
   void Line(std::string_view label, std::string_view value, int lineEnds) {
     text_.append(label).append(value).append(lineEnds, '\r');
   }
-  void Number(std::string_view label, double value, int lineEnds) {
+  // The number as the report writes it, with a blank before a positive one
+  // (none with trimmed, where the label ends in a blank).
+  void Number(std::string_view label, double value, int lineEnds, bool trimmed = false) {
     char digits[kNumberTextCapacity];
-    Line(label, std::string_view(digits, FormatGeneralTo(digits, value)), lineEnds);
+    std::string_view text(digits, FormatGeneralTo(digits, value));
+    if (trimmed) text = TrimBlanks(text);
+    Line(label, text, lineEnds);
   }
 
  private:
@@ -84,10 +88,12 @@ void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const Da
   const bool epsgNames = method != nullptr && ProjectionMethodText(projection.methodCode).empty();
   if (projectionName != "none" && epsgNames) {
     out.Line("Method:\t\t", method->name, 2);
+    // One parameter a line, its value after the name: names this long leave
+    // no tab column that lines up in a proportional font.
     const std::span<const MethodParameter> parameters = method->Parameters();
     for (const MethodParameter& parameter : parameters) {
-      out.Number(std::string(parameter.name) + ":\t\t", FieldValue(projection, parameter.field),
-                 &parameter == &parameters.back() ? 2 : 1);
+      out.Number(std::string(parameter.name) + ": ", FieldValue(projection, parameter.field),
+                 &parameter == &parameters.back() ? 2 : 1, true);
     }
   } else if (projectionName != "none") {
     out.Line("Method:\t\t", ProjectionMethodText(projection.methodCode), 2);

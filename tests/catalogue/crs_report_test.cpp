@@ -189,13 +189,13 @@ TEST(CrsReport, AFurtherMethodShowsEpsgsNamesInEpsgsOrder) {
             "===============\r\r"
             "Name:\t\tTimbalai 1948 / RSO Borneo (m)\r\r"
             "Method:\t\tHotine Oblique Mercator (variant B)\r\r"
-            "Latitude of projection centre:\t\t 4\r"
-            "Longitude of projection centre:\t\t 115\r"
-            "Azimuth of initial line:\t\t 53.3158204722222\r"
-            "Angle from Rectified to Skew Grid:\t\t 53.1301023611111\r"
-            "Scale factor on initial line:\t\t .99984\r"
-            "Easting at projection centre:\t\t 590476.87\r"
-            "Northing at projection centre:\t\t 442857.65\r\r");
+            "Latitude of projection centre: 4\r"
+            "Longitude of projection centre: 115\r"
+            "Azimuth of initial line: 53.3158204722222\r"
+            "Angle from Rectified to Skew Grid: 53.1301023611111\r"
+            "Scale factor on initial line: .99984\r"
+            "Easting at projection centre: 590476.87\r"
+            "Northing at projection centre: 442857.65\r\r");
 }
 
 TEST(CrsReport, OnlyTheExactWordNoneIsGeographic) {
