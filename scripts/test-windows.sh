@@ -166,10 +166,10 @@ echo "test-windows: Varnel3.exe took a first point typed into a fresh window"
 key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 xdotool key --repeat 226 --delay 2 Up
 settle
-# Target system: projection 1805, OSGB36 / British National Grid, which
+# Target system: projection 2053, OSGB36 / British National Grid, which
 # brings its datum; the list starts at "none", the first.
 key Tab Tab Tab Tab Tab Tab
-xdotool key --repeat 1804 --delay 2 Down
+xdotool key --repeat 2052 --delay 2 Down
 settle
 # List mode on the target's tab control: all four change.
 key Tab Right
