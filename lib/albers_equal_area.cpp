@@ -55,7 +55,7 @@ void AlbersEqualAreaForward(const ProjectionRecord& p, double latitude, double l
     StoreUndefined(easting, northing);
     return;
   }
-  const Cone c = FormCone(p);
+  const Cone& c = FormedFor<Cone, FormCone>(p);
   const Real rho = ConeRadius(c, AuthalicQ(Radians(latitude), c.el.e, c.el.e2));
   Real sinTheta, cosTheta;
   SinCos(c.n * LongitudeDifference(longitude, centralMeridian), sinTheta, cosTheta);
@@ -65,7 +65,7 @@ void AlbersEqualAreaForward(const ProjectionRecord& p, double latitude, double l
 
 void AlbersEqualAreaInverse(const ProjectionRecord& p, double easting, double northing,
                             double centralMeridian, double* latitude, double* longitude) {
-  const Cone c = FormCone(p);
+  const Cone& c = FormedFor<Cone, FormCone>(p);
   const Real sign = c.n < 0 ? -1 : 1;
   const Real x = sign * (static_cast<Real>(easting) - p.falseEasting);
   const Real y = sign * (c.rho0 - (static_cast<Real>(northing) - p.falseNorthing));

@@ -184,7 +184,7 @@ namespace ostrak {
 void ModifiedAzimuthalForward(const ProjectionRecord& p, double latitude, double longitude,
                               double centralMeridian, double* easting, double* northing) {
   if (OutsideLatitudes(latitude)) return StoreUndefined(easting, northing);
-  const Modified m = FormModified(p);
+  const Modified& m = FormedFor<Modified, FormModified>(p);
   Real x, y;
   if (!ModifiedForward(m, Radians(latitude), LongitudeDifference(longitude, centralMeridian), x,
                        y)) {
@@ -196,7 +196,7 @@ void ModifiedAzimuthalForward(const ProjectionRecord& p, double latitude, double
 void ModifiedAzimuthalInverse(const ProjectionRecord& p, double easting, double northing,
                               double centralMeridian, double* latitude, double* longitude) {
   StoreUndefined(latitude, longitude);
-  const Modified m = FormModified(p);
+  const Modified& m = FormedFor<Modified, FormModified>(p);
   const Real x = easting - static_cast<Real>(p.falseEasting);
   const Real y = northing - static_cast<Real>(p.falseNorthing);
   if (!std::isfinite(x) || !std::isfinite(y)) return;
@@ -221,7 +221,7 @@ void ModifiedAzimuthalInverse(const ProjectionRecord& p, double easting, double 
 void GuamProjectionForward(const ProjectionRecord& p, double latitude, double longitude,
                            double centralMeridian, double* easting, double* northing) {
   if (OutsideLatitudes(latitude)) return StoreUndefined(easting, northing);
-  const Guam g = FormGuam(p);
+  const Guam& g = FormedFor<Guam, FormGuam>(p);
   const Real phi = Radians(latitude);
   const Real deltaLambda = LongitudeDifference(longitude, centralMeridian);
   Real sinPhi, cosPhi;
@@ -238,7 +238,7 @@ void GuamProjectionForward(const ProjectionRecord& p, double latitude, double lo
 void GuamProjectionInverse(const ProjectionRecord& p, double easting, double northing,
                            double centralMeridian, double* latitude, double* longitude) {
   StoreUndefined(latitude, longitude);
-  const Guam g = FormGuam(p);
+  const Guam& g = FormedFor<Guam, FormGuam>(p);
   const Real x = easting - static_cast<Real>(p.falseEasting);
   const Real target = g.M0 + (northing - static_cast<Real>(p.falseNorthing));
   if (!std::isfinite(x) || !std::isfinite(target)) return;

@@ -64,7 +64,7 @@ namespace ostrak {
 
 void BonneSouthForward(const ProjectionRecord& p, double latitude, double longitude,
                        double centralMeridian, double* westing, double* southing) {
-  const Bonne c = FormBonne(p);
+  const Bonne& c = FormedFor<Bonne, FormBonne>(p);
   if (!c.valid || !(std::fabs(latitude) <= 90) || !std::isfinite(longitude)) {
     *westing = *southing = NAN;
     return;
@@ -84,7 +84,7 @@ void BonneSouthForward(const ProjectionRecord& p, double latitude, double longit
 void BonneSouthInverse(const ProjectionRecord& p, double westing, double southing,
                        double centralMeridian, double* latitude, double* longitude) {
   *latitude = *longitude = NAN;
-  const Bonne c = FormBonne(p);
+  const Bonne& c = FormedFor<Bonne, FormBonne>(p);
   if (!c.valid) return;
   // The Bonne offsets, east and north.
   const Real x = static_cast<Real>(p.falseEasting) - westing;

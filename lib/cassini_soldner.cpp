@@ -122,6 +122,11 @@ bool ReverseSeries(const Cassini& c, Real x, Real y, Real& phi, Real& deltaLambd
   return std::isfinite(phi) && std::isfinite(deltaLambda);
 }
 
+// The constants of the record's own form, hyperbolic or not.
+Cassini FormCassiniOf(const ProjectionRecord& p) {
+  return FormCassini(p, p.methodCode == kHyperbolicCassiniSoldner);
+}
+
 void CassiniForward(bool hyperbolic, const ProjectionRecord& p, double latitude, double longitude,
                     double centralMeridian, double* easting, double* northing) {
   using namespace ostrak;
@@ -129,7 +134,7 @@ void CassiniForward(bool hyperbolic, const ProjectionRecord& p, double latitude,
     *easting = *northing = NAN;
     return;
   }
-  const Cassini c = FormCassini(p, hyperbolic);
+  const Cassini& c = FormedFor<Cassini, FormCassiniOf>(p);
   const Real deltaLambda =
       WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * kDegree;
   Real x = 0, y;
@@ -144,11 +149,11 @@ void CassiniForward(bool hyperbolic, const ProjectionRecord& p, double latitude,
   *northing = static_cast<double>(p.falseNorthing + y);
 }
 
-void CassiniInverse(bool hyperbolic, const ProjectionRecord& p, double easting, double northing,
+void CassiniInverse(const ProjectionRecord& p, double easting, double northing,
                     double centralMeridian, double* latitude, double* longitude) {
   using namespace ostrak;
   *latitude = *longitude = NAN;
-  const Cassini c = FormCassini(p, hyperbolic);
+  const Cassini& c = FormedFor<Cassini, FormCassiniOf>(p);
   const Real x = easting - static_cast<Real>(p.falseEasting);
   const Real y = northing - static_cast<Real>(p.falseNorthing);
   Real phiTarget, lambdaTarget;
@@ -182,8 +187,7 @@ void CassiniSoldnerForward(const ProjectionRecord& p, double latitude, double lo
 }
 void CassiniSoldnerInverse(const ProjectionRecord& p, double easting, double northing,
                            double centralMeridian, double* latitude, double* longitude) {
-  CassiniInverse(p.methodCode == kHyperbolicCassiniSoldner, p, easting, northing, centralMeridian,
-                 latitude, longitude);
+  CassiniInverse(p, easting, northing, centralMeridian, latitude, longitude);
 }
 
 }  // namespace ostrak

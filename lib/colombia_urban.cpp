@@ -80,7 +80,7 @@ namespace ostrak {
 void ColombiaUrbanForward(const ProjectionRecord& p, double latitude, double longitude,
                           double centralMeridian, double* easting, double* northing) {
   if (OutsideLatitudes(latitude)) return StoreUndefined(easting, northing);
-  const Urban u = FormUrban(p);
+  const Urban& u = FormedFor<Urban, FormUrban>(p);
   const Real phi = Radians(latitude);
   const Real deltaLambda = LongitudeDifference(longitude, centralMeridian);
   const Real across = Nu(u, phi) * fabsl(Cos(phi)) * deltaLambda;  // nu cos(phi) (lon - lonO)
@@ -92,7 +92,7 @@ void ColombiaUrbanForward(const ProjectionRecord& p, double latitude, double lon
 void ColombiaUrbanInverse(const ProjectionRecord& p, double easting, double northing,
                           double centralMeridian, double* latitude, double* longitude) {
   StoreUndefined(latitude, longitude);
-  const Urban u = FormUrban(p);
+  const Urban& u = FormedFor<Urban, FormUrban>(p);
   const Real x = easting - static_cast<Real>(p.falseEasting);
   const Real y = northing - static_cast<Real>(p.falseNorthing);
   if (!std::isfinite(x) || !std::isfinite(y)) return;

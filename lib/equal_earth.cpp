@@ -54,7 +54,7 @@ void EqualEarthForward(const ProjectionRecord& p, double latitude, double longit
     StoreUndefined(easting, northing);
     return;
   }
-  const Authalic z = FormAuthalic(p);
+  const Authalic& z = FormedFor<Authalic, FormAuthalic>(p);
   const Real sinBeta = fminl(1, fmaxl(-1, AuthalicQ(Radians(latitude), z.el.e, z.el.e2) / z.qP));
   const Real theta = asinl(kRoot3 / 2 * sinBeta);
   StoreGrid(p.falseEasting + z.Rq * 2 * LongitudeDifference(longitude, centralMeridian) *
@@ -64,7 +64,7 @@ void EqualEarthForward(const ProjectionRecord& p, double latitude, double longit
 
 void EqualEarthInverse(const ProjectionRecord& p, double easting, double northing,
                        double centralMeridian, double* latitude, double* longitude) {
-  const Authalic z = FormAuthalic(p);
+  const Authalic& z = FormedFor<Authalic, FormAuthalic>(p);
   const Real target = (static_cast<Real>(northing) - p.falseNorthing) / z.Rq;
   const Real poleTheta = kFullPi / 3;
   // The poles' lines, with a micrometre for the rounding of stored northings.

@@ -90,10 +90,24 @@ Cone FormCone(const ProjectionRecord& p, Form form) {
   return c;
 }
 
+// The constants of the record's own form.
+Cone FormConeOf(const ProjectionRecord& p) {
+  switch (p.methodCode) {
+    case kLambertConicWestOrientated:
+      return FormCone(p, Form::kWestOrientated);
+    case kLambertConic2SPMichigan:
+      return FormCone(p, Form::kMichigan);
+    case kLambertConic2SPBelgium:
+      return FormCone(p, Form::kBelgium);
+    default:
+      return FormCone(p, Form::kOneParallel);
+  }
+}
+
 void ConicForward(Form form, const ProjectionRecord& p, double latitude, double longitude,
                   double centralMeridian, double* easting, double* northing) {
   using namespace ostrak;
-  const Cone c = FormCone(p, form);
+  const Cone& c = FormedFor<Cone, FormConeOf>(p);
   // The pole away from the apex of the cone lies at infinity.
   if (!c.valid || !(fabsl(latitude) <= 90) || latitude == -90 * SignOf(c.n)) {
     *easting = *northing = NAN;
@@ -117,7 +131,7 @@ void ConicForward(Form form, const ProjectionRecord& p, double latitude, double 
 void ConicInverse(Form form, const ProjectionRecord& p, double easting, double northing,
                   double centralMeridian, double* latitude, double* longitude) {
   using namespace ostrak;
-  const Cone c = FormCone(p, form);
+  const Cone& c = FormedFor<Cone, FormConeOf>(p);
   *latitude = *longitude = NAN;
   if (!c.valid) return;
   const Real x = form == Form::kWestOrientated ? static_cast<Real>(p.falseEasting) - easting
@@ -234,7 +248,7 @@ void LambertConicBelgiumInverse(const ProjectionRecord& p, double easting, doubl
 
 void LambertNearConformalForward(const ProjectionRecord& p, double latitude, double longitude,
                                  double centralMeridian, double* easting, double* northing) {
-  const NearConformal c = FormNearConformal(p);
+  const NearConformal& c = FormedFor<NearConformal, FormNearConformal>(p);
   if (!c.valid || !(fabsl(latitude) <= 90)) {
     *easting = *northing = NAN;
     return;
@@ -254,7 +268,7 @@ void LambertNearConformalForward(const ProjectionRecord& p, double latitude, dou
 void LambertNearConformalInverse(const ProjectionRecord& p, double easting, double northing,
                                  double centralMeridian, double* latitude, double* longitude) {
   *latitude = *longitude = NAN;
-  const NearConformal c = FormNearConformal(p);
+  const NearConformal& c = FormedFor<NearConformal, FormNearConformal>(p);
   if (!c.valid) return;
   const Real x = easting - static_cast<Real>(p.falseEasting);
   const Real y = c.r0 - (northing - static_cast<Real>(p.falseNorthing));

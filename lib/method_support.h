@@ -137,6 +137,16 @@ const Constants& FormedFor(const ProjectionRecord& p, double centralMeridian) {
   return memo.constants;
 }
 
+// The same for a method whose constants do not take the longitude apart.
+template <class Constants, Constants (*Form)(const ProjectionRecord&)>
+Constants FormIgnoringMeridian(const ProjectionRecord& p, double) {
+  return Form(p);
+}
+template <class Constants, Constants (*Form)(const ProjectionRecord&)>
+const Constants& FormedFor(const ProjectionRecord& p) {
+  return FormedFor<Constants, FormIgnoringMeridian<Constants, Form>>(p, 0);
+}
+
 inline void StoreUndefined(double* first, double* second) {
   *first = *second = NAN;
 }

@@ -225,7 +225,7 @@ Laborde FormLaborde(const ProjectionRecord& p, double centralMeridian) {
 
 void LabordeObliqueMercatorForward(const ProjectionRecord& p, double latitude, double longitude,
                                    double centralMeridian, double* easting, double* northing) {
-  const Laborde l = FormLaborde(p, centralMeridian);
+  const Laborde& l = FormedFor<Laborde, FormLaborde>(p, centralMeridian);
   const Real phi = latitude * kD2R;
   if (!(fabsl(phi) < kPi / 2)) {
     *easting = *northing = NAN;
@@ -262,7 +262,7 @@ void LabordeObliqueMercatorForward(const ProjectionRecord& p, double latitude, d
 
 void LabordeObliqueMercatorInverse(const ProjectionRecord& p, double easting, double northing,
                                    double centralMeridian, double* latitude, double* longitude) {
-  const Laborde l = FormLaborde(p, centralMeridian);
+  const Laborde& l = FormedFor<Laborde, FormLaborde>(p, centralMeridian);
   *latitude = *longitude = NAN;
   const std::complex<Real> H0((static_cast<Real>(northing) - p.falseNorthing) / l.R,
                               (static_cast<Real>(easting) - p.falseEasting) / l.R);

@@ -55,9 +55,14 @@ Polar FormPolar(const ProjectionRecord& p, Variant variant) {
   return z;
 }
 
-void Forward(Variant variant, const ProjectionRecord& p, double latitude, double longitude,
-             double centralMeridian, double* easting, double* northing) {
-  const Polar z = FormPolar(p, variant);
+// The constants of the record's own variant.
+Polar FormPolarOf(const ProjectionRecord& p) {
+  return FormPolar(p, VariantOf(p));
+}
+
+void Forward(const ProjectionRecord& p, double latitude, double longitude, double centralMeridian,
+             double* easting, double* northing) {
+  const Polar& z = FormedFor<Polar, FormPolarOf>(p);
   if (z.s == 0 || OutsideLatitudes(latitude) || z.s * latitude == -90) {
     StoreUndefined(easting, northing);
     return;
@@ -69,9 +74,9 @@ void Forward(Variant variant, const ProjectionRecord& p, double latitude, double
             northing);
 }
 
-void Inverse(Variant variant, const ProjectionRecord& p, double easting, double northing,
-             double centralMeridian, double* latitude, double* longitude) {
-  const Polar z = FormPolar(p, variant);
+void Inverse(const ProjectionRecord& p, double easting, double northing, double centralMeridian,
+             double* latitude, double* longitude) {
+  const Polar& z = FormedFor<Polar, FormPolarOf>(p);
   if (z.s == 0) {
     StoreUndefined(latitude, longitude);
     return;
@@ -87,12 +92,12 @@ void Inverse(Variant variant, const ProjectionRecord& p, double easting, double 
 
 void PolarStereographicForward(const ProjectionRecord& p, double latitude, double longitude,
                                double centralMeridian, double* easting, double* northing) {
-  Forward(VariantOf(p), p, latitude, longitude, centralMeridian, easting, northing);
+  Forward(p, latitude, longitude, centralMeridian, easting, northing);
 }
 
 void PolarStereographicInverse(const ProjectionRecord& p, double easting, double northing,
                                double centralMeridian, double* latitude, double* longitude) {
-  Inverse(VariantOf(p), p, easting, northing, centralMeridian, latitude, longitude);
+  Inverse(p, easting, northing, centralMeridian, latitude, longitude);
 }
 
 }  // namespace ostrak

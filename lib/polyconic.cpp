@@ -57,7 +57,7 @@ void AmericanPolyconicForward(const ProjectionRecord& p, double latitude, double
     *easting = *northing = NAN;
     return;
   }
-  const Polyconic c = FormPolyconic(p);
+  const Polyconic& c = FormedFor<Polyconic, FormPolyconic>(p);
   const Real phi = latitude * kDegree;
   const Real deltaLambda =
       WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * kDegree;
@@ -79,7 +79,7 @@ void AmericanPolyconicForward(const ProjectionRecord& p, double latitude, double
 void AmericanPolyconicInverse(const ProjectionRecord& p, double easting, double northing,
                               double centralMeridian, double* latitude, double* longitude) {
   *latitude = *longitude = NAN;
-  const Polyconic c = FormPolyconic(p);
+  const Polyconic& c = FormedFor<Polyconic, FormPolyconic>(p);
   const Real x = (easting - static_cast<Real>(p.falseEasting)) / c.a;
   const Real A = (c.M0 + (northing - static_cast<Real>(p.falseNorthing))) / c.a;
   if (!std::isfinite(x) || !std::isfinite(A)) return;
