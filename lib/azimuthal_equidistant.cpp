@@ -53,13 +53,6 @@ namespace {
 
 constexpr Real kPi = ostrak::kFullPi;
 
-// Wraps an angle difference in radians by one turn at most.
-Real WrapRadians(Real angle) {
-  if (angle < -kPi) angle += 2 * kPi;
-  if (angle > kPi) angle -= 2 * kPi;
-  return angle;
-}
-
 // Modified Azimuthal Equidistant.
 
 struct Modified {
@@ -200,21 +193,16 @@ void ModifiedAzimuthalInverse(const ProjectionRecord& p, double easting, double 
   const Real x = easting - static_cast<Real>(p.falseEasting);
   const Real y = northing - static_cast<Real>(p.falseNorthing);
   if (!std::isfinite(x) || !std::isfinite(y)) return;
-  Real phiTarget, lambdaTarget;
-  if (!ModifiedReverseSeries(m, x, y, phiTarget, lambdaTarget)) return;
-  Real phi = phiTarget, deltaLambda = lambdaTarget;
-  bool converged = false;
-  for (int step = 0; step < 30 && !converged; ++step) {
-    Real xi, yi, phiBack, lambdaBack;
-    if (!ModifiedForward(m, phi, deltaLambda, xi, yi)) return;
-    if (!ModifiedReverseSeries(m, xi, yi, phiBack, lambdaBack)) return;
-    const Real dPhi = phiTarget - phiBack;
-    const Real dLambda = WrapRadians(lambdaTarget - lambdaBack);
-    phi += dPhi;
-    deltaLambda = WrapRadians(deltaLambda + dLambda);
-    converged = fabsl(dPhi) < 1e-14L && fabsl(dLambda) < 1e-14L;
+  Real phi, deltaLambda;
+  if (!InverseThroughReverse(
+          x, y,
+          [&m](Real f, Real l, Real& xi, Real& yi) { return ModifiedForward(m, f, l, xi, yi); },
+          [&m](Real xi, Real yi, Real& f, Real& l) {
+            return ModifiedReverseSeries(m, xi, yi, f, l);
+          },
+          phi, deltaLambda)) {
+    return;
   }
-  if (!converged || !(fabsl(phi) <= kPi / 2)) return;
   StoreGeographic(phi, Radians(centralMeridian) + deltaLambda, latitude, longitude);
 }
 

@@ -156,21 +156,17 @@ void CassiniInverse(const ProjectionRecord& p, double easting, double northing,
   const Cassini& c = FormedFor<Cassini, FormCassiniOf>(p);
   const Real x = easting - static_cast<Real>(p.falseEasting);
   const Real y = northing - static_cast<Real>(p.falseNorthing);
-  Real phiTarget, lambdaTarget;
-  if (!ReverseSeries(c, x, y, phiTarget, lambdaTarget)) return;
-  Real phi = phiTarget, deltaLambda = lambdaTarget;
-  bool converged = false;
-  for (int step = 0; step < 30 && !converged; ++step) {
-    Real xi, yi, phiBack, lambdaBack;
-    Forward(c, phi, deltaLambda, xi, yi);
-    if (!ReverseSeries(c, xi, yi, phiBack, lambdaBack)) return;
-    const Real dPhi = phiTarget - phiBack;
-    const Real dLambda = lambdaTarget - lambdaBack;
-    phi += dPhi;
-    deltaLambda += dLambda;
-    converged = fabsl(dPhi) < 1e-14L && fabsl(dLambda) < 1e-14L;
+  Real phi, deltaLambda;
+  if (!InverseThroughReverse(
+          x, y,
+          [&c](Real f, Real l, Real& xi, Real& yi) {
+            Forward(c, f, l, xi, yi);
+            return true;
+          },
+          [&c](Real xi, Real yi, Real& f, Real& l) { return ReverseSeries(c, xi, yi, f, l); }, phi,
+          deltaLambda)) {
+    return;
   }
-  if (!converged || !(fabsl(phi) <= kPi / 2)) return;
   *latitude = static_cast<double>(phi / kDegree);
   *longitude = static_cast<double>(centralMeridian + deltaLambda / kDegree);
   WrapStoredLongitude(longitude);

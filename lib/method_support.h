@@ -137,6 +137,42 @@ const Constants& FormedFor(const ProjectionRecord& p, double centralMeridian) {
   return memo.constants;
 }
 
+// Wraps an angle difference in radians by one turn at most.
+inline Real WrapRadians(Real angle) {
+  if (angle < -kFullPi) angle += 2 * kFullPi;
+  if (angle > kFullPi) angle -= 2 * kFullPi;
+  return angle;
+}
+
+// The inverse of a forward through its published reverse where that reverse
+// is approximate (Cassini-Soldner, Modified Azimuthal Equidistant): from the
+// reverse of the grid point, (phi, lambda) is corrected by the reverse's miss
+// at the forward of the current point until both corrections are below
+// 1e-14 rad (at most 30 steps), so that forward then inverse returns the
+// point. Forward and Reverse return false where they are undefined; the
+// longitude difference stays within +-pi. False if it does not settle.
+template <class Forward, class Reverse>
+bool InverseThroughReverse(Real x, Real y, Forward forward, Reverse reverse, Real& phi,
+                           Real& deltaLambda) {
+  Real phiTarget, lambdaTarget;
+  if (!reverse(x, y, phiTarget, lambdaTarget)) return false;
+  phi = phiTarget;
+  deltaLambda = lambdaTarget;
+  for (int step = 0; step < 30; ++step) {
+    Real xi, yi, phiBack, lambdaBack;
+    if (!forward(phi, deltaLambda, xi, yi)) return false;
+    if (!reverse(xi, yi, phiBack, lambdaBack)) return false;
+    const Real dPhi = phiTarget - phiBack;
+    const Real dLambda = WrapRadians(lambdaTarget - lambdaBack);
+    phi += dPhi;
+    deltaLambda = WrapRadians(deltaLambda + dLambda);
+    if (std::fabs(dPhi) < 1e-14L && std::fabs(dLambda) < 1e-14L) {
+      return std::fabs(phi) <= kFullPi / 2;
+    }
+  }
+  return false;
+}
+
 // The same for a method whose constants do not take the longitude apart.
 template <class Constants, Constants (*Form)(const ProjectionRecord&)>
 Constants FormIgnoringMeridian(const ProjectionRecord& p, double) {
