@@ -27,6 +27,8 @@ enum {
   kGeocentricTranslations = 9603, /* three translations */
   kPositionVector = 9606,         /* Helmert, position vector rotation */
   kCoordinateFrame = 9607,        /* Helmert, coordinate frame rotation */
+  kNtv2 = 9615,                   /* NTv2 grid */
+  kNadcon = 9613,                 /* NADCON grid pair */
   kTransverseMercator = 9807,
   kLambertConic2SP = 9802,
   kObliqueStereographic = 9809,
