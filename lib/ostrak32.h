@@ -192,7 +192,7 @@ OSTRAK32_API void LATLONTOGRID(const ProjectionRecord* projection, double latitu
 OSTRAK32_API void GRIDTOLATLON(const ProjectionRecord* projection, double easting, double northing,
                                double* latitude, double* longitude, double centralMeridian);
 
-/* Datum shifts by grid (NTv2, EPSG 9615; NADCON, EPSG 9613), in the
+/* Datum shifts by grid (NTv2, EPSG 9615), in the
  * geographic domain. The grid is the bytes of its file as the program read or
  * mapped them, with their length; the library reads nothing else and keeps
  * nothing between calls. Latitudes and longitudes in decimal degrees, east
@@ -209,13 +209,6 @@ OSTRAK32_API void GRIDTOLATLON(const ProjectionRecord* projection, double eastin
 OSTRAK32_API int32_t CHECKNTV2(const void* grid, int64_t length, char* reason, int32_t reasonSize);
 OSTRAK32_API int32_t NTV2SHIFT(const void* grid, int64_t length, double latitude, double longitude,
                                int32_t reverse, double* latitudeShifted, double* longitudeShifted);
-/* NADCON: the latitude (.las) and longitude (.los) shift grids, each binary. */
-OSTRAK32_API int32_t CHECKNADCON(const void* las, int64_t lasLength, const void* los,
-                                 int64_t losLength, char* reason, int32_t reasonSize);
-OSTRAK32_API int32_t NADCONSHIFT(const void* las, int64_t lasLength, const void* los,
-                                 int64_t losLength, double latitude, double longitude,
-                                 int32_t reverse, double* latitudeShifted,
-                                 double* longitudeShifted);
 
 /* Load and unload notification; sets PI and returns 1. */
 OSTRAK32_API int32_t LIBMAIN(void* instance, int32_t reason, void* reserved);
