@@ -45,30 +45,20 @@ Shifted Shift(const Bytes& grid, double latitude, double longitude, bool reverse
   return s;
 }
 
-// The file's byte order reversed, field by field, as a big-endian writer lays it out.
-Bytes Swapped(Bytes grid) {
+// The file's byte order reversed field by field, as a big-endian writer lays it out.
+Bytes Swapped(Bytes g) {
   const auto swap = [&](size_t at, size_t width) {
-    std::reverse(grid.begin() + static_cast<long>(at),
-                 grid.begin() + static_cast<long>(at + width));
+    std::reverse(g.begin() + static_cast<long>(at), g.begin() + static_cast<long>(at + width));
   };
-  const auto integer = [&](size_t at) {
-    int32_t v;
-    std::memcpy(&v, grid.data() + at, 4);
-    return v;
-  };
-  const int32_t subGrids = integer(40);
-  for (size_t r : {0, 1, 2}) swap(16 * r + 8, 4);
-  for (size_t r : {7, 8, 9, 10}) swap(16 * r + 8, 8);
-  size_t at = 176;
-  for (int32_t i = 0; i < subGrids; ++i) {
-    const size_t nodes = static_cast<size_t>(integer(at + 168));
-    for (size_t r = 4; r <= 9; ++r) swap(at + 16 * r + 8, 8);
-    swap(at + 168, 4);
+  for (size_t r = 0; r < 11; ++r) swap(16 * r + 8, r < 3 ? 4 : r > 6 ? 8 : 0);
+  for (size_t at = 176, n = g[43]; n > 0; --n) {  // NUM_FILE, swapped: fewer than 256 here
+    int32_t nodes;
+    std::memcpy(&nodes, g.data() + at + 168, 4);
+    for (size_t r = 4; r < 11; ++r) swap(at + 16 * r + 8, r < 10 ? 8 : 4);
     at += 176;
-    for (size_t f = 0; f < 4 * nodes; ++f) swap(at + 4 * f, 4);
-    at += 16 * nodes;
+    for (size_t f = 0; f < 4 * static_cast<size_t>(nodes); ++f, at += 4) swap(at, 4);
   }
-  return grid;
+  return g;
 }
 
 // ---- The Debian grids against cs2cs ----
@@ -78,9 +68,9 @@ struct DebianGrid {
   bool bigEndian;
 };
 
-class Cs2csAgreement : public testing::TestWithParam<DebianGrid> {};
+class Ntv2Cs2cs : public testing::TestWithParam<DebianGrid> {};
 
-TEST_P(Cs2csAgreement, ThousandPointsForwardAndReverse) {
+TEST_P(Ntv2Cs2cs, ThousandPointsForwardAndReverse) {
   const std::string name = GetParam().name;
   Bytes grid = ReadFile("/usr/share/proj/" + name + ".gsb");
   if (grid.empty()) GTEST_SKIP() << "no /usr/share/proj/" << name << ".gsb";
@@ -117,7 +107,7 @@ TEST_P(Cs2csAgreement, ThousandPointsForwardAndReverse) {
   EXPECT_EQ(wrong, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(DebianGrids, Cs2csAgreement,
+INSTANTIATE_TEST_SUITE_P(DebianGrids, Ntv2Cs2cs,
                          testing::Values(DebianGrid{"BETA2007", false},
                                          DebianGrid{"BETA2007", true}, DebianGrid{"ntf_r93", false},
                                          DebianGrid{"CHENYX06", false},
@@ -172,26 +162,21 @@ Bytes Build(const char* unit, const std::vector<SubGridSpec>& subGrids) {
   integer("NUM_SREC", 11);
   integer("NUM_FILE", static_cast<int32_t>(subGrids.size()));
   text("GS_TYPE", unit);
-  text("VERSION", "TEST");
-  text("SYSTEM_F", "FROM");
-  text("SYSTEM_T", "TO");
-  real("MAJOR_F", 6378137);
-  real("MINOR_F", 6356752.314);
-  real("MAJOR_T", 6378137);
-  real("MINOR_T", 6356752.314);
+  for (const char* label : {"VERSION", "SYSTEM_F", "SYSTEM_T"}) text(label, "TEST");
+  for (const char* label : {"MAJOR_F", "MINOR_F", "MAJOR_T", "MINOR_T"}) real(label, 6378137);
   for (const SubGridSpec& g : subGrids) {
     const int rows = static_cast<int>(std::lround((g.north - g.south) / g.latitudeIncrement)) + 1;
     const int columns = static_cast<int>(std::lround((g.west - g.east) / g.longitudeIncrement)) + 1;
     text("SUB_NAME", g.name);
     text("PARENT", g.parent);
-    text("CREATED", "20240101");
-    text("UPDATED", "20240101");
-    real("S_LAT", g.south);
-    real("N_LAT", g.north);
-    real("E_LONG", g.east);
-    real("W_LONG", g.west);
-    real("LAT_INC", g.latitudeIncrement);
-    real("LONG_INC", g.longitudeIncrement);
+    for (const char* label : {"CREATED", "UPDATED"}) text(label, "20240101");
+    const std::pair<const char*, double> limits[] = {{"S_LAT", g.south},
+                                                     {"N_LAT", g.north},
+                                                     {"E_LONG", g.east},
+                                                     {"W_LONG", g.west},
+                                                     {"LAT_INC", g.latitudeIncrement},
+                                                     {"LONG_INC", g.longitudeIncrement}};
+    for (const auto& [label, value] : limits) real(label, value);
     integer("GS_COUNT", rows * columns);
     for (int row = 0; row < rows; ++row) {
       for (int column = 0; column < columns; ++column) {
@@ -258,15 +243,12 @@ TEST(Ntv2, SecondsMinutesAndDegreesGiveTheSameShift) {
 // A parent of 2 x 2 cells over 10 to 12 N, 20 to 22 E with no shift, and a
 // child over 10.5 to 11.5 N, 20.5 to 21.5 E (half-degree cells) shifting 36"
 // north and 72" west at every node.
+auto Everywhere(float latitude, float longitudeWest) {
+  return [=](int, int) { return std::pair{latitude, longitudeWest}; };
+}
 const std::vector<SubGridSpec> kFamily = {
-    {"PARENT", "NONE", 36000, 43200, -79200, -72000, 3600, 3600,
-     [](int, int) {
-       return std::pair{0.0f, 0.0f};
-     }},
-    {"CHILD", "PARENT", 37800, 41400, -77400, -73800, 1800, 1800,
-     [](int, int) {
-       return std::pair{36.0f, 72.0f};
-     }},
+    {"PARENT", "NONE", 36000, 43200, -79200, -72000, 3600, 3600, Everywhere(0, 0)},
+    {"CHILD", "PARENT", 37800, 41400, -77400, -73800, 1800, 1800, Everywhere(36, 72)},
 };
 
 TEST(Ntv2, TheChildInsideItsParentWinsButNotOnItsNorthernAndWesternEdges) {
@@ -285,20 +267,6 @@ TEST(Ntv2, TheChildInsideItsParentWinsButNotOnItsNorthernAndWesternEdges) {
     ASSERT_EQ(s.code, OSTRAK_GRID_SHIFTED) << c.latitude << " " << c.longitude;
     EXPECT_NEAR(s.latitude, c.latitude + c.latitudeShift / 3600, 1e-14) << c.latitude;
     EXPECT_NEAR(s.longitude, c.longitude - 2 * c.latitudeShift / 3600, 1e-14) << c.longitude;
-  }
-}
-
-TEST(Ntv2, ReverseUndoesForwardAcrossTheCell) {
-  const Bytes grid = Build("SECONDS", {kCell});
-  for (double lat = 10.05; lat < 11; lat += 0.1) {
-    for (double lon = 20.05; lon < 21; lon += 0.1) {
-      const Shifted there = Shift(grid, lat, lon);
-      ASSERT_EQ(there.code, OSTRAK_GRID_SHIFTED);
-      const Shifted back = Shift(grid, there.latitude, there.longitude, true);
-      ASSERT_EQ(back.code, OSTRAK_GRID_SHIFTED);
-      EXPECT_NEAR(back.latitude, lat, 2e-12);
-      EXPECT_NEAR(back.longitude, lon, 2e-12);
-    }
   }
 }
 
@@ -377,8 +345,8 @@ TEST(Ntv2, DamagedGridsAreRefusedWithAReason) {
 TEST(Ntv2, EveryTruncationIsDamagedAndReadsNothingPastItsEnd) {
   const Bytes good = Build("SECONDS", kFamily);
   for (size_t length = 0; length < good.size(); ++length) {
-    const Bytes cut(good.begin(),
-                    good.begin() + static_cast<long>(length));  // exactly length bytes
+    // Exactly length bytes on the heap: the sanitizer build sees any read past them.
+    const Bytes cut(good.begin(), good.begin() + static_cast<long>(length));
     std::string reason;
     ASSERT_EQ(Check(cut, &reason), OSTRAK_GRID_DAMAGED) << length;
     ASSERT_FALSE(reason.empty()) << length;
