@@ -87,7 +87,6 @@ struct Grid {
   bool swapped;         // the file's byte order is not this machine's
   Real unitsPerDegree;  // 3600 for SECONDS, 60 for MINUTES, 1 for DEGREES
   int32_t subGridCount;
-  int64_t end;  // offset of the END record, once the headers are walked
 
   uint32_t Word(int64_t offset) const {
     uint32_t word;
@@ -167,7 +166,7 @@ bool ReadOverview(const void* bytes, int64_t length, Grid& grid, const Reason& r
                static_cast<long long>(kHeaderBytes));
     return false;
   }
-  grid = {static_cast<const unsigned char*>(bytes), length, false, 0, 0, 0};
+  grid = {static_cast<const unsigned char*>(bytes), length, false, 0, 0};
   if (grid.Integer(8) != 11) {
     grid.swapped = true;
     if (grid.Integer(8) != 11) {
@@ -286,8 +285,8 @@ bool ReadSubGrid(const Grid& grid, int32_t number, int64_t offset, SubGrid& g,
   const Real rowSpans = (g.north - g.south) / g.latitudeIncrement;
   const Real columnSpans = (g.west - g.east) / g.longitudeIncrement;
   if (!(rowSpans < kMostLines && columnSpans < kMostLines)) {
-    reason.Say("sub-grid %d (%s) has an extent of more than %.0Lf increments", number, shown.text,
-               kMostLines);
+    reason.Say("sub-grid %d (%s) has an extent of more than %.0f increments", number, shown.text,
+               static_cast<double>(kMostLines));
     return false;
   }
   g.rows = static_cast<int64_t>(rowSpans + Real(0.5)) + 1;
@@ -322,14 +321,15 @@ bool ReadEnd(const Grid& grid, int64_t offset, const Reason& reason) {
 
 enum class Found { kHeld, kOutside, kDamaged };
 
-// The sub-grids holding a point, found in one walk over the headers, which
-// checks each on the way (false: damaged).
+// The sub-grids holding a point, as many as are remembered.
 struct Holding {
   SubGrid held[kHeldRemembered];
   int count = 0;
   bool overflowed = false;
 };
 
+// One walk over the headers: checks each and the END record after them
+// (false: damaged) and gathers the sub-grids holding the point.
 bool Walk(const Grid& grid, Real latitude, Real longitudeWest, Holding& holding) {
   int64_t offset = kHeaderBytes;
   const Reason none{nullptr, 0};
