@@ -13,7 +13,8 @@
 // longitude shift (positive west), latitude and longitude accuracy (metres).
 // The nodes run from the south-east corner, a row of longitudes westwards at
 // a time, rows from south to north. An END record closes the file. Either
-// byte order occurs: the file's is the one that reads NUM_OREC as 11.
+// byte order occurs: the file's is the one that reads NUM_OREC as 11. The
+// program reads up to 1,024 sub-grids, many times what published grids have.
 //
 // A point takes its shift from the densest sub-grid holding it: the first
 // top-level sub-grid (PARENT NONE) that holds it, then the first of that
