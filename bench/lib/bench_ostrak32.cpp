@@ -2,6 +2,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "ostrak32.h"
 
@@ -232,6 +235,27 @@ void BM_BritishGridToUtm31(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+// NTV2SHIFT on the German BETA2007 grid (one sub-grid, 84 x 62 nodes), read
+// once; each call reads its headers again. Arg 0 forward, 1 reverse.
+void BM_NTV2SHIFT(benchmark::State& state) {
+  std::ifstream in("/usr/share/proj/BETA2007.gsb", std::ios::binary);
+  const std::vector<char> grid((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+  if (grid.empty()) {
+    state.SkipWithError("no /usr/share/proj/BETA2007.gsb");
+    return;
+  }
+  const auto length = static_cast<int64_t>(grid.size());
+  const auto reverse = static_cast<int32_t>(state.range(0));
+  double lat = 0, lon = 0;
+  int64_t i = 0;
+  for (auto _ : state) {
+    NTV2SHIFT(grid.data(), length, 48 + Wobble(i++) * 50, 10, reverse, &lat, &lon);
+    benchmark::DoNotOptimize(lat);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_CONVERTLATLONTOXYZ);
 BENCHMARK(BM_CONVERTXYZTOLATLON);
 BENCHMARK(BM_Shift<STARTTOWGS84>)
@@ -263,6 +287,7 @@ BENCHMARK(BM_GridInverse)
     ->Arg(kHotineObliqueMercatorB)
     ->Arg(kKrovak);
 BENCHMARK(BM_BritishGridToUtm31);
+BENCHMARK(BM_NTV2SHIFT)->Name("NTV2SHIFT")->Arg(0)->Arg(1);
 
 }  // namespace
 

@@ -93,10 +93,14 @@ int main(void) {
   LOOKUP(toOst, LATLONTOOST);
   __typeof__(&OSTTOLATLON) fromOst;
   LOOKUP(fromOst, OSTTOLATLON);
+  __typeof__(&CHECKNTV2) checkNtv2;
+  LOOKUP(checkNtv2, CHECKNTV2);
+  __typeof__(&NTV2SHIFT) ntv2Shift;
+  LOOKUP(ntv2Shift, NTV2SHIFT);
   __typeof__(&LIBMAIN) libMain;
   LOOKUP(libMain, LIBMAIN);
   Check(toXyz && toLatLon && toWgs84 && toTarget && toTm && fromTm && toLcc && fromLcc && toOst &&
-            fromOst && libMain,
+            fromOst && checkNtv2 && ntv2Shift && libMain,
         "every export is found by name");
   if (failed) return 1;
 
@@ -179,6 +183,43 @@ int main(void) {
   fromTm(&tm, 577274.99, 69740.50, &lat, &lon, -2);
   CheckNear(lat, 50.5, 1e-7, "TMTOLATLON latitude");
   CheckNear(lon, 0.5, 1e-7, "TMTOLATLON longitude");
+
+  /* NTv2: a grid of one cell, 1 to 2 degrees north and east (3600 to 7200
+   * seconds; 7200 to 3600 west is -3600 to -7200 positive west), every node
+   * shifting by 9" north and 18" west: 0.0025 and -0.005 degree. */
+  {
+    static const char* const labels[] = {"NUM_OREC", "NUM_SREC", "NUM_FILE", "GS_TYPE ", "VERSION ",
+                                         "SYSTEM_F", "SYSTEM_T", "MAJOR_F ", "MINOR_F ", "MAJOR_T ",
+                                         "MINOR_T ", "SUB_NAME", "PARENT  ", "CREATED ", "UPDATED ",
+                                         "S_LAT   ", "N_LAT   ", "E_LONG  ", "W_LONG  ", "LAT_INC ",
+                                         "LONG_INC", "GS_COUNT"};
+    const int32_t counts[] = {11, 11, 1};
+    const double limits[] = {3600, 7200, -7200, -3600, 3600, 3600};
+    const int32_t nodes = 4;
+    const float node[4] = {9, 18, 0, 0};
+    unsigned char grid[22 * 16 + 4 * 16 + 16];
+    char reason[80] = "x";
+    int i;
+    memset(grid, 0, sizeof grid);
+    for (i = 0; i < 22; ++i) memcpy(grid + 16 * i, labels[i], 8);
+    for (i = 0; i < 3; ++i) memcpy(grid + 16 * i + 8, &counts[i], 4);
+    memcpy(grid + 3 * 16 + 8, "SECONDS ", 8);
+    memcpy(grid + 11 * 16 + 8, "ONE     ", 8);
+    memcpy(grid + 12 * 16 + 8, "NONE    ", 8);
+    for (i = 0; i < 6; ++i) memcpy(grid + (15 + i) * 16 + 8, &limits[i], 8);
+    memcpy(grid + 21 * 16 + 8, &nodes, 4);
+    for (i = 0; i < 4; ++i) memcpy(grid + (22 + i) * 16, node, sizeof node);
+    memcpy(grid + 26 * 16, "END     ", 8);
+    Check(checkNtv2(grid, (int64_t)sizeof grid, reason, (int32_t)sizeof reason) ==
+                  OSTRAK_GRID_SHIFTED &&
+              reason[0] == 0,
+          "CHECKNTV2 accepts a one-cell grid");
+    lat = lon = 0;
+    Check(ntv2Shift(grid, (int64_t)sizeof grid, 1.5, 1.5, 0, &lat, &lon) == OSTRAK_GRID_SHIFTED,
+          "NTV2SHIFT shifts a point of the one-cell grid");
+    CheckNear(lat, 1.5025, 1e-12, "NTV2SHIFT latitude");
+    CheckNear(lon, 1.495, 1e-12, "NTV2SHIFT longitude");
+  }
 
   Check(libMain(NULL, 0, NULL) == 1, "LIBMAIN acknowledges process detach");
   CloseLibrary(library);
