@@ -43,24 +43,12 @@ struct Cone {
   Real aF;  // a F, times k0 (1SP) or the ellipsoid scaling factor K (Michigan)
   Real r0;  // radius of the parallel of the origin
   Real alpha;
+  bool westOrientated;  // eastings increase westwards
   bool valid;
 };
 
 Real SignOf(Real x) {
   return x < 0 ? Real(-1) : Real(1);
-}
-
-// t(phi) of the method.
-Real IsometricT(Real phi, Real e) {
-  using namespace ostrak;
-  const Real es = e * Sin(phi);
-  return Tan(kPi / 4 - phi / 2) / Power((1 - es) / (1 + es), e / 2);
-}
-
-// m(phi) of the method.
-Real ConformalM(Real phi, Real e2) {
-  using namespace ostrak;
-  return Cos(phi) / Sqrt(1 - e2 * PowerOf<2>(Sin(phi)));
 }
 
 Cone FormCone(const ProjectionRecord& p, Form form) {
@@ -70,22 +58,24 @@ Cone FormCone(const ProjectionRecord& p, Form form) {
   const Real e2 = EccentricitySquared(a, p.semiMinorAxis);
   c.e = Sqrt(e2);
   const Real phi0 = p.latitudeOfOrigin * kDegree;
-  const Real t0 = IsometricT(phi0, c.e);
+  const Real t0 = ostrak::IsometricT(phi0, c.e);
   if (form == Form::kOneParallel || form == Form::kWestOrientated) {
     c.n = Sin(phi0);
-    const Real F = ConformalM(phi0, e2) / (c.n * Power(t0, c.n));
+    const Real F = ostrak::ParallelRadiusRatio(phi0, e2) / (c.n * Power(t0, c.n));
     c.aF = a * F * p.scaleFactor;
   } else {
     const Real phi1 = p.firstStandardParallel * kDegree;
     const Real phi2 = p.secondStandardParallel * kDegree;
-    const Real m1 = ConformalM(phi1, e2);
-    const Real t1 = IsometricT(phi1, c.e);
-    c.n = (logl(m1) - logl(ConformalM(phi2, e2))) / (logl(t1) - logl(IsometricT(phi2, c.e)));
+    const Real m1 = ostrak::ParallelRadiusRatio(phi1, e2);
+    const Real t1 = ostrak::IsometricT(phi1, c.e);
+    c.n = (logl(m1) - logl(ostrak::ParallelRadiusRatio(phi2, e2))) /
+          (logl(t1) - logl(ostrak::IsometricT(phi2, c.e)));
     const Real F = m1 / (c.n * Power(t1, c.n));
     c.aF = a * F * (form == Form::kMichigan ? Real(p.scaleFactor) : Real(1));
   }
   c.r0 = c.aF * Power(t0, c.n);
   c.alpha = form == Form::kBelgium ? kBelgianAlpha : 0;
+  c.westOrientated = form == Form::kWestOrientated;
   c.valid = std::isfinite(c.n) && c.n != 0 && std::isfinite(c.aF) && std::isfinite(c.r0);
   return c;
 }
@@ -104,7 +94,7 @@ Cone FormConeOf(const ProjectionRecord& p) {
   }
 }
 
-void ConicForward(Form form, const ProjectionRecord& p, double latitude, double longitude,
+void ConicForward(const ProjectionRecord& p, double latitude, double longitude,
                   double centralMeridian, double* easting, double* northing) {
   using namespace ostrak;
   const Cone& c = FormedFor<Cone, FormConeOf>(p);
@@ -118,24 +108,23 @@ void ConicForward(Form form, const ProjectionRecord& p, double latitude, double 
       WrapLongitudeDifference(static_cast<Real>(longitude) - centralMeridian) * kDegree;
   // The apex is the pole on the cone's side, taken exactly (at -90 the
   // tangent's argument rounds to beyond a right angle).
-  const Real r = latitude == 90 * SignOf(c.n) ? 0 : c.aF * Power(IsometricT(phi, c.e), c.n);
+  const Real r = latitude == 90 * SignOf(c.n) ? 0 : c.aF * Power(ostrak::IsometricT(phi, c.e), c.n);
   Real sinTheta, cosTheta;
   SinCos(c.n * deltaLambda - c.alpha, sinTheta, cosTheta);
   const Real x = r * sinTheta;
   const Real y = c.r0 - r * cosTheta;
-  *easting =
-      static_cast<double>(form == Form::kWestOrientated ? p.falseEasting - x : p.falseEasting + x);
+  *easting = static_cast<double>(c.westOrientated ? p.falseEasting - x : p.falseEasting + x);
   *northing = static_cast<double>(p.falseNorthing + y);
 }
 
-void ConicInverse(Form form, const ProjectionRecord& p, double easting, double northing,
+void ConicInverse(const ProjectionRecord& p, double easting, double northing,
                   double centralMeridian, double* latitude, double* longitude) {
   using namespace ostrak;
   const Cone& c = FormedFor<Cone, FormConeOf>(p);
   *latitude = *longitude = NAN;
   if (!c.valid) return;
-  const Real x = form == Form::kWestOrientated ? static_cast<Real>(p.falseEasting) - easting
-                                               : easting - static_cast<Real>(p.falseEasting);
+  const Real x = c.westOrientated ? static_cast<Real>(p.falseEasting) - easting
+                                  : easting - static_cast<Real>(p.falseEasting);
   const Real y = c.r0 - (northing - static_cast<Real>(p.falseNorthing));
   const Real sign = SignOf(c.n);
   const Real rPrime = sign * Sqrt(x * x + y * y);
@@ -213,37 +202,13 @@ NearConformal FormNearConformal(const ProjectionRecord& p) {
 
 namespace ostrak {
 
-void LambertConic1SPForward(const ProjectionRecord& p, double latitude, double longitude,
-                            double centralMeridian, double* easting, double* northing) {
-  ConicForward(Form::kOneParallel, p, latitude, longitude, centralMeridian, easting, northing);
+void LambertConicForward(const ProjectionRecord& p, double latitude, double longitude,
+                         double centralMeridian, double* easting, double* northing) {
+  ConicForward(p, latitude, longitude, centralMeridian, easting, northing);
 }
-void LambertConic1SPInverse(const ProjectionRecord& p, double easting, double northing,
-                            double centralMeridian, double* latitude, double* longitude) {
-  ConicInverse(Form::kOneParallel, p, easting, northing, centralMeridian, latitude, longitude);
-}
-void LambertConicWestForward(const ProjectionRecord& p, double latitude, double longitude,
-                             double centralMeridian, double* easting, double* northing) {
-  ConicForward(Form::kWestOrientated, p, latitude, longitude, centralMeridian, easting, northing);
-}
-void LambertConicWestInverse(const ProjectionRecord& p, double easting, double northing,
-                             double centralMeridian, double* latitude, double* longitude) {
-  ConicInverse(Form::kWestOrientated, p, easting, northing, centralMeridian, latitude, longitude);
-}
-void LambertConicMichiganForward(const ProjectionRecord& p, double latitude, double longitude,
-                                 double centralMeridian, double* easting, double* northing) {
-  ConicForward(Form::kMichigan, p, latitude, longitude, centralMeridian, easting, northing);
-}
-void LambertConicMichiganInverse(const ProjectionRecord& p, double easting, double northing,
-                                 double centralMeridian, double* latitude, double* longitude) {
-  ConicInverse(Form::kMichigan, p, easting, northing, centralMeridian, latitude, longitude);
-}
-void LambertConicBelgiumForward(const ProjectionRecord& p, double latitude, double longitude,
-                                double centralMeridian, double* easting, double* northing) {
-  ConicForward(Form::kBelgium, p, latitude, longitude, centralMeridian, easting, northing);
-}
-void LambertConicBelgiumInverse(const ProjectionRecord& p, double easting, double northing,
-                                double centralMeridian, double* latitude, double* longitude) {
-  ConicInverse(Form::kBelgium, p, easting, northing, centralMeridian, latitude, longitude);
+void LambertConicInverse(const ProjectionRecord& p, double easting, double northing,
+                         double centralMeridian, double* latitude, double* longitude) {
+  ConicInverse(p, easting, northing, centralMeridian, latitude, longitude);
 }
 
 void LambertNearConformalForward(const ProjectionRecord& p, double latitude, double longitude,

@@ -42,24 +42,21 @@ OSTRAK_GRID_METHOD(AlbersEqualArea);              // 9822, albers_equal_area.cpp
 OSTRAK_GRID_METHOD(EqualEarth);                   // 1078, equal_earth.cpp
 OSTRAK_GRID_METHOD(EquidistantCylindrical);       // 1028, cylindrical.cpp
 OSTRAK_GRID_METHOD(LambertCylindricalEqualArea);  // 9835
-OSTRAK_GRID_METHOD(LambertConic1SP);              // 9801, lambert_conic_variants.cpp
-OSTRAK_GRID_METHOD(LambertConicWest);             // 9826
-OSTRAK_GRID_METHOD(LambertConicMichigan);         // 1051
-OSTRAK_GRID_METHOD(LambertConicBelgium);          // 9803
-OSTRAK_GRID_METHOD(LambertNearConformal);         // 9817
-OSTRAK_GRID_METHOD(TransverseMercatorSouth);      // 9808, transverse_mercator_variants.cpp
-OSTRAK_GRID_METHOD(TransverseMercatorZoned);      // 9824
-OSTRAK_GRID_METHOD(CassiniSoldner);               // 9806, 9833: cassini_soldner.cpp
-OSTRAK_GRID_METHOD(AmericanPolyconic);            // 9818, polyconic.cpp
-OSTRAK_GRID_METHOD(BonneSouth);                   // 9828, bonne.cpp
-OSTRAK_GRID_METHOD(HotineObliqueMercator);        // 9812, 9815: oblique_mercator.cpp
-OSTRAK_GRID_METHOD(LabordeObliqueMercator);       // 9813
-OSTRAK_GRID_METHOD(Krovak);                       // 9819, 1041, 1042, 1043: krovak.cpp
-OSTRAK_GRID_METHOD(NewZealandMapGrid);            // 9811, new_zealand_map_grid.cpp
-OSTRAK_GRID_METHOD(ModifiedAzimuthal);            // 9832, azimuthal_equidistant.cpp
-OSTRAK_GRID_METHOD(GuamProjection);               // 9831
-OSTRAK_GRID_METHOD(ColombiaUrban);                // 1052, colombia_urban.cpp
-OSTRAK_GRID_METHOD(TunisiaMiningGrid);            // 9816, tunisia_mining_grid.cpp
+OSTRAK_GRID_METHOD(LambertConic);             // 9801, 9826, 1051, 9803: lambert_conic_variants.cpp
+OSTRAK_GRID_METHOD(LambertNearConformal);     // 9817
+OSTRAK_GRID_METHOD(TransverseMercatorSouth);  // 9808, transverse_mercator_variants.cpp
+OSTRAK_GRID_METHOD(TransverseMercatorZoned);  // 9824
+OSTRAK_GRID_METHOD(CassiniSoldner);           // 9806, 9833: cassini_soldner.cpp
+OSTRAK_GRID_METHOD(AmericanPolyconic);        // 9818, polyconic.cpp
+OSTRAK_GRID_METHOD(BonneSouth);               // 9828, bonne.cpp
+OSTRAK_GRID_METHOD(HotineObliqueMercator);    // 9812, 9815: oblique_mercator.cpp
+OSTRAK_GRID_METHOD(LabordeObliqueMercator);   // 9813
+OSTRAK_GRID_METHOD(Krovak);                   // 9819, 1041, 1042, 1043: krovak.cpp
+OSTRAK_GRID_METHOD(NewZealandMapGrid);        // 9811, new_zealand_map_grid.cpp
+OSTRAK_GRID_METHOD(ModifiedAzimuthal);        // 9832, azimuthal_equidistant.cpp
+OSTRAK_GRID_METHOD(GuamProjection);           // 9831
+OSTRAK_GRID_METHOD(ColombiaUrban);            // 1052, colombia_urban.cpp
+OSTRAK_GRID_METHOD(TunisiaMiningGrid);        // 9816, tunisia_mining_grid.cpp
 #undef OSTRAK_GRID_METHOD
 
 // The method of that EPSG code, or nullptr.
