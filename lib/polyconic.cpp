@@ -46,7 +46,6 @@ Polyconic FormPolyconic(const ProjectionRecord& p) {
   return c;
 }
 
-// M / a at phi.
 }  // namespace
 
 namespace ostrak {
