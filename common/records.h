@@ -29,6 +29,7 @@ enum {
   kCoordinateFrame = 9607,        /* Helmert, coordinate frame rotation */
   kNtv2 = 9615,                   /* NTv2 grid */
   kNadcon = 9613,                 /* NADCON grid pair */
+  kLongitudeRotation = 9601,      /* a geographic system on another prime meridian */
   kTransverseMercator = 9807,
   kLambertConic2SP = 9802,
   kObliqueStereographic = 9809,

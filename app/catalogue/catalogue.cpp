@@ -15,6 +15,7 @@
 
 #include "errormessage.h"
 #include "fixed_text.h"
+#include "grid_files.h"
 #include "line_breaks.h"
 #include "message.h"
 #include "method_table.h"
@@ -230,6 +231,12 @@ void ReadRecord(DatumRecord& record, RecordLine& line) {
   record.rotationY = line.Number(10, "the Y rotation", kRotation);
   record.rotationZ = line.Number(11, "the Z rotation", kRotation);
   record.scaleDifference = line.Number(12, "the scale difference", kScaleDifference);
+  if (line.ok() && IsGridShiftMethod(record.methodCode) &&
+      !ReadGridReference(FieldView(record.areaOfUse, kAreaOfUseWidth))) {
+    line.Refuse(2, "the area of use", Quoted(line.Trimmed(2)),
+                "for a grid shift the grid file, the ellipsoid of the grid's datum and the "
+                "grid's publisher, each followed by \"|\", then the area of use");
+  }
 }
 
 // The last two fields of a projection line: standard parallels for most
@@ -583,7 +590,7 @@ void LoadCatalogues(Catalogues& catalogues, int32_t& ok, const std::string& fold
 std::string DatumListEntry(const DatumRecord& datum) {
   std::string entry = TrimmedField(datum.name);
   entry.append(" - ");
-  entry.append(TrimBlanks(FieldView(datum.areaOfUse, kAreaOfUseWidth)));
+  entry.append(AreaOfUseText(datum));
   return entry;
 }
 

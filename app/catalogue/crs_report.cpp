@@ -5,6 +5,7 @@
 
 #include "errormessage.h"
 #include "fixed_text.h"
+#include "grid_files.h"
 #include "method_table.h"
 #include "number_text.h"
 
@@ -33,6 +34,10 @@ std::string_view DatumMethodText(int32_t code) {
       return "Helmert Transf. (Position Vector)";
     case kCoordinateFrame:
       return "Helmert Transf. (Frame Rotation)";
+    case kNtv2:
+      return "NTv2 grid, then Helmert Transf. (Position Vector)";
+    case kNadcon:
+      return "NADCON grid, then Helmert Transf. (Position Vector)";
     default:
       return "";
   }
@@ -76,6 +81,21 @@ std::string_view ShownText(const char* field, size_t width) {
   return TrimTrailingBlanks(FieldView(field, width));
 }
 
+// A grid shift's grid: its file, who publishes it, what it covers and
+// where it was found.
+void WriteGrid(ReportWriter& out, const DatumRecord& datum) {
+  const std::optional<GridReference> grid =
+      ReadGridReference(FieldView(datum.areaOfUse, kAreaOfUseWidth));
+  if (!grid) return;
+  const GridDescription found =
+      DescribeGrid(datum.methodCode, std::string(grid->file), GridSearchFolders());
+  out.Line("Grid file:\t", grid->file, 1);
+  out.Line("Grid source:\t", grid->source, 1);
+  out.Line("Grid datum on:\t", grid->ellipsoid, 1);
+  out.Line("Grid extent:\t", found.extent, 1);
+  out.Line("Grid found:\t", found.where, 2);
+}
+
 void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const DatumRecord& datum,
                  const EllipsoidRecord& ellipsoid) {
   const std::string_view projectionName = ShownText(projection.name, kProjectionNameWidth);
@@ -95,6 +115,10 @@ void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const Da
       out.Number(std::string(parameter.name) + ": ", FieldValue(projection, parameter.field),
                  &parameter == &parameters.back() ? 2 : 1, true);
     }
+  } else if (projection.methodCode == kLongitudeRotation) {
+    out.Line("Method:\t\t", "Geographic, longitudes from its own prime meridian", 2);
+    out.Number("Prime meridian (degrees east of Greenwich): ", projection.centralMeridian, 2,
+               true);
   } else if (projectionName != "none") {
     out.Line("Method:\t\t", ProjectionMethodText(projection.methodCode), 2);
     out.Number("Central Meridian:\t\t", projection.centralMeridian, 1);
@@ -111,8 +135,9 @@ void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const Da
   out.Line("@-Datum: ", "", 1);
   out.Line(kRule, "", 2);
   out.Line("Name:\t\t", ShownText(datum.name, kDatumNameWidth), 1);
-  out.Line("Area:\t\t", ShownText(datum.areaOfUse, kAreaOfUseWidth), 2);
+  out.Line("Area:\t\t", AreaOfUseText(datum), 2);
   out.Line("Method:\t\t", DatumMethodText(datum.methodCode), 2);
+  if (IsGridShiftMethod(datum.methodCode)) WriteGrid(out, datum);
   out.Line("to:\t\t", TargetSystemText(datum.toCrsCode), 2);
   out.Number("X_Shift (m):\t", datum.translationX, 1);
   out.Number("Y_Shift (m):\t", datum.translationY, 1);

@@ -22,6 +22,7 @@ struct KindName {
 };
 
 constexpr KindName kKindNames[] = {{"projected", Kind::kProjected},
+                                   {"meridian", Kind::kMeridian},
                                    {"geographic", Kind::kGeographic},
                                    {"transformation", Kind::kTransformation},
                                    {"left out", Kind::kLeftOut}};
@@ -198,7 +199,7 @@ std::string LeftOutText(const EpsgIndexEntry& entry) {
 int32_t CataloguePosition(const Catalogues& catalogues, const EpsgIndexEntry& entry) {
   const std::string_view wanted = TrimBlanks(entry.entry);
   if (entry.kind == Kind::kLeftOut) return 0;
-  if (entry.kind == Kind::kProjected) {
+  if (entry.NamesProjection()) {
     for (int32_t p = 1; p <= std::min(catalogues.projectionCount, kProjectionCapacity); ++p) {
       if (NameOf(catalogues.Projection(p)) == wanted) return p;
     }

@@ -23,9 +23,13 @@
 
 struct EpsgIndexEntry {
   int32_t code;
-  // kProjected: a projct.txt record; kGeographic, kTransformation: a datums.txt
-  // record; kLeftOut: no record.
-  enum class Kind { kProjected, kGeographic, kTransformation, kLeftOut } kind;
+  // kProjected: a projct.txt record; kMeridian: a geographic CRS on another
+  // prime meridian, its projct.txt record (a longitude rotation); kGeographic,
+  // kTransformation: a datums.txt record; kLeftOut: no record.
+  enum class Kind { kProjected, kMeridian, kGeographic, kTransformation, kLeftOut } kind;
+
+  // The row names a projct.txt record.
+  bool NamesProjection() const { return kind == Kind::kProjected || kind == Kind::kMeridian; }
   std::string entry;  // the record's name, trimmed; for kLeftOut the CRS's EPSG name
   std::string unit;   // EPSG's name of the unit of the CRS's axes: "metre", "US survey foot", ...
   std::string reason{};  // kLeftOut only: why no entry stands for the CRS

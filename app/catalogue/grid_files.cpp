@@ -9,6 +9,7 @@
 
 #include "catalogue.h"
 #include "catalogue_folders.h"
+#include "fixed_text.h"
 
 namespace {
 
@@ -24,6 +25,40 @@ void AddOnce(std::vector<std::string>& folders, const std::string& folder) {
 }
 
 }  // namespace
+
+bool IsGridShiftMethod(int32_t methodCode) {
+  return methodCode == kNtv2 || methodCode == kNadcon;
+}
+
+std::optional<GridReference> ReadGridReference(std::string_view areaField) {
+  std::string_view items[3];
+  std::string_view rest = TrimBlanks(areaField);
+  for (std::string_view& item : items) {
+    const size_t bar = rest.find('|');
+    if (bar == std::string_view::npos) return std::nullopt;
+    item = TrimBlanks(rest.substr(0, bar));
+    rest = rest.substr(bar + 1);
+  }
+  if (items[0].empty() || items[1].empty()) return std::nullopt;
+  return GridReference{items[0], items[1], items[2], TrimBlanks(rest)};
+}
+
+std::string_view AreaOfUseText(const DatumRecord& datum) {
+  const std::string_view field = FieldView(datum.areaOfUse, kAreaOfUseWidth);
+  if (IsGridShiftMethod(datum.methodCode)) {
+    if (const std::optional<GridReference> grid = ReadGridReference(field)) return grid->area;
+  }
+  return TrimBlanks(field);
+}
+
+std::string NadconLongitudeFile(std::string_view latitudeFile) {
+  std::string name(latitudeFile);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos || name.size() - dot != 4) return name + ".los";
+  const bool upper = name[dot + 1] == 'L';
+  name.replace(dot + 1, 3, upper ? "LOS" : "los");
+  return name;
+}
 
 std::vector<std::string> GridSearchFolders(const std::string& named) {
   std::vector<std::string> folders;
@@ -78,15 +113,16 @@ std::shared_ptr<const GridFile> ReadWhole(const std::string& path, std::string* 
   return grid;
 }
 
+// TEMPORARY until the extent export lands.
+std::string GridExtentText(int32_t, const std::string&) {
+  return "";
+}
+
 }  // namespace
 
 std::shared_ptr<const GridFile> GridStore::Get(const std::string& name, std::string* problem) {
   const std::lock_guard<std::mutex> lock(mutex_);
   if (const auto found = grids_.find(name); found != grids_.end()) return found->second;
-  if (const auto failed = problems_.find(name); failed != problems_.end()) {
-    *problem = failed->second;
-    return nullptr;
-  }
   std::shared_ptr<const GridFile> grid;
   const std::optional<std::string> path = FindGridFile(name, folders_);
   if (!path) {
@@ -94,10 +130,29 @@ std::shared_ptr<const GridFile> GridStore::Get(const std::string& name, std::str
   } else {
     grid = ReadWhole(*path, problem);
   }
-  if (grid) {
-    grids_[name] = grid;
-  } else {
-    problems_[name] = *problem;
-  }
+  if (grid) grids_[name] = grid;
   return grid;
+}
+
+std::string FolderListText(const std::vector<std::string>& folders) {
+  std::string text;
+  for (const std::string& folder : folders) {
+    if (!text.empty()) text += ", ";
+    text += folder.empty() ? std::string("the current folder") : folder;
+  }
+  return text;
+}
+
+GridDescription DescribeGrid(int32_t methodCode, const std::string& file,
+                             const std::vector<std::string>& folders) {
+  GridDescription description;
+  const std::optional<std::string> path = FindGridFile(file, folders);
+  if (!path) {
+    description.where = "not installed; looked for in " + FolderListText(folders);
+    description.extent = "unknown while the grid is not installed";
+    return description;
+  }
+  description.where = *path;
+  description.extent = GridExtentText(methodCode, *path);
+  return description;
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "fixed_text.h"
+#include "grid_files.h"
+#include "grid_shift.h"
 #include "method_table.h"
 #include "units.h"
 
@@ -74,10 +76,11 @@ std::string CodesOf(const std::vector<EpsgIndexEntry>& index, const std::string&
   std::string codes;
   for (const EpsgIndexEntry& row : index) {
     if (row.entry != entry || row.kind == EpsgIndexEntry::Kind::kLeftOut ||
-        (row.kind == EpsgIndexEntry::Kind::kProjected) != projected) {
+        row.NamesProjection() != projected) {
       continue;
     }
-    const std::string what = projected                                       ? row.unit
+    const std::string what = row.kind == EpsgIndexEntry::Kind::kMeridian     ? "geographic"
+                             : projected                                     ? row.unit
                              : row.kind == EpsgIndexEntry::Kind::kGeographic ? "geographic"
                                                                              : "transformation";
     codes += (codes.empty() ? "" : ", ") + std::to_string(row.code) + " (" + what + ")";
@@ -91,6 +94,10 @@ const char* ShiftMethodName(int32_t method) {
       return "Position Vector transformation (geog2D domain)";
     case kCoordinateFrame:
       return "Coordinate Frame rotation (geog2D domain)";
+    case kNtv2:
+      return "NTv2";
+    case kNadcon:
+      return "NADCON";
     default:
       return "Geocentric translations (geog2D domain)";
   }
@@ -148,20 +155,42 @@ void AddProjection(Lines& out, const NamedSystem& system, const ProjectionRecord
   }
 }
 
+// A grid shift's grid, and the shift on from the grid's datum (position
+// vector convention) that the lines after it give.
+void AddGrid(Lines& out, const DatumRecord& datum) {
+  const std::optional<GridReference> grid =
+      ReadGridReference(FieldView(datum.areaOfUse, kAreaOfUseWidth));
+  if (!grid) return;
+  const GridDescription found =
+      DescribeGrid(datum.methodCode, std::string(grid->file), ProgramGridFolders());
+  std::string file(grid->file);
+  if (datum.methodCode == kNadcon) file += " and " + NadconLongitudeFile(grid->file);
+  out.Add("Grid file", file);
+  out.Add("Grid source", std::string(grid->source));
+  out.Add("Grid extent", found.extent);
+  out.Add("Grid found", found.where);
+  out.Add("Grid leads to", "a datum on " + std::string(grid->ellipsoid) +
+                               ", then on by a position vector transformation");
+}
+
 void AddDatum(Lines& out, const DatumRecord& datum, const std::vector<EpsgIndexEntry>& index,
               const LengthTeller& length) {
   const std::string name = TrimmedField(datum.name);
   out.Add("Datum", name);
   out.Add("EPSG codes", CodesOf(index, name, false));
-  out.Add("Area of use", TrimmedField(datum.areaOfUse));
+  out.Add("Area of use", std::string(AreaOfUseText(datum)));
   out.Add("Shift to", std::string(TargetName(datum.toCrsCode)) +
                           " (EPSG:" + std::to_string(datum.toCrsCode) + ")");
   out.Add("Method", std::string(ShiftMethodName(datum.methodCode)) +
                         " (EPSG:" + std::to_string(datum.methodCode) + ")");
-  out.Add("X-axis translation", length(datum.translationX));
-  out.Add("Y-axis translation", length(datum.translationY));
-  out.Add("Z-axis translation", length(datum.translationZ));
-  if (datum.methodCode != kPositionVector && datum.methodCode != kCoordinateFrame) return;
+  const bool grid = IsGridShiftMethod(datum.methodCode);
+  if (grid) AddGrid(out, datum);
+  out.Add(grid ? "Onward X-axis translation" : "X-axis translation", length(datum.translationX));
+  out.Add(grid ? "Onward Y-axis translation" : "Y-axis translation", length(datum.translationY));
+  out.Add(grid ? "Onward Z-axis translation" : "Z-axis translation", length(datum.translationZ));
+  if (!grid && datum.methodCode != kPositionVector && datum.methodCode != kCoordinateFrame) {
+    return;
+  }
   const auto rotation = [](double radians) {
     return Number(radians * kArcSecondsPerRadian) + " arc-seconds (" + Number(radians) + " rad)";
   };
@@ -186,6 +215,12 @@ std::string InfoReportText(const NamedSystem& system, const CrsSide& side,
           : nullptr};
   if (projected) {
     AddProjection(out, system, side.projection, index, length);
+  } else if (side.projection.methodCode == kLongitudeRotation) {
+    const std::string name = TrimmedField(side.projection.name);
+    out.Add("Geographic system", name + ": latitude and longitude in degrees, on the datum below");
+    out.Add("EPSG codes", CodesOf(index, name, true));
+    out.Add("Prime meridian", Number(side.projection.centralMeridian) +
+                                  " degrees east of Greenwich; longitudes are counted from it");
   } else {
     out.Add("Geographic system", "latitude and longitude in degrees, on the datum below");
   }

@@ -39,7 +39,7 @@ int32_t EpsgCode(const std::string& text) {
 
 int32_t GeographicPosition(const Catalogues& catalogues) {
   for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
-    if (IsGeographic(catalogues.Projection(p))) return p;
+    if (IsGreenwichGeographic(catalogues.Projection(p))) return p;
   }
   return 1;
 }
@@ -55,12 +55,14 @@ void AddCodeMatches(int32_t code, bool datumsOnly, const Catalogues& catalogues,
       continue;
     }
     NamedSystem system;
-    if (row.kind == EpsgIndexEntry::Kind::kProjected) {
+    if (row.NamesProjection()) {
       if (datumsOnly) continue;
       system.projection = CataloguePosition(catalogues, row);
       if (system.projection == 0) continue;
-      system.lengthUnit = LengthUnitOfEpsgName(row.unit);
-      system.unitName = row.unit;
+      if (row.kind == EpsgIndexEntry::Kind::kProjected) {
+        system.lengthUnit = LengthUnitOfEpsgName(row.unit);
+        system.unitName = row.unit;
+      }
     } else {
       system.projection = geographic;
       system.datum = CataloguePosition(catalogues, row);
@@ -107,7 +109,8 @@ Resolution Resolve(const std::string& typed, bool datumsOnly, const Catalogues& 
   if (!datumsOnly) {
     for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
       const ProjectionRecord& projection = catalogues.Projection(p);
-      if (IsGeographic(projection) || Folded(TrimmedField(projection.name)) != wanted) continue;
+      if (IsGreenwichGeographic(projection) || Folded(TrimmedField(projection.name)) != wanted)
+        continue;
       result.matches.push_back({p, 0, 0, {}});
       result.candidates.push_back(TerminalTextOf(TrimmedField(projection.name)));
     }

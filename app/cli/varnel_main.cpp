@@ -32,6 +32,7 @@
 #include "errormessage.h"
 #include "errortext.h"
 #include "fixed_text.h"
+#include "grid_shift.h"
 #include "info_report.h"
 #include "list_engine.h"
 #include "message.h"
@@ -636,7 +637,9 @@ int Find(const std::vector<std::string>& typed, const Data& data) {
   }
   auto projectedKind = [&](const std::string& name) {
     const auto found = methods.find(name);
-    return "projected, " + MethodName(found == methods.end() ? 0 : found->second);
+    const int32_t method = found == methods.end() ? 0 : found->second;
+    if (method == kLongitudeRotation) return std::string("geographic, own prime meridian");
+    return "projected, " + MethodName(method);
   };
   std::vector<std::string> lines;
   std::vector<std::string> leftOut;
@@ -652,7 +655,7 @@ int Find(const std::vector<std::string>& typed, const Data& data) {
       continue;
     }
     if (!codeMatches && !NameHoldsEveryWord(row.entry, words)) continue;
-    const bool projected = row.kind == EpsgIndexEntry::Kind::kProjected;
+    const bool projected = row.NamesProjection();
     lines.push_back(FindLine("EPSG:" + code,
                              projected ? projectedKind(row.entry) : "geographic datum", row.unit,
                              row.entry));
@@ -660,7 +663,7 @@ int Find(const std::vector<std::string>& typed, const Data& data) {
   // Entries that no code stands for.
   for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
     const std::string name = TrimmedField(catalogues.Projection(p).name);
-    if (IsGeographic(catalogues.Projection(p)) || coded.count(name) ||
+    if (IsGreenwichGeographic(catalogues.Projection(p)) || coded.count(name) ||
         !NameHoldsEveryWord(name, words)) {
       continue;
     }
@@ -725,6 +728,9 @@ int RunCommand(int argc, char** argv) {
   app.fallthrough();
   std::string dataFolder;
   app.add_option("--data", dataFolder, "Folder of the catalogue files");
+  std::string gridFolder;
+  app.add_option("--grids", gridFolder,
+                 "Folder of grid files (NTv2 .gsb, NADCON .las/.los), looked in first");
 
   TransformOptions transform;
   CLI::App* transformCommand = app.add_subcommand(
@@ -818,6 +824,7 @@ int RunCommand(int argc, char** argv) {
   transform.pointGiven = pointGiven;
   transform.point = point;
 
+  SetNamedGridFolder(gridFolder);
   Data data;
   if (!LoadData(dataFolder, data)) return kFileFault;
   if (*transformCommand) return Transform(transform, data);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "floating_point_mode.h"
+#include "grid_shift.h"
 #include "method_table.h"
 #include "ostrak32.h"
 
@@ -85,42 +86,117 @@ bool InverseComesBack(const CrsSide& start, const ChainValues& v) {
   return TransverseMercatorSurelyComesBack(start, v) || RoundTripMiss(start, v) <= 1.0;
 }
 
+namespace {
+
+// A longitude in degrees brought into -180 to 180.
+double WrappedDegrees(long double degrees) {
+  if (degrees > 180) degrees -= 360;
+  if (degrees < -180) degrees += 360;
+  return static_cast<double>(degrees);
+}
+
+// The side's longitudes are counted from its own prime meridian.
+bool OnOwnMeridian(const CrsSide& side) {
+  return side.projection.methodCode == kLongitudeRotation;
+}
+
+void SetGridFault(ChainValues& v, const GridShift* shift, int32_t code, double latitude,
+                  double longitude) {
+  v.gridFault = shift;
+  v.gridFaultCode = code;
+  v.gridFaultLatitude = latitude;
+  v.gridFaultLongitude = longitude;
+  v.latitudeTarget = v.longitudeTarget = v.heightTarget = std::nan("");
+}
+
+}  // namespace
+
 void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
                       ChainValues& v) {
+  v.gridFault = nullptr;
+  double longitude = v.longitude;
+  if (OnOwnMeridian(start)) {
+    longitude =
+        WrappedDegrees(static_cast<long double>(longitude) + start.projection.centralMeridian);
+  }
   v.phi = static_cast<double>(static_cast<long double>(v.latitude) * RAD_PER_DEGREE);
-  v.lambda = static_cast<double>(static_cast<long double>(v.longitude) * RAD_PER_DEGREE);
+  v.lambda = static_cast<double>(static_cast<long double>(longitude) * RAD_PER_DEGREE);
   if (v.lambda > PI) v.lambda = static_cast<double>(v.lambda - 2 * static_cast<long double>(PI));
 
   // The same system on both sides: the full name fields compared exactly.
   const bool sameSystem =
       std::memcmp(start.datum.name, target.datum.name, sizeof start.datum.name) == 0 &&
       std::memcmp(start.ellipsoid.name, target.ellipsoid.name, sizeof start.ellipsoid.name) == 0;
+  bool targetGridDone = false;
   if (sameSystem) {
     v.phiTarget = v.phi;
     v.lambdaTarget = v.lambda;
     v.heightTarget = v.height;
   } else {
-    CONVERTLATLONTOXYZ(v.phi, v.lambda, v.height, &v.x, &v.y, &v.z, &start.ellipsoid);
+    const EllipsoidRecord* startEllipsoid = &start.ellipsoid;
+    const DatumRecord* startDatum = &start.datum;
+    if (const GridShift* grid = start.gridShift) {
+      // Through the grid to its datum, then on from there.
+      const double from = WrappedDegrees(longitude);
+      double latitude = 0;
+      double shifted = 0;
+      if (const int32_t code = ShiftByGrid(*grid, false, v.latitude, from, latitude, shifted);
+          code != OSTRAK_GRID_SHIFTED) {
+        SetGridFault(v, grid, code, v.latitude, from);
+        return;
+      }
+      v.phi = static_cast<double>(static_cast<long double>(latitude) * RAD_PER_DEGREE);
+      v.lambda = static_cast<double>(static_cast<long double>(shifted) * RAD_PER_DEGREE);
+      startEllipsoid = &grid->ellipsoid;
+      startDatum = &grid->onward;
+    }
+    const EllipsoidRecord* targetEllipsoid = &target.ellipsoid;
+    const DatumRecord* targetDatum = &target.datum;
+    if (const GridShift* grid = target.gridShift) {
+      targetEllipsoid = &grid->ellipsoid;
+      targetDatum = &grid->onward;
+    }
+    CONVERTLATLONTOXYZ(v.phi, v.lambda, v.height, &v.x, &v.y, &v.z, startEllipsoid);
     SetComputingFloatingPointMode();
-    STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x, v.y, v.z, &start.datum);
+    STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x, v.y, v.z, startDatum);
     SetComputingFloatingPointMode();
-    if (const int32_t hop = WgsHopPosition(start.datum.toCrsCode); hop != kNoWgsHop) {
+    if (const int32_t hop = WgsHopPosition(startDatum->toCrsCode); hop != kNoWgsHop) {
       STARTTOWGS84(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
       SetComputingFloatingPointMode();
     }
-    if (const int32_t hop = WgsHopPosition(target.datum.toCrsCode); hop != kNoWgsHop) {
+    if (const int32_t hop = WgsHopPosition(targetDatum->toCrsCode); hop != kNoWgsHop) {
       WGS84TOTARGET(&v.x84, &v.y84, &v.z84, v.x84, v.y84, v.z84, &catalogues.Datum(hop));
       SetComputingFloatingPointMode();
     }
-    WGS84TOTARGET(&v.xTarget, &v.yTarget, &v.zTarget, v.x84, v.y84, v.z84, &target.datum);
+    WGS84TOTARGET(&v.xTarget, &v.yTarget, &v.zTarget, v.x84, v.y84, v.z84, targetDatum);
     SetComputingFloatingPointMode();
     CONVERTXYZTOLATLON(v.xTarget, v.yTarget, v.zTarget, v.phi, &v.phiTarget, &v.lambdaTarget,
-                       &v.heightTarget, &target.ellipsoid);
+                       &v.heightTarget, targetEllipsoid);
     SetComputingFloatingPointMode();
+    if (const GridShift* grid = target.gridShift) {
+      // Back through the grid from its datum to the target datum.
+      const double latitude =
+          static_cast<double>(v.phiTarget / static_cast<long double>(RAD_PER_DEGREE));
+      const double from =
+          static_cast<double>(v.lambdaTarget / static_cast<long double>(RAD_PER_DEGREE));
+      if (const int32_t code =
+              ShiftByGrid(*grid, true, latitude, from, v.latitudeTarget, v.longitudeTarget);
+          code != OSTRAK_GRID_SHIFTED) {
+        SetGridFault(v, grid, code, latitude, from);
+        return;
+      }
+      targetGridDone = true;
+    }
   }
-  v.latitudeTarget = static_cast<double>(v.phiTarget / static_cast<long double>(RAD_PER_DEGREE));
-  v.longitudeTarget =
-      static_cast<double>(v.lambdaTarget / static_cast<long double>(RAD_PER_DEGREE));
+  if (!targetGridDone) {
+    v.latitudeTarget = static_cast<double>(v.phiTarget / static_cast<long double>(RAD_PER_DEGREE));
+    v.longitudeTarget =
+        static_cast<double>(v.lambdaTarget / static_cast<long double>(RAD_PER_DEGREE));
+  }
+  if (OnOwnMeridian(target)) {
+    v.longitudeTarget = WrappedDegrees(static_cast<long double>(v.longitudeTarget) -
+                                       target.projection.centralMeridian);
+  }
 }
 
 void ForwardProjection(CrsSide& target, ChainValues& v) {

@@ -19,6 +19,12 @@ struct ChainValues {
   double phiTarget = 0, lambdaTarget = 0, heightTarget = 0;  // radians, metres
   double latitudeTarget = 0, longitudeTarget = 0;            // degrees
   double eastingTarget = 0, northingTarget = 0;              // target grid, metres
+  // A point that could not go through a side's grid: that grid (else null),
+  // the OSTRAK_GRID_* code, and the point on the datum it was shifted from,
+  // degrees. The target values are then NaN.
+  const GridShift* gridFault = nullptr;
+  int32_t gridFaultCode = 0;
+  double gridFaultLatitude = 0, gridFaultLongitude = 0;
 };
 
 // The library computes the method (LATLONTOGRID and GRIDTOLATLON), and the
@@ -60,7 +66,11 @@ double RoundTripMiss(const CrsSide& start, const ChainValues& v);
 bool TransverseMercatorSurelyComesBack(const CrsSide& start, const ChainValues& v);
 
 // Geographic start to geographic target: the longitude wrap, the same-system
-// shortcut, and the library calls through WGS 84.
+// shortcut, and the library calls through WGS 84. A side on its own prime
+// meridian has its longitudes turned to and from Greenwich; a side whose
+// datum shifts by grid goes through its grid (made ready by
+// PrepareGridShift) in the geographic domain and on by the grid datum's
+// shift. A point outside a grid sets gridFault.
 void RunGeodeticChain(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues,
                       ChainValues& v);
 

@@ -342,7 +342,10 @@ LineTransformer::LineResult LineTransformer::TransformStartValues(Chunk& chunk, 
   }
 
   RunGeodeticChain(start_, target_, catalogues_, v_);
+  // A grid fault may come of the carried mark itself: the line is done again
+  // after the lines before it.
   if (HoldsCarriedMark(v_.lambdaTarget)) return LineResult::kNeedsCarry;
+  if (!CheckGridFault(v_)) return LineResult::kEndRun;
   if (targetProjected_) ForwardProjection(target_, v_);
   if (!ResultsAreFinite()) {
     Warn(kNoFiniteResultMessage);

@@ -7,6 +7,7 @@
 #include "errormessage.h"
 #include "fixed_text.h"
 #include "geodetic_chain.h"
+#include "grid_shift.h"
 #include "message.h"
 #include "number_text.h"
 
@@ -60,10 +61,14 @@ bool IsDatumShiftMethod(int32_t methodCode) {
          methodCode == kCoordinateFrame;
 }
 
+bool IsComputedShiftMethod(int32_t methodCode) {
+  return IsDatumShiftMethod(methodCode) || methodCode == kNtv2;
+}
+
 PointOutput TransformCheckedPoint(CrsSide& start, CrsSide& target, const Catalogues& catalogues,
                                   const PointInput& input);
 
-bool CheckSide(const CrsSide& side, bool startSide, const Catalogues& catalogues) {
+bool CheckSide(CrsSide& side, bool startSide, const Catalogues& catalogues) {
   const std::string which = SideName(startSide);
   if (!IsGeographic(side.projection) && !IsSupportedProjectionMethod(side.projection.methodCode)) {
     Warn("The " + which + " projection has method code " +
@@ -71,11 +76,11 @@ bool CheckSide(const CrsSide& side, bool startSide, const Catalogues& catalogues
          ", which this program cannot compute. Choose another projection.");
     return false;
   }
-  if (!IsDatumShiftMethod(side.datum.methodCode)) {
+  if (!IsComputedShiftMethod(side.datum.methodCode)) {
     Warn("The " + which + " datum " + TrimmedField(side.datum.name) + " has shift method code " +
          std::to_string(side.datum.methodCode) +
          ", which this program cannot compute. Choose a datum with a geocentric translation "
-         "(9603) or Helmert (9606, 9607) shift.");
+         "(9603), Helmert (9606, 9607), NTv2 (9615) or NADCON (9613) shift.");
     return false;
   }
   const int32_t hop = WgsHopPosition(side.datum.toCrsCode);
@@ -92,7 +97,7 @@ bool CheckSide(const CrsSide& side, bool startSide, const Catalogues& catalogues
          " has no usable axes: both must be positive numbers.");
     return false;
   }
-  return true;
+  return PrepareGridShift(side, startSide, catalogues);
 }
 
 // Every value the point's result would show is a number; otherwise the
@@ -156,8 +161,7 @@ bool CheckFinite(double value) {
   return false;
 }
 
-bool CheckSidesAreUsable(const CrsSide& start, const CrsSide& target,
-                         const Catalogues& catalogues) {
+bool CheckSidesAreUsable(CrsSide& start, CrsSide& target, const Catalogues& catalogues) {
   return CheckSide(start, true, catalogues) && CheckSide(target, false, catalogues);
 }
 
@@ -176,6 +180,12 @@ bool CheckLatitude(double latitude) {
 bool CheckLongitude(double longitude) {
   if (std::fabs(longitude) <= 180) return true;
   Warn(kLongitudeRangeMessage);
+  return false;
+}
+
+bool CheckGridFault(const ChainValues& v) {
+  if (v.gridFault == nullptr) return true;
+  Warn(GridFaultMessage(*v.gridFault, v.gridFaultCode, v.gridFaultLatitude, v.gridFaultLongitude));
   return false;
 }
 
@@ -251,6 +261,7 @@ PointOutput TransformCheckedPoint(CrsSide& start, CrsSide& target, const Catalog
   }
 
   RunGeodeticChain(start, target, catalogues, v);
+  if (!CheckGridFault(v)) return {};
   const bool targetProjected = !IsGeographic(target.projection);
   if (targetProjected) ForwardProjection(target, v);
   if (!ResultIsFinite(v, targetProjected)) return {};

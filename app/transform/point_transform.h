@@ -81,8 +81,14 @@ bool CheckFinite(double value);
 // Refuses, with a message, a side whose records this program cannot compute
 // with: an unknown projection method on a projected side, an unknown datum
 // shift method (of the side's datum or of the WGS 72 or WGS 72BE shift it
-// leads through), or ellipsoid axes that are not positive numbers.
-bool CheckSidesAreUsable(const CrsSide& start, const CrsSide& target, const Catalogues& catalogues);
+// leads through), or ellipsoid axes that are not positive numbers. A side
+// whose datum shifts by grid has its grid made ready (PrepareGridShift): a
+// grid that is not installed or is damaged refuses the side too.
+bool CheckSidesAreUsable(CrsSide& start, CrsSide& target, const Catalogues& catalogues);
+
+// Shows why a point could not go through a side's grid, when it could not;
+// false then.
+bool CheckGridFault(const ChainValues& v);
 
 // Shows the pole or range message for a latitude that cannot be transformed; false then.
 bool CheckLatitude(double latitude);

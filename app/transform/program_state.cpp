@@ -28,5 +28,9 @@ void ResetSides() {
 }
 
 bool IsGeographic(const ProjectionRecord& projection) {
+  return projection.methodCode == kLongitudeRotation || IsGreenwichGeographic(projection);
+}
+
+bool IsGreenwichGeographic(const ProjectionRecord& projection) {
   return TrimBlanks(FieldView(projection.name, sizeof projection.name)) == "none";
 }

@@ -8,6 +8,8 @@
 #include "records.h"
 #include "units.h"
 
+struct GridShift;
+
 // One side of a transformation: copies of the chosen catalogue records and the
 // side's units and formats.
 struct CrsSide {
@@ -15,6 +17,9 @@ struct CrsSide {
   DatumRecord datum;
   EllipsoidRecord ellipsoid;
   UnitsAndFormats unitsAndFormats;
+  // The datum's grid shift, made ready before each transformation
+  // (PrepareGridShift); null for a datum that shifts by parameters.
+  const GridShift* gridShift;
 };
 
 extern CrsSide startSide;
@@ -42,5 +47,11 @@ void SetProgramConstants();
 // name "none", datum and ellipsoid empty, default units and formats.
 void ResetSides();
 
-// A projection whose name, without its blanks, is "none" stands for geographic coordinates.
+// A projection whose name, without its blanks, is "none" stands for
+// geographic coordinates; so does a longitude rotation (EPSG 9601), a
+// geographic system whose longitudes are counted from the prime meridian at
+// its centralMeridian (degrees east of Greenwich).
 bool IsGeographic(const ProjectionRecord& projection);
+
+// Only "none": longitudes from Greenwich.
+bool IsGreenwichGeographic(const ProjectionRecord& projection);

@@ -44,7 +44,7 @@ void AddCodeMatches(ListRole role, int32_t code, std::vector<FoundEntry>& found)
   }
   const EpsgIndexEntry* row = FindEpsgCode(ProgramEpsgIndex(), code);
   if (row == nullptr) return;
-  const bool projected = row->kind == EpsgIndexEntry::Kind::kProjected;
+  const bool projected = row->NamesProjection();
   if (projected != (role == ListRole::kProjection)) return;
   const int32_t position = CataloguePosition(ProgramCatalogues(), *row);
   if (position < 1 || position > ListedCount(role)) return;

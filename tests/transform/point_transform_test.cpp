@@ -315,8 +315,8 @@ TEST_F(PointTransformTest, AnUnusableDatumIsRefusedBeforeAnyComputation) {
   EXPECT_EQ(recorder.texts(),
             std::vector<std::string>{
                 "The start datum OSGB 1936 has shift method code 96, which this program cannot "
-                "compute. Choose a datum with a geocentric translation (9603) or Helmert (9606, "
-                "9607) shift."});
+                "compute. Choose a datum with a geocentric translation (9603), Helmert (9606, "
+                "9607), NTv2 (9615) or NADCON (9613) shift."});
 }
 
 }  // namespace
