@@ -28,6 +28,11 @@ void Warn(const std::string& text) {
   ShowMessage(text, kCaptionWarning, MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
+std::string Capitalised(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+  return text;
+}
+
 std::string Degrees(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%.9f", value);
@@ -44,7 +49,8 @@ std::shared_ptr<const GridFile> ReadGrid(const std::string& file, const std::str
   std::shared_ptr<const GridFile> grid = Store().Get(file, &problem);
   if (grid) return grid;
   if (problem == "not found") {
-    Warn(datumText + " shifts by the grid " + file + ", which is not installed. It was looked " +
+    Warn(Capitalised(datumText) + " shifts by the grid " + file +
+         ", which is not installed. It was looked " +
          "for in: " + FolderListText(Store().folders()) + ". The grid is published by " +
          (source.empty() ? std::string("the agency that defines the datum") : std::string(source)) +
          "; put its file in one of these folders, or name the file's folder in the " +
@@ -91,7 +97,7 @@ bool PrepareGridShift(CrsSide& side, bool startSide, const Catalogues& catalogue
     return true;
   }
   const std::string datumText =
-      std::string(startSide ? "The start datum " : "The target datum ") + TrimmedField(datum.name);
+      std::string(startSide ? "the start datum " : "the target datum ") + TrimmedField(datum.name);
   const std::optional<GridReference> reference =
       ReadGridReference(FieldView(datum.areaOfUse, kAreaOfUseWidth));
   if (!reference) return false;  // the loader refuses such a record
@@ -107,7 +113,7 @@ bool PrepareGridShift(CrsSide& side, bool startSide, const Catalogues& catalogue
     }
   }
   if (!ellipsoidFound) {
-    Warn(datumText + " shifts by a grid to a datum on the ellipsoid " +
+    Warn(Capitalised(datumText) + " shifts by a grid to a datum on the ellipsoid " +
          std::string(reference->ellipsoid) + ", which ellips.txt does not hold.");
     return false;
   }

@@ -318,9 +318,10 @@ void ListChosen(HWND window, const SelectionList& list) {
   // A choice, wherever it came from, ends a search.
   CloseSystemSearch();
   TakeEntry(window, list.side, list.role, position);
-  // The first catalogue projection stands for geographic coordinates.
+  // The first catalogue projection stands for geographic coordinates, and so
+  // does a geographic system on its own prime meridian.
   if (list.role == ListRole::kProjection) {
-    EnableFields(list.side, position > 1);
+    EnableFields(list.side, position > 1 && !IsGeographic(CrsSideOf(list.side).projection));
     FollowSystemUnit(window, list.side, position);
   }
   ClearTargetResults();
