@@ -117,8 +117,7 @@ void WriteReport(ReportWriter& out, const ProjectionRecord& projection, const Da
     }
   } else if (projection.methodCode == kLongitudeRotation) {
     out.Line("Method:\t\t", "Geographic, longitudes from its own prime meridian", 2);
-    out.Number("Prime meridian (degrees east of Greenwich): ", projection.centralMeridian, 2,
-               true);
+    out.Number("Prime meridian (degrees east of Greenwich): ", projection.centralMeridian, 2, true);
   } else if (projectionName != "none") {
     out.Line("Method:\t\t", ProjectionMethodText(projection.methodCode), 2);
     out.Number("Central Meridian:\t\t", projection.centralMeridian, 1);
