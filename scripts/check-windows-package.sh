@@ -34,10 +34,10 @@ menu=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Varnel
 point=(transform --from "OSGB36 (UK - Great Britain onshore and...) [UKOOA-Pet]"
        --to EPSG:27700 --lf -- 50.5 0.5)
 # What the download holds; the installed folder holds the uninstaller too.
-files=("Knowing your latitude and longitude.pdf" Ostrak32.dll README.txt Varnel3.exe
-       catalogues.txt copyright.txt datums.txt ellips.txt epsg-index.txt
+files=("Knowing your latitude and longitude.pdf" BETA2007.gsb CHENYX06.gsb Ostrak32.dll
+       README.txt Varnel3.exe catalogues.txt copyright.txt datums.txt ellips.txt epsg-index.txt
        include/ostrak32.h include/ostrak32_records.h lib/Ostrak32.def lib/libOstrak32.dll.a
-       projct.txt varnel.exe)
+       ntf_r93.gsb nzgd2kgrid0005.gsb projct.txt varnel.exe)
 shortcuts=("Knowing your latitude and longitude.lnk" Varnel.lnk)
 
 fail() {

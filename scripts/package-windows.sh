@@ -5,8 +5,9 @@
 #
 # Both hold the same files: Varnel3.exe, varnel.exe and Ostrak32.dll (stripped
 # copies of the cross build's), the catalogues, the EPSG code index and the
-# help document beside them, where the programs look for them; README.txt,
-# copyright.txt (the program's terms and the EPSG terms of use) and
+# help document beside them, where the programs look for them, and the four
+# agencies' NTv2 grids that Debian's proj-data ships; README.txt,
+# copyright.txt (the program's terms, the EPSG terms of use and each grid's) and
 # catalogues.txt (how the catalogues were made) with CR LF line ends; for C
 # callers of the library include/ostrak32.h and include/ostrak32_records.h,
 # lib/libOstrak32.dll.a (MinGW's import library) and lib/Ostrak32.def (from
@@ -53,13 +54,23 @@ cp lib/ostrak32.h "$stage/include/"
 cp common/records.h "$stage/include/ostrak32_records.h"
 cp data/ellips.txt data/datums.txt data/projct.txt data/epsg-index.txt \
   "data/Knowing your latitude and longitude.pdf" "$stage/"
+# The agencies' grids that Debian's proj-data ships, beside the catalogues
+# (their terms are in windows/grids-copyright.txt).
+grids=${PROJ_DATA:-/usr/share/proj}
+for grid in BETA2007.gsb ntf_r93.gsb CHENYX06.gsb nzgd2kgrid0005.gsb; do
+  [ -f "$grids/$grid" ] || {
+    echo "package-windows: $grids/$grid is missing: apt-get install proj-data" >&2
+    exit 1
+  }
+  cp "$grids/$grid" "$stage/"
+done
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 crlf README.md "$stage/README.txt"
 crlf data/README.md "$stage/catalogues.txt"
 # The Debian copyright file, naming the files as this download holds them.
 sed -e 's|/usr/share/doc/varnel/catalogues\.md|catalogues.txt|g' \
-  -e 's|Installed in /usr/share/varnel\. ||' packaging/copyright | sed 's/\r*$/\r/' \
-  >"$stage/copyright.txt"
+  -e 's|Installed in /usr/share/varnel\. ||' packaging/copyright windows/grids-copyright.txt |
+  sed 's/\r*$/\r/' >"$stage/copyright.txt"
 
 # DLLs the programs import: Windows' own, Ostrak32.dll, or a MinGW run-time
 # DLL shipped beside them (none while the run-time links statically).
