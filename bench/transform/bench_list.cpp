@@ -9,8 +9,10 @@
 // ETRS89-extended / LAEA Europe, Timbalai 1948 / RSO Borneo (m) (Hotine
 // variant B) and S-JTSK / Krovak, the last three with their datum's shift
 // from WGS 84, each next to a twin run with Transverse Mercator (a UTM zone
-// of the area) on the same datum and lines. VARNEL_LIST_LINES sets another line count (for a run
-// over a file of a gigabyte, say).
+// of the area) on the same datum and lines. And a million grid lines from
+// DHDN / 3-degree Gauss-Kruger zone 3 through the BeTA2007 grid (proj-data's
+// /usr/share/proj/BETA2007.gsb) to ETRS89 / UTM zone 32N. VARNEL_LIST_LINES
+// sets another line count (for a run over a file of a gigabyte, say).
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -167,15 +169,16 @@ struct Setup {
   // Writes the input once; lines vary so that no two points are alike.
   // Geographic lines lie within a degree north and east of the given whole
   // degrees.
-  std::string Input(const char* name, bool grid, int latitude = 51, int longitude = 0) {
+  std::string Input(const char* name, bool grid, int latitude = 51, int longitude = 0,
+                    double easting = 500000, double northing = 150000) {
     const std::string path = folder + "/" + name;
     if (std::filesystem::exists(path)) return path;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     const int64_t count = LineCount();
     for (int64_t i = 0; i < count; ++i) {
       if (grid) {
-        std::fprintf(file, "%.2f %.2f\r\n", 500000.0 + (i % 9973) * 7.31,
-                     150000.0 + (i % 7919) * 9.17);
+        std::fprintf(file, "%.2f %.2f\r\n", easting + (i % 9973) * 7.31,
+                     northing + (i % 7919) * 9.17);
       } else {
         std::fprintf(file, "%d.%02d%05d %d.%02d%05d 45.5\r\n", latitude, static_cast<int>(i % 60),
                      static_cast<int>(i % 60000), longitude, static_cast<int>((i / 7) % 60),
@@ -261,6 +264,22 @@ void BM_GeographicDmsLinesToTmOnSjtsk(benchmark::State& state) {
       Shared().Input("dms-bohemia.txt", false, 49, 15), false);
 }
 
+// EPSG:31467 with DHDN to ETRS89 (8), the BeTA2007 grid, to EPSG:25832.
+void BM_GridLinesThroughBeta2007(benchmark::State& state) {
+  Setup& s = Shared();
+  const EllipsoidRecord grs80 = Ellipsoid("GRS 1980", 6378137, 298.257222101);
+  s.catalogues->ellipsoidCount = 1;
+  s.catalogues->Ellipsoid(1) = grs80;
+  const double none[7] = {};
+  CrsSide start = Side("DHDN", kNtv2, none, Ellipsoid("Bessel 1841", 6377397.155, 299.1528128));
+  SetFixedField(start.datum.areaOfUse, "BETA2007.gsb|GRS 1980|BKG|Germany");
+  SetTransverseMercator(start.projection, "DHDN / 3-degree Gauss-Kruger zone 3", 1, 0, 9, 3500000,
+                        0);
+  CrsSide target = Side("ETRS89", kGeocentricTranslations, none, grs80);
+  SetTransverseMercator(target.projection, "ETRS89 / UTM zone 32N", 0.9996, 0, 9, 500000, 0);
+  Run(state, start, target, s.Input("grid-dhdn.txt", true, 0, 0, 3480000, 5500000), true);
+}
+
 // One, two and all threads, each over the whole input once, in wall-clock time.
 void ThreadCounts(benchmark::internal::Benchmark* benchmark) {
   benchmark->ArgName("threads")->Arg(1)->Arg(2)->Arg(0);
@@ -276,6 +295,7 @@ BENCHMARK(BM_GeographicDmsLinesToKrovak)->Apply(ThreadCounts);
 BENCHMARK(BM_GeographicDmsLinesToTmOnEtrs89)->Apply(ThreadCounts);
 BENCHMARK(BM_GeographicDmsLinesToTmOnTimbalai)->Apply(ThreadCounts);
 BENCHMARK(BM_GeographicDmsLinesToTmOnSjtsk)->Apply(ThreadCounts);
+BENCHMARK(BM_GridLinesThroughBeta2007)->Apply(ThreadCounts);
 
 }  // namespace
 

@@ -34,7 +34,8 @@ DatumRecord Dhdn(const char* grid = "BETA2007.gsb") {
 struct GridShiftTest : testing::Test {
   void SetUp() override {
     SetProgramConstants();
-    SetNamedGridFolder("");
+    // Debian's proj-data, named so that the Windows build finds it too.
+    SetNamedGridFolder("/usr/share/proj");
     catalogues = EmptyCatalogues();
     catalogues->ellipsoidCount = 2;
     catalogues->Ellipsoid(1) = Bessel1841();
