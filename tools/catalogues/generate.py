@@ -40,6 +40,9 @@ WGS84 = 4326
 # EPSG's or PROJ's name differs only in case.
 DEBIAN_GRIDS = ('BETA2007.gsb', 'CHENYX06.gsb', 'CHENYX06_etrs.gsb', 'CHENYX06a.gsb',
                 'ntf_r93.gsb', 'nzgd2kgrid0005.gsb')
+# EPSG's CH1903 to CH1903+ grid (CHENyx06a), the README's example of a grid
+# record with an onward shift.
+CH1903_GRID = 15486
 # Agencies that publish the grids, by the abbreviation that opens EPSG's
 # operation version ("BKG-Deu BeTA2007"); any other is written as EPSG writes it.
 AGENCIES = {
@@ -978,23 +981,24 @@ def meridian_records(db, units, crs, by_datum, tally, left):
             continue
         unit = geographic_unit(db, units, code)
         twin = twins.get(code)
+        # A left-out geographic CRS is in degrees, as every other one is.
         if not twin:
             tally.left('geographic CRS on another prime meridian: no Greenwich twin')
-            left[code] = LeftOut(g.name, unit, non_greenwich_reason(pms, g))
+            left[code] = LeftOut(g.name, 'degree', non_greenwich_reason(pms, g))
             continue
         base = crs[twin[0]]
         candidates = by_datum.get(base.datum)
         if not candidates:
             tally.left('geographic CRS on another prime meridian: its datum has %s'
                        % tally.why_no_record(base.datum))
-            left[code] = LeftOut(g.name, unit, no_record_reason(tally, base))
+            left[code] = LeftOut(g.name, 'degree', no_record_reason(tally, base))
             continue
         boxes = epsg.extents(db, 'geodetic_crs', code).boxes
         best = choose_record(boxes, candidates, covers_part)
         if best is None:
             tally.left('geographic CRS on another prime meridian: no transformation of its '
                        'datum covers its area')
-            left[code] = LeftOut(g.name, unit, no_cover_reason(base))
+            left[code] = LeftOut(g.name, 'degree', no_cover_reason(base))
             continue
         zero = Fraction(0)
         out.append(Projection(
@@ -1250,6 +1254,9 @@ def main(argv=None):
                   grid_installed=sorted('%s: %s' % (d.grid.file, d.name)
                                         for d in order if installed_grid(d)),
                   newly=Counter(r.kind for r in rows if r.code in newly),
+                  debian_grids=DEBIAN_GRIDS,
+                  chenyx06_line=next((';'.join(line) for d, line in zip(order, dat_lines)
+                                      if d.code == CH1903_GRID), ''),
                   to=Counter(d.to for d in order),
                   projection_methods=Counter('%d %s' % (p.method, method_names[p.method])
                                              for p in projections),
