@@ -234,12 +234,14 @@ class AgainstEpsg(unittest.TestCase):
                               'epsg-index.txt'):
                         shutil.copy(os.path.join(DATA, f), spoilt)
                     path = os.path.join(spoilt, name)
-                    lines = open(path, 'rb').read().decode('cp1252').split('\r\n')
+                    with open(path, 'rb') as text:
+                        lines = text.read().decode('cp1252').split('\r\n')
                     i = next(i for i, l in enumerate(lines) if l.startswith(start))
                     f = lines[i].split(';')
                     change(f)
                     lines[i] = ';'.join(f)
-                    open(path, 'wb').write('\r\n'.join(lines).encode('cp1252'))
+                    with open(path, 'wb') as text:
+                        text.write('\r\n'.join(lines).encode('cp1252'))
                     out = io.StringIO()
                     with redirect_stdout(out):
                         rc = check.main(['--data', spoilt, '--db', PROJ_DB])
