@@ -12,7 +12,7 @@
 #include "records.h"
 
 inline constexpr int32_t kEllipsoidCapacity = 64;
-inline constexpr int32_t kDatumCapacity = 1024;
+inline constexpr int32_t kDatumCapacity = 2048;
 inline constexpr int32_t kProjectionCapacity = 4096;
 
 inline constexpr const char* kEllipsoidFile = "ellips.txt";

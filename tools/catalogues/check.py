@@ -23,7 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 DATA = os.path.join(os.path.dirname(os.path.dirname(HERE)), 'data')
 
 # The EPSG code index has no capacity: the program does not hold it in fixed arrays.
-CAPACITY = {'ellips.txt': 64, 'datums.txt': 1024, 'projct.txt': 4096, 'epsg-index.txt': 10 ** 6}
+CAPACITY = {'ellips.txt': 64, 'datums.txt': 2048, 'projct.txt': 4096, 'epsg-index.txt': 10 ** 6}
 # Field layout: T text of that width, N number, I integer.
 LAYOUT = {
     'ellips.txt': ['I', 'T64', 'N', 'N'],
@@ -41,7 +41,18 @@ ARCSEC = math.pi / 648000
 SHORT_CRS_NAMES = {'CI1971': 'Chatham Islands 1971', 'CI1979': 'Chatham Islands 1979',
                    'ETRS89-extended': 'ETRS89', 'St. Vincent 45': 'St. Vincent 1945'}
 US_FOOT = 1200 / 3937
-INDEX_KINDS = ('projected', 'geographic', 'transformation', 'left out')
+INDEX_KINDS = ('projected', 'meridian', 'geographic', 'transformation', 'left out')
+SHIFT_METHODS = (9603, 9606, 9607)
+GRID_METHODS = (9615, 9613)                 # NTv2, NADCON
+LONGITUDE_ROTATION = 9601
+ANGLE_UNITS = ('degree', 'grad')
+
+
+def grid_items(area_field):
+    """(grid file, target ellipsoid, source, area text) of a grid record's
+    second field, None where it has not its three items."""
+    parts = area_field.split('|', 3)
+    return parts if len(parts) == 4 else None
 
 
 class Faults(list):
@@ -144,7 +155,26 @@ METHOD_FIELDS = {
     9822: '12', 9808: 'k', 1111: 'k', 9824: 'k1', 9804: 'k', 9805: '1', 1024: '', 9810: 'k',
     9829: '1', 9830: '1', 9820: '', 1027: '', 1078: '', 1028: '1', 9835: '1', 9806: '',
     9833: '', 9818: '', 9828: '', 9832: '', 9831: '', 1052: '1', 9811: '', 9812: 'k12',
-    9815: 'k12', 9813: 'k1', 9819: 'k12', 1041: 'k12', 1042: 'k12', 1043: 'k12', 9816: ''}
+    9815: 'k12', 9813: 'k1', 9819: 'k12', 1041: 'k12', 1042: 'k12', 1043: 'k12', 9816: '',
+    LONGITUDE_ROTATION: ''}
+
+
+def check_grid_record(E, d, where, faults):
+    """A grid record: its grid file, the ellipsoid of the grid's target
+    datum and the publishing source ahead of the area text."""
+    items = grid_items(d[1])
+    if not faults.check(items and all(x.strip() for x in items[:3]),
+                        '%s: grid record without file|target ellipsoid|source| in %r'
+                        % (where, d[1][:80])):
+        return
+    file, target, _, _ = items
+    faults.check(file == file.strip() and '/' not in file and '\\' not in file,
+                 '%s: grid file %r is not a plain file name' % (where, file))
+    faults.check(d[4] != 9613 or file.endswith('.las'),
+                 '%s: NADCON grid %r is not a .las file' % (where, file))
+    pos_e = resolve_ellipsoid(E, target)
+    faults.check(pos_e is not None and E[pos_e - 1][1] == target,
+                 '%s: grid target ellipsoid %r not in ellips.txt' % (where, target))
 
 
 def check_invariants(E, D, P, sources, faults):
@@ -166,7 +196,9 @@ def check_invariants(E, D, P, sources, faults):
         faults.check(pos_e is not None and E[pos_e - 1][1] == d[3],
                      '%s: ellipsoid %r not in ellips.txt' % (where, d[3]))
         faults.check(d[2] in (4326, 4322, 4324), '%s: toCrsCode %d' % (where, d[2]))
-        faults.check(d[4] in (9603, 9606, 9607), '%s: method %d' % (where, d[4]))
+        faults.check(d[4] in SHIFT_METHODS + GRID_METHODS, '%s: method %d' % (where, d[4]))
+        if d[4] in GRID_METHODS:
+            check_grid_record(E, d, where, faults)
         t, r, ds = d[5:8], d[8:11], d[11]
         faults.check(all(abs(v) < 5000 for v in t), '%s: translations %r' % (where, t))
         faults.check(all(abs(v) < 1e-3 for v in r), '%s: rotations not radians %r' % (where, r))
@@ -202,6 +234,11 @@ def check_invariants(E, D, P, sources, faults):
         where = 'projection %d %s' % (pos, p[0])
         method, (k0, lat0, lon0, fe, fn, sp1, sp2) = p[2], p[3:]
         faults.check(method in METHOD_FIELDS, '%s: method %d' % (where, method))
+        if method == LONGITUDE_ROTATION:
+            # A geographic CRS on another meridian: the meridian, nothing else.
+            faults.check(k0 == 1 and [lat0, fe, fn, sp1, sp2] == [0] * 5 and lon0 != 0,
+                         '%s: a longitude rotation holds more than a central meridian: %r'
+                         % (where, p[3:]))
         faults.check(-90 <= lat0 <= 90 and -180 < lon0 <= 180, '%s: origin %r %r'
                      % (where, lat0, lon0))
         faults.check(abs(fe) < 1e8 and abs(fn) < 2e7, '%s: false origin %r %r' % (where, fe, fn))
@@ -257,6 +294,7 @@ def check_index(X, D, P, sources, faults):
                      % (b[0], a[0]))
     datum_names = {d[0] for d in D}
     projection_names = {p[0] for p in P[1:]}
+    rotation = {p[0]: p[2] == LONGITUDE_ROTATION for p in P[1:]}
     for code, kind, entry, unit, *reason in X:
         where = 'epsg-index.txt EPSG %d' % code
         faults.check(code > 0, '%s: not a code' % where)
@@ -268,19 +306,24 @@ def check_index(X, D, P, sources, faults):
                          '%s: left out without a name, unit and reason' % where)
             continue
         faults.check(not reason, '%s: %s with a fifth field' % (where, kind))
-        names = projection_names if kind == 'projected' else datum_names
+        in_projct = kind in ('projected', 'meridian')
+        names = projection_names if in_projct else datum_names
         faults.check(entry in names, '%s: no %s record named %r'
-                     % (where, 'projection' if kind == 'projected' else 'datum', entry))
-        faults.check(unit == 'degree' if kind != 'projected' else unit and unit != 'degree',
+                     % (where, 'projection' if in_projct else 'datum', entry))
+        faults.check(kind != 'meridian' or rotation.get(entry),
+                     '%s: meridian row naming %r, not a longitude rotation' % (where, entry))
+        faults.check(unit in ANGLE_UNITS if kind == 'meridian' else
+                     unit == 'degree' if kind != 'projected' else unit and unit != 'degree',
                      '%s: %s with unit %r' % (where, kind, unit))
 
     rows = {x[0]: x for x in X}
-    wanted = {'projected': 0, 'transformation': 0}
+    wanted = {'projected': 0, 'meridian': 0, 'transformation': 0}
     for pos, p in enumerate(P[1:], 2):
         src = sources.get(('projct', pos))
+        kind = 'meridian' if p[2] == LONGITUDE_ROTATION else 'projected'
         for code in ([src[0]] + merged_codes(src[2])) if src else []:
-            wanted['projected'] += 1
-            faults.check(rows.get(code, [0, ''])[1:3] == ['projected', p[0]],
+            wanted[kind] += 1
+            faults.check(rows.get(code, [0, ''])[1:3] == [kind, p[0]],
                          'projection %d %s: EPSG %d has no index row naming it' % (pos, p[0], code))
     for pos, d in enumerate(D, 1):
         src = sources.get(('datums', pos))
@@ -296,7 +339,7 @@ def check_index(X, D, P, sources, faults):
                      % (got, kind, n))
 
 
-def check_published_codes(X, D, faults):
+def check_published_codes(X, D, P, faults):
     """EPSG codes whose catalogue entry is known from EPSG's own definitions."""
     rows = {x[0]: x for x in X}
     for code, kind, entry, unit, *reason in (
@@ -315,6 +358,11 @@ def check_published_codes(X, D, faults):
             # Popular Visualisation Pseudo Mercator, and Krovak on S-JTSK's Greenwich twin.
             (3857, 'projected', 'WGS 84 / Pseudo-Mercator', 'metre'),
             (5514, 'projected', 'S-JTSK / Krovak East North', 'metre'),
+            (25832, 'projected', 'ETRS89 / UTM zone 32N', 'metre'),
+            (31467, 'projected', 'DHDN / 3-degree Gauss-Kruger zone 3', 'metre'),
+            # Geographic CRSs on the Paris meridian (axes in grads) and the Rome one.
+            (4807, 'meridian', 'NTF (Paris)', 'grad'),
+            (4806, 'meridian', 'Monte Mario (Rome)', 'degree'),
             # EPSG deprecated 3785 and names 3857 in its place.
             (3785, 'left out', 'Popular Visualisation CRS / Mercator', 'metre',
              'EPSG has deprecated it in favour of EPSG:3857')):
@@ -329,9 +377,49 @@ def check_published_codes(X, D, faults):
                  and [round(v, 6) for v in d[5:8]] == [446.448, -125.157, 542.06]
                  and math.isclose(d[11], -20.489e-6, rel_tol=1e-12),
                  'EPSG 1314: index row %r names %r' % (row, d))
+    # ETRS89 / UTM zone 32N stays on ETRS89 to WGS 84 (1), EPSG 1149, all
+    # zeros; DHDN / 3-degree Gauss-Kruger zone 3 goes by the BeTA2007 grid.
+    projection = {p[0]: p for p in P}
+    utm = projection.get('ETRS89 / UTM zone 32N')
+    row = rows.get(1149)
+    faults.check(utm and row and resolve_datum(D, utm[1]) == resolve_datum(D, row[2])
+                 and D[resolve_datum(D, row[2]) - 1][4:] == [9603] + [0] * 7,
+                 'ETRS89 / UTM zone 32N is not on ETRS89 to WGS 84 (1): %r' % (utm,))
+    gk = projection.get('DHDN / 3-degree Gauss-Kruger zone 3')
+    d = D[resolve_datum(D, gk[1]) - 1] if gk else None
+    faults.check(d and d[4] == 9615 and d[1].startswith('BETA2007.gsb|') and d[3] == 'Bessel 1841',
+                 'DHDN / 3-degree Gauss-Kruger zone 3 is not on the BeTA2007 grid: %r' % (d,))
     row = rows.get(4277)                                  # OSGB36, geographic
     faults.check(row is not None and row[1] == 'geographic' and row[2].startswith('OSGB36 ('),
                  'EPSG 4277: index row %r' % (row,))
+
+
+def check_published_grids(D, faults):
+    """Grid records of published grids and onward shifts: (name start,
+    method, file, grid target ellipsoid, source ellipsoid, toCrsCode, onward
+    tX tY tZ in metres, rX rY rZ in radians, position vector)."""
+    for start, method, file, target, ellipsoid, to, t, r in (
+            # BKG's BeTA2007, DHDN to ETRS89, and ETRS89 to WGS 84 (1) all zero.
+            ('DHDN (', 9615, 'BETA2007.gsb', 'GRS 1980', 'Bessel 1841', 4326, (0, 0, 0), (0, 0, 0)),
+            # swisstopo's CHENyx06, CH1903 to CH1903+, then CH1903+ to WGS 84 (1).
+            ('CH1903 (', 9615, 'CHENYX06a.gsb', 'Bessel 1841', 'Bessel 1841', 4326,
+             (674.374, 15.056, 405.346), (0, 0, 0)),
+            # IGN's grid runs from NTF to RGF93.
+            ('NTF (', 9615, 'ntf_r93.gsb', 'GRS 1980', 'Clarke 1880 (IGN)', 4326, (0, 0, 0),
+             (0, 0, 0)),
+            ('NZGD49 (', 9615, 'nzgd2kgrid0005.gsb', 'WGS 84', 'International 1924', 4326,
+             (0, 0, 0), (0, 0, 0)),
+            # NGS's HPGN grid for Alabama, NAD83 to NAD83(HARN), then NAD83(HARN)
+            # to WGS 84 (3), published in the coordinate-frame convention with
+            # rotations -1.25033e-7, -4.6785e-8, -5.6529e-8 radians.
+            ('NAD83 (USA - Alabama', 9613, 'alhpgn.las', 'GRS 1980', 'GRS 1980', 4326,
+             (-0.991, 1.9072, 0.5129), (1.25033e-7, 4.6785e-8, 5.6529e-8))):
+        faults.check(any(d[0].startswith(start) and d[4] == method and d[2] == to
+                         and (grid_items(d[1]) or [''])[:2] == [file, target] and d[3] == ellipsoid
+                         and all(math.isclose(a, b, abs_tol=1e-9) for a, b in zip(d[5:8], t))
+                         and all(math.isclose(a, b, abs_tol=1e-15) for a, b in zip(d[8:11], r))
+                         and d[11] == 0 for d in D),
+                     'no %s record of grid %s to %s with onward %r %r' % (start, file, target, t, r))
 
 
 def check_published(E, D, P, faults):
@@ -384,6 +472,12 @@ def check_published(E, D, P, faults):
         ('S-JTSK / Krovak East North', 1041,
          (0.9999, dms(49, 30), dms(24, 50), 0, 0, dms(30, 17, 17.3031), dms(78, 30)), 'S-JTSK (',
          'Bessel 1841'),
+        # Longitude rotations: Paris 2.5969213 grads, Rome 12 27 08.4 E of
+        # Greenwich, Ferro 17 40 W.
+        ('NTF (Paris)', 9601, (1, 0, 2.33722917, 0, 0, 0, 0), 'NTF (', 'Clarke 1880 (IGN)'),
+        ('Monte Mario (Rome)', 9601, (1, 0, dms(12, 27, 8.4), 0, 0, 0, 0), 'Monte Mario (',
+         'International 1924'),
+        ('MGI (Ferro)', 9601, (1, 0, -dms(17, 40), 0, 0, 0, 0), 'MGI (', 'Bessel 1841'),
         # South Orientated: westing and southing from the origin, no scale.
         ('Hartebeesthoek94 / Lo29', 9808, (1, 0, 29, 0, 0, 0, 0), 'Hartebeesthoek94 (', 'WGS 84'),
     ]
@@ -432,12 +526,13 @@ def main(argv=None):
     sources = read_sources(os.path.join(args.data, 'sources.tsv'))
     check_invariants(E, D, P, sources, faults)
     check_published(E, D, P, faults)
+    check_published_grids(D, faults)
     index_path = os.path.join(args.data, 'epsg-index.txt')
     X = []
     if faults.check(os.path.exists(index_path), 'epsg-index.txt missing'):
         X = read_catalogue(index_path, faults)
         check_index(X, D, P, sources, faults)
-        check_published_codes(X, D, faults)
+        check_published_codes(X, D, P, faults)
     compared = ''
     if args.db:
         import check_epsg

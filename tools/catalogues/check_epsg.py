@@ -100,9 +100,17 @@ def expected_shift(epsg, code, kind):
         return method, h['src'], h['tgt'], t, r, ds
     src, tgt = epsg.one('''select source_crs_code, target_crs_code from concatenated_operation
                            where auth_name = 'EPSG' and code = ?''', code)
-    steps = [epsg.helmert(c) for (c,) in epsg.db.execute(
+    codes = [c for (c,) in epsg.db.execute(
         '''select step_code from concatenated_operation_step
            where operation_auth_name = 'EPSG' and operation_code = ? order by step_number''', (code,))]
+    # From another prime meridian: the record is of the datum that EPSG's
+    # longitude rotation, the first step, leads to.
+    rotation = epsg.one('''select target_crs_code from other_transformation
+                           where auth_name = 'EPSG' and code = ? and method_code = 9601
+                             and source_crs_code = ?''', codes[0], src)
+    if rotation:
+        src, codes = rotation[0], codes[1:]
+    steps = [epsg.helmert(c) for c in codes]
     moving = [h for h in steps if any(h['t'] + h['r'] + [h['ds']])]
     if len(moving) == 1 and moving[0]['method'] != 9603:
         h = moving[0]
@@ -113,6 +121,90 @@ def expected_shift(epsg, code, kind):
         here = h['tgt'] if sign == 1 else h['src']
         t = [a + sign * b for a, b in zip(t, h['t'])]
     return 9603, src, tgt, t, [0.0] * 3, 0.0
+
+
+def greenwich_twin(epsg, crs_code):
+    """The Greenwich CRS of EPSG's first live longitude rotation from a CRS."""
+    row = epsg.one('''select o.target_crs_code from other_transformation o
+        join geodetic_crs g on g.auth_name = 'EPSG' and g.code = o.target_crs_code
+        join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
+        where o.auth_name = 'EPSG' and o.method_code = 9601 and o.deprecated = 0
+          and o.source_crs_code = ? and d.prime_meridian_code = ? order by o.code''',
+                   crs_code, GREENWICH)
+    return row[0] if row else None
+
+
+def compare_grid(epsg, pos, d, code, detail, D, datum_of, ellipsoid_names, faults):
+    """A grid record against EPSG's grid transformation: the file (PROJ's
+    former name where PROJ has one, NADCON's latitude file with its .los
+    twin), the two datums' ellipsoids, the direction PROJ gives the file, and
+    the onward shift: the shift of the record named in sources.tsv, of the
+    grid's target datum, in the position-vector convention."""
+    where = 'datum %d %s (EPSG %d)' % (pos, d[0], code)
+    row = epsg.one('''select g.method_code, g.source_crs_code, g.target_crs_code, g.grid_name,
+                             g.grid2_name, a.old_proj_grid_name, a.inverse_direction
+                      from grid_transformation g
+                      left join grid_alternatives a on a.original_grid_name = g.grid_name
+                      where g.auth_name = 'EPSG' and g.code = ? and g.deprecated = 0''', code)
+    if not faults.check(row, '%s: not a live EPSG grid transformation' % where):
+        return
+    method, src, tgt, file, file2, proj_file, inverse = row
+    if inverse:
+        src, tgt = tgt, src
+    items = d[1].split('|', 3)
+    if not faults.check(len(items) == 4, '%s: no grid items in %r' % (where, d[1][:60])):
+        return
+    if method == 9613:
+        wanted = file
+        faults.check(file2 == file[:-4] + '.los', '%s: NADCON files %s %s' % (where, file, file2))
+    else:
+        wanted = proj_file or file
+    faults.check(d[4] == method and items[0].lower() == wanted.lower(),
+                 '%s: method %d file %r, EPSG %d %r' % (where, d[4], items[0], method, wanted))
+    datum_code, _, ellipsoid, pm = epsg.crs_datum(src)
+    datum_of[pos] = datum_code
+    target_datum, _, target_ellipsoid, _ = epsg.crs_datum(tgt)
+    faults.check(pm == GREENWICH and d[3] == ellipsoid and items[1] == target_ellipsoid
+                 and {d[3], items[1]} <= ellipsoid_names,
+                 '%s: ellipsoids %r to %r, EPSG %r to %r' % (where, d[3], items[1], ellipsoid,
+                                                             target_ellipsoid))
+    onward = re.search(r'then datum (\d+) \(EPSG (\d+)\)', detail)
+    if tgt == 4326:
+        faults.check(onward is None and d[2] == 4326 and d[5:] == [0] * 7,
+                     '%s: a grid to WGS 84 with an onward shift %r' % (where, d[2:]))
+        return
+    if not faults.check(onward, '%s: grid to EPSG %d without an onward record' % (where, tgt)):
+        return
+    o = D[int(onward.group(1)) - 1]
+    faults.check(datum_of.get(int(onward.group(1))) == target_datum and o[4] in (9603, 9606, 9607),
+                 '%s: onward record %r is not a shift of datum %d' % (where, o[0], target_datum))
+    sign = -1 if o[4] == 9607 else 1
+    faults.check(d[2] == o[2] and d[5:8] == o[5:8] and d[8:11] == [sign * v for v in o[8:11]]
+                 and d[11] == o[11], '%s: onward %r, record %s has %r'
+                 % (where, d[2:], o[0], o[2:]))
+
+
+def compare_meridian(epsg, code, p, pos, datum_code, faults):
+    """A longitude rotation record: a live geographic 2D CRS on another
+    prime meridian, the meridian's Greenwich longitude, and a record of the
+    datum of its Greenwich twin."""
+    where = 'projection %d %s (EPSG %d)' % (pos, p[0], code)
+    crs = epsg.one('''select g.name, g.type, g.deprecated, pm.longitude, pm.uom_code
+        from geodetic_crs g
+        join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
+        join prime_meridian pm on pm.auth_name = d.prime_meridian_auth_name
+             and pm.code = d.prime_meridian_code
+        where g.auth_name = 'EPSG' and g.code = ?''', code)
+    if not faults.check(crs and crs[1] == 'geographic 2D' and not crs[2],
+                        '%s: not a live geographic 2D CRS' % where):
+        return
+    lon = epsg.degrees(crs[3], crs[4])
+    faults.check(p[0] == plain_text(crs[0]) and p[2] == 9601 and p[3] == 1
+                 and math.isclose(p[5], lon, abs_tol=1e-8) and p[4] == 0 and p[6:] == [0] * 4,
+                 '%s: %r, EPSG %s meridian %r' % (where, p, crs[0], lon))
+    twin = greenwich_twin(epsg, code)
+    faults.check(twin is not None and epsg.crs_datum(twin)[0] == datum_code,
+                 '%s: datum record of datum %d, Greenwich twin EPSG %r' % (where, datum_code, twin))
 
 
 def compare(db_path, E, D, P, sources, faults, X=()):
@@ -133,8 +225,12 @@ def compare(db_path, E, D, P, sources, faults, X=()):
         compared += 1
 
     datum_of = {}          # datum position -> EPSG datum code of its source
+    grids = []
     for pos, d in enumerate(D, 1):
-        code, kind, _ = sources[('datums', pos)]
+        code, kind, detail = sources[('datums', pos)]
+        if kind == 'grid':
+            grids.append((pos, d, code, detail))
+            continue
         if kind == 'identity':
             datum_of[pos] = epsg.crs_datum(4326)[0]
             faults.check(d[2] == 4326 and d[3] == 'WGS 84' and d[5:] == [0] * 7,
@@ -155,10 +251,17 @@ def compare(db_path, E, D, P, sources, faults, X=()):
                      and math.isclose(d[11], ds, abs_tol=1e-15),
                      '%s: %r, EPSG %r %r %r' % (where, d[5:], t, r, ds))
         compared += 1
+    for pos, d, code, detail in grids:
+        compare_grid(epsg, pos, d, code, detail, D, datum_of, ellipsoid_names, faults)
+        compared += 1
 
     for pos, p in enumerate(P[1:], 2):
-        code, _, detail = sources[('projct', pos)]
+        code, kind, detail = sources[('projct', pos)]
         datum_pos = next(i for i, x in enumerate(D, 1) if p[1].upper() in x[0].upper())
+        if kind == 'meridian':
+            compare_meridian(epsg, code, p, pos, datum_of[datum_pos], faults)
+            compared += 1
+            continue
         merged = [int(c) for c in re.findall(r'\d+', detail.partition('also ')[2])]
         for crs_code in [code] + merged:
             compare_projection(epsg, crs_code, p, pos, datum_pos, datum_of, D, faults,
@@ -182,7 +285,9 @@ EASTING = (8806, 8826, 8816)
 NORTHING = (8807, 8827, 8817)
 LENGTHS = EASTING + NORTHING + (1039,)
 GEOGRAPHIC = ('geographic 2D', 'geographic 3D')
-OPERATION_TABLES = ('helmert_transformation_table', 'concatenated_operation')
+OPERATION_TABLES = ('helmert_transformation_table', 'concatenated_operation',
+                    'grid_transformation')
+AREA_TABLES = {'concatenated': 'concatenated_operation', 'grid': 'grid_transformation'}
 
 
 def boxes(epsg, table, code):
@@ -261,6 +366,17 @@ def compare_index(epsg, X, D, P, sources, datum_of, faults):
                                                                   projection[twin_entry]),
                                      '%s: %s names %r, its metre twin %d names %r'
                                      % (where, name, entry, other, twin_entry))
+        elif kind == 'meridian':
+            crs = epsg.one('''select g.name, u.name, a.uom_code from geodetic_crs g
+                join axis a on a.coordinate_system_auth_name = g.coordinate_system_auth_name
+                     and a.coordinate_system_code = g.coordinate_system_code
+                     and a.coordinate_system_order = 1
+                join unit_of_measure u on u.auth_name = a.uom_auth_name and u.code = a.uom_code
+                where g.auth_name = 'EPSG' and g.code = ?''', code)
+            axis_unit = 'degree' if crs and crs[2] in (9102, 9122) else crs and crs[1]
+            faults.check(crs and unit == axis_unit and entry in projection
+                         and projection[entry][2] == 9601,
+                         '%s: %r in %r, EPSG %r' % (where, entry, unit, crs))
         elif kind == 'geographic':
             crs = epsg.one('''select name, type, deprecated from geodetic_crs
                               where auth_name = 'EPSG' and code = ?''', code)
@@ -283,8 +399,7 @@ def compare_index(epsg, X, D, P, sources, datum_of, faults):
     for pos, d in enumerate(D, 1):
         code, kind, _ = sources[('datums', pos)]
         area = [(-90.0, 90.0, -180.0, 180.0)] if kind == 'identity' else \
-            boxes(epsg, 'concatenated_operation' if kind == 'concatenated'
-                  else 'helmert_transformation', code)
+            boxes(epsg, AREA_TABLES.get(kind, 'helmert_transformation'), code)
         areas.setdefault(datum_of[pos], []).extend(area)
     for code, name, typ, datum in epsg.db.execute(
             '''select g.code, g.name, g.type, g.datum_code from geodetic_crs g
@@ -351,18 +466,16 @@ def compare_left_out(epsg, code, entry, unit, reason, datums_with_records, fault
         return
     datum_code, datum_name, _, pm = epsg.crs_datum(geographic)
     if pm != GREENWICH:
-        # A projection stands on the Greenwich twin of its geographic CRS,
-        # EPSG's longitude rotation's target, where there is one.
-        twin = epsg.one('''select o.target_crs_code from other_transformation o
-            join geodetic_crs g on g.auth_name = 'EPSG' and g.code = o.target_crs_code
-            join geodetic_datum d on d.auth_name = g.datum_auth_name and d.code = g.datum_code
-            where o.auth_name = 'EPSG' and o.method_code = 9601 and o.deprecated = 0
-              and o.source_crs_code = ? and d.prime_meridian_code = ?''', geographic, GREENWICH)
-        if not projected or twin is None:
+        # A projection or a geographic 2D CRS stands on the Greenwich twin of
+        # its geographic CRS, EPSG's longitude rotation's target, where there
+        # is one.
+        twin = greenwich_twin(epsg, geographic)
+        if twin is None or epsg.one('''select type from geodetic_crs where auth_name = 'EPSG'
+                                       and code = ?''', geographic)[0] != 'geographic 2D':
             faults.check('meridian' in reason, '%s: not on Greenwich, but the reason is %r'
                          % (where, reason))
             return
-        datum_code, datum_name, _, pm = epsg.crs_datum(twin[0])
+        datum_code, datum_name, _, pm = epsg.crs_datum(twin)
     if 'covers its area' in reason:
         faults.check(datum_code in datums_with_records and datum_name in reason,
                      '%s: %r, but its datum %d %s has no record' % (where, reason, datum_code,

@@ -22,8 +22,11 @@ import epsg
 import provenance
 from shifts import Shift, round_trip_error
 
-ELLIPSOID_CAPACITY, DATUM_CAPACITY, PROJECTION_CAPACITY = 64, 1024, 4096
+ELLIPSOID_CAPACITY, DATUM_CAPACITY, PROJECTION_CAPACITY = 64, 2048, 4096
 SHIFT_METHODS = (9603, 9606, 9607)
+NTV2, NADCON = 9615, 9613
+GRID_METHODS = (NTV2, NADCON)
+LONGITUDE_ROTATION = 9601
 MOLODENSKY_BADEKAS = {9636: 9607, 1063: 9606}      # M-B method -> Helmert of the same convention
 TARGETS = (4326, 4322, 4324)                       # WGS 84, WGS 72, WGS 72BE
 TARGETS_SQL = '(%s)' % ', '.join(map(str, TARGETS))
@@ -31,6 +34,49 @@ TARGETS_SQL = '(%s)' % ', '.join(map(str, TARGETS))
 TO_TARGETS = '''auth_name = 'EPSG' and deprecated = 0 and target_crs_auth_name = 'EPSG'
                 and target_crs_code in %s''' % TARGETS_SQL
 GREENWICH = 8901
+WGS84 = 4326
+# The grid files Debian's proj-data installs in /usr/share/proj beside
+# proj.db, as it spells them; a record names a grid by this spelling where
+# EPSG's or PROJ's name differs only in case.
+DEBIAN_GRIDS = ('BETA2007.gsb', 'CHENYX06.gsb', 'CHENYX06_etrs.gsb', 'CHENYX06a.gsb',
+                'ntf_r93.gsb', 'nzgd2kgrid0005.gsb')
+# EPSG's CH1903 to CH1903+ grid (CHENyx06a), the README's example of a grid
+# record with an onward shift.
+CH1903_GRID = 15486
+# Agencies that publish the grids, by the abbreviation that opens EPSG's
+# operation version ("BKG-Deu BeTA2007"); any other is written as EPSG writes it.
+AGENCIES = {
+    'Auslig': 'Australian Surveying and Land Information Group (Auslig)',
+    'BEV': 'Bundesamt für Eich- und Vermessungswesen (BEV)',
+    'BfL': 'Bundesamt für Landestopografie swisstopo (BfL)',
+    'BKG': 'Bundesamt für Kartographie und Geodäsie (BKG)',
+    'DOLA': 'Department of Land Administration, Western Australia (DOLA)',
+    'EPSG': 'EPSG Geodetic Parameter Dataset (EPSG)',
+    'ESRI': 'Esri (ESRI)',
+    'GC': 'Geomatics Canada (GC)',
+    'GeoSN': 'Staatsbetrieb Geobasisinformation und Vermessung Sachsen (GeoSN)',
+    'IBGE': 'Instituto Brasileiro de Geografia e Estatística (IBGE)',
+    'ICC': 'Institut Cartogràfic de Catalunya (ICC)',
+    'ICSM': 'Intergovernmental Committee on Surveying and Mapping (ICSM)',
+    'IGM': 'Istituto Geografico Militare (IGM)',
+    'IGN': 'Instituto Geográfico Nacional (IGN)',
+    'IGP': 'Instituto Geográfico Português (IGP)',
+    'IOGP': 'International Association of Oil & Gas Producers (IOGP)',
+    'ISC': 'Information Services Corporation of Saskatchewan (ISC)',
+    'LGL': 'Landesamt für Geoinformation und Landentwicklung Baden-Württemberg (LGL)',
+    'LMI': 'Landmælingar Íslands (LMI)',
+    'LVGL': 'Landesamt für Vermessung, Geoinformation und Landentwicklung (LVGL)',
+    'NGS': 'National Geodetic Survey (NGS)',
+    'NSGC': 'Nova Scotia Geomatics Centre (NSGC)',
+    'NSGI': 'Nederlandse Samenwerking Geodetische Infrastructuur (NSGI)',
+    'OGP': 'International Association of Oil & Gas Producers (OGP)',
+    'OSG': 'Office of the Surveyor-General (OSG)',
+    'OSGB': 'Ordnance Survey of Great Britain (OSGB)',
+    'OSI': 'Ordnance Survey Ireland (OSI)',
+    'RGZ': 'Republički geodetski zavod (RGZ)',
+    'SGQ': 'Service de la géodésie du Québec (SGQ)',
+    'SIR': 'Sistema de Referencia Geocéntrico para las Américas (SIR)',
+}
 
 
 class FixedDatum(NamedTuple):
@@ -71,6 +117,28 @@ class DatumRecord:
     name: str = ''              # set by name_datums
     pos: int = 0                # 1-based position, set by order_datums
     ellipsoid_name: str = ''    # as written in the record
+    grid: Optional['Grid'] = None   # a grid record's grid; its shift is the onward one
+    rotated: bool = False       # a concatenated operation from another prime meridian
+
+    @property
+    def method(self):
+        """The method code the record is written with."""
+        return self.grid.method if self.grid else self.shift.method
+
+
+@dataclass(eq=False)
+class Grid:
+    """The grid of a grid record: the file that takes the source datum to the
+    grid's target datum, whose own record (`onward`, None for WGS 84 itself)
+    then leads on."""
+    method: int                 # NTV2 or NADCON
+    file: str                   # NTv2 file, or NADCON's latitude file
+    target_crs: int             # EPSG geographic CRS the grid leads to
+    target_ellipsoid: int       # EPSG ellipsoid of its datum
+    agency: str                 # who publishes it, written out
+    onward: Optional[DatumRecord]
+    reversed: bool              # the file runs from EPSG's target to its source
+    target_ellipsoid_name: str = ''   # as written in the record
 
 
 class Operation(NamedTuple):
@@ -175,6 +243,21 @@ class DatumSearch:
     def method(self, code):
         return self.method_name.get(code, code)
 
+    def rotation(self, source, steps):
+        """The Greenwich CRS that a concatenated operation from another prime
+        meridian reaches by its first step, an EPSG longitude rotation; None
+        where the operation does not start so."""
+        src = self.crs.get(source)
+        if src is None or src.pm == GREENWICH or not steps:
+            return None
+        row = self.db.execute(
+            '''select source_crs_code, target_crs_code from other_transformation
+               where auth_name = 'EPSG' and code = ? and method_code = ?''',
+            (steps[0], LONGITUDE_ROTATION)).fetchone()
+        if row is None or row[0] != source or row[1] not in self.crs:
+            return None
+        return row[1] if self.crs[row[1]].pm == GREENWICH else None
+
     def record(self, kind, op, src, shift, table, steps=()):
         return DatumRecord(
             kind=kind, code=op.code, operation_name=op.name, source_name=src.name,
@@ -246,18 +329,27 @@ def concatenated_records(search, direct):
             '''select step_code from concatenated_operation_step
                where operation_auth_name = 'EPSG' and operation_code = ? order by step_number''',
             (op.code,))]
-        src = search.source(op.source, 'concatenated operation')
+        start, rest = op.source, steps
+        rotated = search.rotation(op.source, steps)
+        if rotated is not None:
+            start, rest = rotated, steps[1:]
+        src = search.source(start, 'concatenated operation')
         if src is None:
             continue
-        result = compose(search.db, search.units, op.source, op.target, steps)
+        result = compose(search.db, search.units, start, op.target, rest)
         if isinstance(result, str):
-            if len(steps) == 2 and steps[0] in direct and steps[1] in FIXED_NAMES:
+            if len(rest) == 2 and rest[0] in direct and rest[1] in FIXED_NAMES:
                 result = 'same route as its first step and the WGS 72/72BE record'
             search.tally.left('concatenated operation: %s' % result, src.datum)
             continue
-        records.append(search.record('concatenated', op, src, result, 'concatenated_operation',
-                                     steps))
+        rec = search.record('concatenated', op._replace(source=start), src, result,
+                            'concatenated_operation', steps)
+        rec.rotated = rotated is not None
+        records.append(rec)
         search.tally.taken('concatenated operations reduced exactly to one shift')
+        if rec.rotated:
+            search.tally.taken('of these, from another prime meridian through EPSG\'s longitude '
+                               'rotation to the Greenwich datum')
     return records
 
 
@@ -266,7 +358,8 @@ def count_unusable(search):
     counted, and noted for their datum."""
     for table in ('grid_transformation', 'other_transformation'):
         for method, source in search.db.execute(
-                'select method_code, source_crs_code from %s where %s' % (table, TO_TARGETS)):
+                'select method_code, source_crs_code from %s where %s and method_code not in %s'
+                % (table, TO_TARGETS, str(GRID_METHODS))):
             src = search.source(source, 'transformation')
             if src is not None:
                 kind = 'grid-based, ' if table == 'grid_transformation' else ''
@@ -284,6 +377,110 @@ def identity_record(crs):
                        steps=[])
 
 
+class GridRow(NamedTuple):
+    """What a grid record takes from an EPSG grid transformation."""
+    code: int
+    name: str
+    method: int
+    source: int
+    target: int
+    accuracy: Optional[float]
+    version: Optional[str]
+    file: str
+    file2: Optional[str]
+    proj_file: Optional[str]    # PROJ's former name of the file, as proj-data installs it
+    inverse: bool               # PROJ's file runs from EPSG's target to its source
+
+
+def grid_rows(db):
+    return [GridRow(*row[:-1], bool(row[-1])) for row in db.execute(
+        '''select g.code, g.name, g.method_code, g.source_crs_code, g.target_crs_code,
+                  g.accuracy, g.operation_version, g.grid_name, g.grid2_name,
+                  a.old_proj_grid_name, coalesce(a.inverse_direction, 0)
+           from grid_transformation g
+           left join grid_alternatives a on a.original_grid_name = g.grid_name
+           where g.auth_name = 'EPSG' and g.deprecated = 0 and g.method_code in %s
+           order by g.code''' % str(GRID_METHODS)).fetchall()]
+
+
+def debian_spelling(name):
+    """A grid file's name as Debian's proj-data installs it, where it does."""
+    return next((d for d in DEBIAN_GRIDS if d.casefold() == name.casefold()), name)
+
+
+def agency(version):
+    """The publishing agency of an EPSG operation version, written out."""
+    abbreviation = (version or '').split('-')[0].strip()
+    return AGENCIES.get(abbreviation, abbreviation)
+
+
+def onward_shift(onward):
+    """The shift of a grid's onward record in the position-vector convention:
+    coordinate-frame rotations negated, translations alone with zero rotations
+    and scale; zero for none."""
+    zero3 = [Fraction(0)] * 3
+    if onward is None:
+        return Shift(9606, zero3, zero3, Fraction(0))
+    s = onward.shift
+    r = [-v for v in s.r] if s.method == 9607 else list(s.r)
+    return Shift(9606, list(s.t), r, s.ds)
+
+
+def grid_records(search, shifts_of, wgs84_datum):
+    """Records of the EPSG NTv2 and NADCON transformations from a geographic
+    2D CRS on Greenwich to WGS 84, or to a CRS whose datum has a record of
+    its own (`shifts_of`: datum -> records) that then leads on. A file that
+    PROJ lists as running the other way makes the record run the other way."""
+    records = []
+    for g in grid_rows(search.db):
+        what = 'grid transformation'
+        if g.method == NADCON:
+            stem = g.file[:-len('.las')]
+            if not g.file.endswith('.las') or g.file2 != stem + '.los':
+                search.tally.left('%s: NADCON files %s and %s are not a .las and its .los'
+                                  % (what, g.file, g.file2), search.crs[g.source].datum
+                                  if g.source in search.crs else None)
+                continue
+            file = g.file
+        else:
+            file = debian_spelling(g.proj_file or g.file)
+        source, target = (g.target, g.source) if g.inverse else (g.source, g.target)
+        src = search.source(source, what)
+        if src is None:
+            continue
+        if src.datum == wgs84_datum:
+            search.tally.left('%s: source is WGS 84 itself' % what)
+            continue
+        tgt = search.crs.get(target)
+        area = epsg.extents(search.db, 'grid_transformation', g.code)
+        onward = None
+        if target != WGS84:
+            candidates = shifts_of.get(tgt.datum) if tgt else None
+            if not candidates:
+                # Not a way to WGS 84 at all: the source datum is not noted.
+                search.tally.left('%s: its target datum has no shift to WGS 84, WGS 72 or '
+                                  'WGS 72BE' % what)
+                continue
+            onward = best_record(area.boxes, candidates)
+            if epsg.coverage(area.boxes, onward.area.boxes) == 0:
+                search.tally.left('%s: no shift of its target datum covers its area' % what,
+                                  src.datum)
+                continue
+        for text in (area.description, file, g.version or ''):
+            if '|' in text:
+                raise ValueError('grid transformation %d: "|" in %r' % (g.code, text))
+        op = Operation(g.code, g.name, source, onward.to if onward else WGS84,
+                       (g.accuracy if g.accuracy is not None else float('inf'))
+                       + (onward.accuracy if onward else 0), g.version)
+        rec = search.record('grid', op, src, onward_shift(onward), 'grid_transformation')
+        rec.grid = Grid(method=g.method, file=file, target_crs=target,
+                        target_ellipsoid=tgt.ellipsoid, agency=agency(g.version),
+                        onward=onward, reversed=g.inverse)
+        records.append(rec)
+        search.tally.taken('grid transformations, %s' % search.method(g.method))
+    return records
+
+
 def datum_candidates(db, units, crs, sup, report):
     """Every usable transformation to WGS 84, WGS 72 or WGS 72BE, as a record."""
     search = DatumSearch(db, units, crs, sup, epsg.method_names(db), provenance.Tally())
@@ -291,11 +488,20 @@ def datum_candidates(db, units, crs, sup, report):
     records += concatenated_records(search, {d.code for d in records})
     count_unusable(search)
     records.append(identity_record(crs))
+    shifts_of = defaultdict(list)
+    for d in records:
+        shifts_of[d.datum_code].append(d)
+    records += grid_records(search, shifts_of, crs[WGS84].datum)
     return records, search.tally
 
 
 def name_datums(records):
-    """Readable unique names: "<source CRS> (<area>)", tagged where they repeat."""
+    """Readable unique names: "<source CRS> (<area>)", tagged where they repeat.
+    The records of the EPSG shift transformations, of concatenated operations
+    on Greenwich and the identity are named first, among themselves; the grid
+    records and the concatenated operations from another prime meridian then
+    take a tag wherever their name would repeat one of those or each other's,
+    so that adding them renames no record."""
     def name(d, tag=''):
         head = catfile.text(d.source_name)
         if d.kind == 'identity':
@@ -303,13 +509,23 @@ def name_datums(records):
         room = catfile.NAME_WIDTH - len(head) - len(tag) - 3
         return '%s (%s)%s' % (head, catfile.shorten(catfile.text(d.area.name), room), tag)
 
+    tags = (lambda d: ' [%s]' % catfile.text(d.version) if d.version else '',
+            lambda d: ' [EPSG %d]' % d.code)
+    first = [d for d in records if not d.grid and not d.rotated]
+    later = [d for d in records if d.grid or d.rotated]
     for d in records:
         d.name = FIXED_NAMES.get(d.code) or name(d)
-    for tag in (lambda d: ' [%s]' % catfile.text(d.version) if d.version else '',
-                lambda d: ' [EPSG %d]' % d.code):
-        seen = Counter(folded(d.name) for d in records)
-        for d in records:
+    for tag in tags:
+        seen = Counter(folded(d.name) for d in first)
+        for d in first:
             if seen[folded(d.name)] > 1 and d.code not in FIXED_NAMES:
+                d.name = name(d, tag(d))
+    # A name the first records have, or had before they were tagged.
+    taken = {folded(d.name) for d in first} | {folded(name(d)) for d in first}
+    for tag in tags:
+        seen = Counter(folded(d.name) for d in later)
+        for d in later:
+            if seen[folded(d.name)] > 1 or folded(d.name) in taken:
                 d.name = name(d, tag(d))
     seen = Counter(folded(d.name) for d in records)
     clash = [n for n, k in seen.items() if k > 1]
@@ -459,6 +675,8 @@ class Projection:
     metric: bool                # the CRS's axes are in metres
     unit: str                   # EPSG name of the unit of its axes
     pm_folded: bool             # a non-Greenwich meridian added to the central meridian
+    meridian: bool = False      # a geographic CRS on another prime meridian (method 9601)
+    newly: bool = False         # served only by a grid record or a rotated operation
     box: object = None          # the largest box of the CRS's area of use
     merged: list = field(default_factory=list)    # EPSG codes merged into this one
     oname: str = ''             # name as written, set by select_projections
@@ -510,8 +728,58 @@ def best_record(boxes, candidates):
     """Of a datum's records, the one that covers most of the area; then the
     fixed WGS 72/72BE record, not superseded, most accurate, straight to WGS 84."""
     return min(candidates, key=lambda d: (
-        -area_cover(boxes, d), d.pos not in FIXED, d.superseded, d.accuracy, d.to != 4326,
-        sum(epsg.box_area(b) for b in d.area.boxes), d.code))
+        -area_cover(boxes, d), d.code not in FIXED_NAMES, d.superseded, d.accuracy,
+        d.to != 4326, sum(epsg.box_area(b) for b in d.area.boxes), d.code))
+
+
+def installed_grid(d):
+    """Whether a record's grid file is one Debian's proj-data installs."""
+    return d.grid is not None and d.grid.file in DEBIAN_GRIDS
+
+
+def choose_record(boxes, candidates, serves):
+    """The record a CRS over the area `boxes` takes from its datum's records,
+    None where none serves it (`serves(boxes, record)`): the best of the
+    first of these groups that has a record serving it: the EPSG shift
+    transformations and the concatenated operations on Greenwich, then the
+    concatenated operations from another prime meridian, then the grid
+    records; and in place of that, the best of the records whose grid
+    Debian installs, where that serves it and covers the area at least as
+    well."""
+    best = None
+    for group in ([d for d in candidates if not d.grid and not d.rotated],
+                  [d for d in candidates if d.rotated],
+                  [d for d in candidates if d.grid]):
+        if group:
+            best = best_record(boxes, group)
+            if serves(boxes, best):
+                break
+            best = None
+    installed = [d for d in candidates if installed_grid(d)]
+    if installed:
+        pick = best_record(boxes, installed)
+        if serves(boxes, pick) and (best is None
+                                    or area_cover(boxes, pick) >= area_cover(boxes, best)):
+            best = pick
+    return best
+
+
+def newly_served(boxes, candidates, serves):
+    """Whether none of the EPSG shift transformations and concatenated
+    operations on Greenwich serves the area: the CRS comes in only by a grid
+    record or a concatenated operation from another prime meridian."""
+    return not any(serves(boxes, d) for d in candidates if not d.grid and not d.rotated)
+
+
+def covers_part(boxes, d):
+    """A projection needs a record that covers a hundredth of its area."""
+    return area_cover(boxes, d) > 0
+
+
+def overlaps(boxes, d):
+    """A geographic CRS takes any record that overlaps its area: the record is
+    all there is."""
+    return epsg.coverage(boxes, d.area.boxes) > 0
 
 
 def no_record_reason(tally, base):
@@ -563,8 +831,8 @@ def projection_candidates(db, units, crs, by_datum, report, tally, left):
             leave(no_record_reason(tally, base))
             continue
         boxes = epsg.extents(db, 'projected_crs', row.code).boxes
-        best = best_record(boxes, candidates)
-        cover = area_cover(boxes, best)
+        best = choose_record(boxes, candidates, covers_part)
+        cover = area_cover(boxes, best) if best else 0
         if cover == 0:
             tally.left('projected CRS: no transformation of its datum covers its area')
             leave(no_cover_reason(base))
@@ -573,7 +841,8 @@ def projection_candidates(db, units, crs, by_datum, report, tally, left):
                               cover=cover,
                               values=projection_values(row.method, row.params, units, pm_shift),
                               metric=row.axis_uom == 9001, unit=units.name[row.axis_uom],
-                              pm_folded=pm_folded, box=max(boxes, key=epsg.box_area)))
+                              pm_folded=pm_folded, box=max(boxes, key=epsg.box_area),
+                              newly=newly_served(boxes, candidates, covers_part)))
     report.append('projected CRS with the %d methods computed: %d candidates'
                   % (len(PROJECTION_METHODS), len(out)))
     return out
@@ -588,7 +857,9 @@ def parameter_key(p):
 
 
 def shift_key(d):
-    return (d.ellipsoid_code, d.to, d.shift.method) + tuple(float(v) for v in d.shift.parameters)
+    grid = (d.grid.file, d.grid.target_ellipsoid) if d.grid else ()
+    return ((d.ellipsoid_code, d.to, d.method) + grid
+            + tuple(float(v) for v in d.shift.parameters))
 
 
 def family(p):
@@ -623,7 +894,9 @@ def projection_name(name):
     return catfile.shorten(body, catfile.NAME_WIDTH - len(suffix), r'(, | )') + suffix
 
 
-def select_projections(candidates, tally):
+def select_projections(candidates, tally, meridians=()):
+    """The projection records: the candidates merged where they compute the
+    same, and the longitude rotation records, each kept as it is."""
     twins = merge(candidates,
                   key=lambda p: (p.datum.pos,) + parameter_key(p),
                   prefer=lambda p: (not p.metric, len(p.name) if p.metric else 0, p.code))
@@ -634,6 +907,7 @@ def select_projections(candidates, tally):
                  prefer=lambda p: (len(p.name.split(' / ')[0]), not p.metric, p.code))
     tally.merged('projected CRSs computing the same as one of the same datum family '
                  '(same ellipsoid, shift and projection)', len(twins) - len(kept))
+    kept += list(meridians)
     room = PROJECTION_CAPACITY - 1
     if len(kept) > room:
         kept.sort(key=lambda p: (p.cover < 0.5, not p.metric, p.datum.superseded, p.code))
@@ -659,7 +933,8 @@ class IndexRow(NamedTuple):
     """A line of epsg-index.txt: an EPSG code and the catalogue entry it names,
     or for a CRS left out its EPSG name and why it was left out."""
     code: int
-    kind: str                   # 'projected', 'geographic', 'transformation' or 'left out'
+    kind: str                   # 'projected', 'meridian', 'geographic', 'transformation'
+                                # or 'left out'
     entry: str                  # record name as written in projct.txt or datums.txt
     unit: str                   # EPSG name of the unit of the CRS's axes
     reason: str = ''            # 'left out' rows only: a sentence about the CRS
@@ -677,31 +952,98 @@ def non_greenwich_reason(pms, base):
             'Greenwich' % pms[base.pm].name)
 
 
-def geographic_records(db, crs, by_datum, pms, tally, left):
+DEGREE_UNITS = (9102, 9122)
+
+
+def geographic_unit(db, units, code):
+    """The EPSG name of the unit of a geographic CRS's axes; "degree" for
+    the degree of either EPSG code."""
+    row = db.execute(
+        '''select a.uom_code from geodetic_crs g join axis a
+             on a.coordinate_system_auth_name = g.coordinate_system_auth_name
+            and a.coordinate_system_code = g.coordinate_system_code
+            and a.coordinate_system_order = 1
+           where g.auth_name = 'EPSG' and g.code = ?''', (code,)).fetchone()
+    uom = row[0] if row else 9102
+    return 'degree' if uom in DEGREE_UNITS else units.name.get(uom, 'unknown')
+
+
+def meridian_records(db, units, crs, by_datum, tally, left):
+    """A record of method 9601 (longitude rotation) for each live geographic
+    2D CRS on another prime meridian whose Greenwich twin (EPSG's longitude
+    rotation) has a datum record serving its area, chosen as a projection's
+    is; `left` takes the others: code -> LeftOut."""
+    pms = epsg.prime_meridians(db, units)
+    twins = greenwich_twins(db, crs)
+    out = []
+    for code, g in sorted(crs.items()):
+        if g.deprecated or g.type != 'geographic 2D' or g.pm == GREENWICH:
+            continue
+        unit = geographic_unit(db, units, code)
+        twin = twins.get(code)
+        # A left-out geographic CRS is in degrees, as every other one is.
+        if not twin:
+            tally.left('geographic CRS on another prime meridian: no Greenwich twin')
+            left[code] = LeftOut(g.name, 'degree', non_greenwich_reason(pms, g))
+            continue
+        base = crs[twin[0]]
+        candidates = by_datum.get(base.datum)
+        if not candidates:
+            tally.left('geographic CRS on another prime meridian: its datum has %s'
+                       % tally.why_no_record(base.datum))
+            left[code] = LeftOut(g.name, 'degree', no_record_reason(tally, base))
+            continue
+        boxes = epsg.extents(db, 'geodetic_crs', code).boxes
+        best = choose_record(boxes, candidates, covers_part)
+        if best is None:
+            tally.left('geographic CRS on another prime meridian: no transformation of its '
+                       'datum covers its area')
+            left[code] = LeftOut(g.name, 'degree', no_cover_reason(base))
+            continue
+        zero = Fraction(0)
+        out.append(Projection(
+            code=code, name=g.name, method=LONGITUDE_ROTATION, datum=best,
+            cover=area_cover(boxes, best),
+            values=ProjectionValues(k0=Fraction(1), lat0=zero, lon0=pms[g.pm].degrees, fe=zero,
+                                    fn=zero, sp1=zero, sp2=zero),
+            metric=False, unit=unit, pm_folded=False, box=max(boxes, key=epsg.box_area),
+            meridian=True, newly=True))
+    return out
+
+
+def geographic_records(db, crs, by_datum, pms, tally, left, newly):
     """EPSG geographic CRS code (2D and 3D) -> the datum record the catalogue
     uses for it: of its datum's records, the best by the rule a projection's
     record is chosen with, over the geographic CRS's own area of use, where it
-    overlaps that area at all. Only CRSs on Greenwich: the program reads
-    longitudes from Greenwich, so one on another meridian has no record.
-    `left` takes the live geographic CRSs without a record: code -> LeftOut."""
+    overlaps that area at all. Only CRSs on Greenwich: one on another
+    meridian is a longitude rotation record (meridian_records).
+    `left` takes the live geographic CRSs without a record: code -> LeftOut;
+    `newly` the codes of those served only by the records added with grids
+    and other prime meridians."""
     out = {}
     for code, g in sorted(crs.items()):
         if g.deprecated or g.type not in GEOGRAPHIC_TYPES:
             continue
         if g.pm != GREENWICH:
-            left[code] = LeftOut(g.name, 'degree', 'its longitudes count from the %s meridian, '
-                                 'and this version counts them from Greenwich' % pms[g.pm].name)
+            # A 2D one has a longitude rotation record or is left out by
+            # meridian_records.
+            if g.type != 'geographic 2D':
+                left[code] = LeftOut(g.name, 'degree', 'its longitudes count from the %s '
+                                     'meridian, and this version counts them from Greenwich'
+                                     % pms[g.pm].name)
             continue
         candidates = by_datum.get(g.datum)
         if not candidates:
             left[code] = LeftOut(g.name, 'degree', no_record_reason(tally, g))
             continue
         boxes = epsg.extents(db, 'geodetic_crs', code).boxes
-        best = best_record(boxes, candidates)
         # Unlike a projection, which needs a record covering a hundredth of
-        # its area, any overlap will do: the record is all there is.
-        if epsg.coverage(boxes, best.area.boxes) > 0:
+        # its area, any overlap will do.
+        best = choose_record(boxes, candidates, overlaps)
+        if best is not None:
             out[code] = best
+            if newly_served(boxes, candidates, overlaps):
+                newly.add(code)
         else:
             left[code] = LeftOut(g.name, 'degree', no_cover_reason(g))
     return out
@@ -743,7 +1085,7 @@ def index_rows(candidates, projections, geographic, order, left=None):
     transformation; then a row for each CRS left out (`left`: code -> LeftOut),
     a candidate without a place among the records being left out for room."""
     unit = {p.code: p.unit for p in candidates}
-    rows = [IndexRow(code, 'projected', p.oname, unit[code])
+    rows = [IndexRow(code, 'meridian' if p.meridian else 'projected', p.oname, unit[code])
             for p in projections for code in [p.code] + p.merged]
     rows += [IndexRow(code, 'geographic', d.name, 'degree') for code, d in geographic.items()]
     rows += [IndexRow(d.code, 'transformation', d.name, 'degree') for d in order if d.code]
@@ -766,8 +1108,7 @@ def index_rows(candidates, projections, geographic, order, left=None):
 def lines(ellipsoids, order, projections):
     n = catfile.number
     ell = [[str(e.code), catfile.text(e.name), n(e.a), n(e.b)] for e in ellipsoids]
-    dat = [[d.name, catfile.shorten(catfile.text(d.area.description), catfile.AREA_WIDTH),
-            str(d.to), d.ellipsoid_name, str(d.shift.method)]
+    dat = [[d.name, area_field(d), str(d.to), d.ellipsoid_name, str(d.method)]
            + [n(v) for v in d.shift.parameters] for d in order]
     # "none" stands for geographic coordinates; choosing it moves the datum
     # list to WGS 84 rather than to whatever datum happens to come first.
@@ -777,6 +1118,17 @@ def lines(ellipsoids, order, projections):
     return ell, dat, prj
 
 
+def area_field(d):
+    """A datum record's second field: EPSG's area text, for a grid record
+    after its grid file, the ellipsoid of the grid's target datum and the
+    publishing agency, each closed by "|"."""
+    head = ''
+    if d.grid:
+        head = '|'.join(catfile.text(t) for t in (d.grid.file, d.grid.target_ellipsoid_name,
+                                                  d.grid.agency)) + '|'
+    return head + catfile.shorten(catfile.text(d.area.description), catfile.AREA_WIDTH - len(head))
+
+
 def write_sources(path, ellipsoids, order, projections):
     with open(path, 'w', encoding='utf-8', newline='\n') as f:
         f.write('file\tposition\tepsg\tkind\tdetail\n')
@@ -784,12 +1136,18 @@ def write_sources(path, ellipsoids, order, projections):
             f.write('ellips\t%d\t%d\tellipsoid\t%s\n' % (i, e.code, e.name))
         for d in order:
             detail = d.operation_name + (' = ' + ' + '.join(map(str, d.steps)) if d.steps else '')
+            if d.grid:
+                detail += '%s, then %s' % (
+                    ' (file run the other way)' if d.grid.reversed else '',
+                    'datum %d (EPSG %d)' % (d.grid.onward.pos, d.grid.onward.code)
+                    if d.grid.onward else 'none')
             f.write('datums\t%d\t%d\t%s\t%s\n' % (d.pos, d.code, d.kind, detail))
         f.write('projct\t1\t0\tnone\tgeographic, datum %d (WGS 84 identity)\n'
                 % resolve(order, 'WGS 84').pos)
         for i, p in enumerate(projections, 2):
             f.write('projct\t%d\t%d\t%s\tdatum %d (EPSG %d), area covered %.2f%s\n' % (
-                i, p.code, 'prime meridian folded' if p.pm_folded else 'projected',
+                i, p.code, 'meridian' if p.meridian else
+                'prime meridian folded' if p.pm_folded else 'projected',
                 p.datum.pos, p.datum.code, p.cover,
                 '; also ' + ' '.join(map(str, p.merged)) if p.merged else ''))
 
@@ -806,7 +1164,9 @@ def write_areas(path, projections):
 def used_ellipsoids(order, ells):
     """The ellipsoids the datum records use, in alphabetical order; each record
     takes its ellipsoid's name as written."""
-    used = sorted({d.ellipsoid_code for d in order}, key=lambda c: ells[c].name.casefold())
+    used = sorted({d.ellipsoid_code for d in order}
+                  | {d.grid.target_ellipsoid for d in order if d.grid},
+                  key=lambda c: ells[c].name.casefold())
     if len(used) > ELLIPSOID_CAPACITY:
         raise ValueError('%d ellipsoids exceed the capacity of %d'
                          % (len(used), ELLIPSOID_CAPACITY))
@@ -815,6 +1175,8 @@ def used_ellipsoids(order, ells):
         raise ValueError('ellipsoid names repeat')
     for d in order:
         d.ellipsoid_name = catfile.text(ells[d.ellipsoid_code].name)
+        if d.grid:
+            d.grid.target_ellipsoid_name = catfile.text(ells[d.grid.target_ellipsoid].name)
     return ellipsoids
 
 
@@ -859,17 +1221,19 @@ def main(argv=None):
         by_datum[d.datum_code].append(d)
     left = deprecated_crs(db, units)
     candidates = projection_candidates(db, units, crs, by_datum, report, tally, left)
-    projections = select_projections(candidates, tally)
+    meridians = meridian_records(db, units, crs, by_datum, tally, left)
+    projections = select_projections(candidates, tally, meridians)
     stray = [p.oname for p in projections if resolve(order, p.datum.name) is not p.datum]
     if stray:
         raise ValueError('datumName resolves to another record: %s' % stray[:5])
 
-    cover = cover_classes(projections)
+    cover = cover_classes([p for p in projections if not p.meridian])
     report.append('projections by how much of their area their datum record covers: '
                   + ', '.join('%s %d' % kv for kv in sorted(cover.items())))
+    newly = {p.code for p in candidates + meridians if p.newly}
     geographic = geographic_records(db, crs, by_datum, epsg.prime_meridians(db, units), tally,
-                                    left)
-    rows = index_rows(candidates, projections, geographic, order, left)
+                                    left, newly)
+    rows = index_rows(candidates + meridians, projections, geographic, order, left)
     ell_lines, dat_lines, prj_lines = lines(ellipsoids, order, projections)
     catfile.write_all(args.out, ell_lines, dat_lines, prj_lines)
     write_sources(os.path.join(args.out, 'sources.tsv'), ellipsoids, order, projections)
@@ -881,7 +1245,18 @@ def main(argv=None):
     method_names = epsg.method_names(db)
     counts = dict(ellipsoids=len(ell_lines), datums=len(dat_lines), projections=len(prj_lines),
                   kinds=Counter(d.kind for d in order),
-                  methods=Counter(d.shift.method for d in order),
+                  methods=Counter(d.method for d in order),
+                  grid_targets=Counter((d.grid.method, 'WGS 84 itself' if d.grid.onward is None
+                                        else '%s, then its record to %s' % (
+                                            crs[d.grid.target_crs].name,
+                                            provenance.TARGET[d.to]))
+                                       for d in order if d.grid),
+                  grid_installed=sorted('%s: %s' % (d.grid.file, d.name)
+                                        for d in order if installed_grid(d)),
+                  newly=Counter(r.kind for r in rows if r.code in newly),
+                  debian_grids=DEBIAN_GRIDS,
+                  chenyx06_line=next((';'.join(line) for d, line in zip(order, dat_lines)
+                                      if d.code == CH1903_GRID), ''),
                   to=Counter(d.to for d in order),
                   projection_methods=Counter('%d %s' % (p.method, method_names[p.method])
                                              for p in projections),

@@ -3,12 +3,15 @@ import textwrap
 from collections import Counter, defaultdict
 
 METHOD = {9603: '9603 geocentric translations', 9606: '9606 Helmert position vector',
-          9607: '9607 Helmert coordinate frame'}
+          9607: '9607 Helmert coordinate frame', 9615: '9615 NTv2 grid',
+          9613: '9613 NADCON grid'}
 TARGET = {4326: 'WGS 84', 4322: 'WGS 72', 4324: 'WGS 72BE'}
 KIND = {'helmert': 'EPSG transformations of the three methods',
         'concatenated': 'EPSG concatenated operations that reduce exactly to one shift',
         'molodensky-badekas': 'EPSG Molodensky-Badekas transformations, rewritten as the equal Helmert',
-        'identity': 'identity record for WGS 84 itself'}
+        'identity': 'identity record for WGS 84 itself',
+        'grid': 'EPSG NTv2 and NADCON grid transformations'}
+CAPACITY = {'ellipsoids': 64, 'datums': 2048, 'projections': 4096}
 
 
 class Tally:
@@ -61,13 +64,19 @@ def table(counter, names):
 def summary(meta, counts, tally, report):
     out = ['EPSG %s (%s), from PROJ %s' % (meta['EPSG.VERSION'], meta['EPSG.DATE'],
                                            meta.get('PROJ.VERSION', '?')),
-           'ellips.txt %d/64, datums.txt %d/1024, projct.txt %d/4096'
-           % (counts['ellipsoids'], counts['datums'], counts['projections']),
+           'ellips.txt %d/%d, datums.txt %d/%d, projct.txt %d/%d'
+           % (counts['ellipsoids'], CAPACITY['ellipsoids'], counts['datums'],
+              CAPACITY['datums'], counts['projections'], CAPACITY['projections']),
            'datum records: ' + counted(counts['kinds'], {}),
            '  methods: ' + counted(counts['methods'], METHOD),
            '  leading to: ' + counted(counts['to'], TARGET),
            'projections: ' + counted(counts['projection_methods'], {}) + ', and "none"',
-           'epsg-index.txt: ' + counted(counts['index'], {})]
+           '  grid records: ' + '; '.join('%s to %s: %d' % (METHOD[m], t, n) for (m, t), n
+                                           in sorted(counts['grid_targets'].items())),
+           '  grids Debian installs: ' + '; '.join(counts['grid_installed']),
+           'epsg-index.txt: ' + counted(counts['index'], {}),
+           '  newly served by grid records and other prime meridians: '
+           + counted(counts['newly'], {})]
     out += report
     for category, counter in tally.counts.items():
         out.append(category + ':')
@@ -100,7 +109,7 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
 | file | records | capacity |
 |---|---|---|
 | `ellips.txt` | {n_ell} | 64 |
-| `datums.txt` | {n_dat} | 1024 |
+| `datums.txt` | {n_dat} | 2048 |
 | `projct.txt` | {n_prj} (including "none") | 4096 |
 
 - **Ellipsoids**: the ones the datum records use, in alphabetical order
@@ -110,7 +119,8 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
 - **Datums**: one record per transformation to WGS 84, WGS 72 or WGS 72BE
   (counts below). Translations in metres, rotations in radians, the scale
   difference a pure number, each in the sign convention of its own method
-  (the method code says which). Position 601 is WGS 72 to WGS 84 (EPSG 1237)
+  (the method code says which); a grid record (NTv2 or NADCON, see "Grid
+  records") holds its onward shift in the position-vector convention. Position 601 is WGS 72 to WGS 84 (EPSG 1237)
   and position 603 WGS 72BE to WGS 84 (EPSG 1240), named "WGS 72" and
   "WGS 72BE"; no earlier record's name contains theirs. The record "WGS 84"
   is the identity for WGS 84 itself. Names are "source CRS (area)", with the
@@ -119,14 +129,23 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
   alphabetical order.
 - **Projections**: position 1 is "none" (geographic; its `datumName` is
   "WGS 84"), then the projected CRSs of EPSG with every projection method
-  EPSG uses for them (counts below), in alphabetical order. Which field holds
+  EPSG uses for them (counts below), and the geographic CRSs on another prime
+  meridian as longitude rotation records (method 9601, see "Geographic
+  systems on another prime meridian"), in alphabetical order. Which field holds
   which of the method's parameters is listed under "Projection parameters". Angles in decimal degrees (packed DMS and
   grads decoded), lengths in metres (feet and yards converted with EPSG's
   exact ratios), a prime meridian other than Greenwich added to the central
   meridian. `datumName` is the full name of the chosen datum record: of the
   datum's transformations, the one that covers most of the CRS's area of
-  use, then not superseded, then the most accurate, then the one leading
-  straight to WGS 84. The chosen record's area covers all of the CRS's area
+  use, then not superseded, then the most accurate (a grid record: its
+  accuracy and its onward record's added), then the one leading straight to
+  WGS 84; taken first from the shift records (EPSG's Helmert-family
+  transformations and the concatenated operations on Greenwich), then from
+  the concatenated operations from another prime meridian, then from the
+  grid records, the first of these that covers part of the area. A grid
+  record whose file Debian's proj-data installs ({debian_grids}) is taken
+  in place of that where it covers the area at least as well. The chosen
+  record's area covers all of the CRS's area
   for {cover_all} projections, half or more for {cover_half}, less than half
   for {cover_less} (`sources.tsv` gives each).
 
@@ -135,6 +154,10 @@ reads at start-up. They are generated from the EPSG dataset that PROJ ships in
 {kinds}
 {methods}
 {targets}
+
+| grid records | count |
+|---|---|
+{grid_targets}
 
 | projection records | count |
 |---|---|
@@ -149,6 +172,76 @@ for a double quote; lines end in CR LF.
 projection the datum record chosen, how much of the CRS's area it covers, and
 the EPSG CRSs merged into it. `areas.tsv` gives each projection record's
 area of use, the largest box of its CRS's, over which the tests sweep it.
+
+## Grid records
+
+A grid record is a `datums.txt` line of method 9615 (NTv2) or 9613
+(NADCON). It takes a position from the source datum to the grid's target
+datum by the grid file, then on to WGS 84 (or WGS 72, WGS 72BE) by the shift
+that the target datum's own record gives. It keeps the twelve fields:
+
+    name;GRIDFILE|TARGET ELLIPSOID|SOURCE|area of use;toCrsCode;ellipsoid;method;tX;tY;tZ;rX;rY;rZ;dS
+
+- `name`: as for every record; it must not repeat another record's name.
+- Field 2 starts with three items, each closed by `|`, then the area text:
+  `GRIDFILE` the grid file's name (for NADCON the latitude file, `.las`;
+  the longitude file is the same name with `.los`); `TARGET ELLIPSOID` the
+  name, as in `ellips.txt`, of the ellipsoid of the grid's target datum
+  ("WGS 84" where the grid leads to WGS 84 itself); `SOURCE` who publishes
+  the grid. The whole field holds at most 1024 characters; no item may hold
+  `|` or `;`.
+- `toCrsCode`: 4326, or 4322/4324 where the onward shift leads to WGS 72 or
+  WGS 72BE (the program goes on through positions 601 and 603).
+- `ellipsoid`: the ellipsoid of the grid's source datum, as in `ellips.txt`.
+- `method`: 9615 or 9613.
+- `tX tY tZ rX rY rZ dS`: the onward shift from the grid's target datum, in
+  the position-vector convention (method 9606) whatever the onward record's
+  own method: translations in metres, rotations in radians, the scale
+  difference a pure number. All 0 where the grid leads to WGS 84 itself.
+
+The program looks for the file in the folder named with `--grids`, in
+`$VARNEL_GRIDS`, in the catalogue folders and in `/usr/share/proj`; a grid
+it does not find is reported when the record is used. Debian's proj-data
+installs these grid files in `/usr/share/proj`: {debian_grids}; a record
+names a file by Debian's spelling where EPSG's or PROJ's name differs from
+it only in case (EPSG's `CHENyx06a.gsb` is Debian's `CHENYX06a.gsb`), and a
+file that PROJ lists as running the other way (`ntf_r93.gsb`, NTF to RGF93,
+which EPSG gives as RGF93 to NTF) makes its record run the way of the file.
+
+These records stand for the grids Debian installs:
+
+{grid_installed}
+
+To add your own grid, put the file (say `MYGRID.gsb`, from your datum on the
+Bessel 1841 ellipsoid to one on GRS 1980 that you take as WGS 84) into a
+catalogue folder, add a line at the end of `datums.txt` and raise the count
+on line 1 by one:
+
+    My datum (my county);MYGRID.gsb|GRS 1980|My county survey office|My county.;4326;Bessel 1841;9615;0;0;0;0;0;0;0
+
+A grid to a datum with a shift of its own carries that shift, as this record
+of EPSG's CH1903 to CH1903+ grid does with CH1903+ to WGS 84:
+
+    {chenyx06_line}
+
+A line added at the end leaves positions 601 and 603 where they are, and no
+projection's `datumName` can land on it before the record it names.
+
+## Geographic systems on another prime meridian
+
+A geographic CRS whose longitudes count from another meridian than
+Greenwich (NTF (Paris), Monte Mario (Rome), Bern 1898 (Bern), ...) is a
+`projct.txt` record of method 9601 (EPSG "Longitude rotation"):
+
+    name;datumName;9601;1;0;centralMeridian;0;0;0;0
+
+`name` is EPSG's name of the CRS, `datumName` the record its Greenwich twin
+(EPSG's longitude rotation's target) takes by the rules for projections,
+over the CRS's area of use, and `centralMeridian` the prime meridian's
+longitude east of Greenwich in degrees, converted exactly from EPSG's unit
+(the Paris meridian, 2.5969213 grads, is 2.33722917 degrees). Every other
+field is 0, the scale factor 1. {n_meridian} such records; the EPSG code
+index names them with kind `meridian`.
 
 ## Projection parameters
 
@@ -173,14 +266,16 @@ keep EPSG's order.
 `epsg-index.txt` gives for an EPSG code the catalogue entry that stands for
 it: a count line, then one row a code, sorted by code, `code;kind;entry;unit`,
 Windows-1252 with CR LF like the catalogues. The entry is a record name exactly
-as written in `projct.txt` (kind `projected`) or `datums.txt` (kinds
-`geographic` and `transformation`); several codes may name one entry. A CRS
+as written in `projct.txt` (kinds `projected` and `meridian`) or
+`datums.txt` (kinds `geographic` and `transformation`); several codes may
+name one entry. A CRS
 that no entry stands for has a row `code;left out;name;unit;reason`: its EPSG
 name, the unit of its axes and, as a sentence, why it was left out.
 
 | kind | rows | what |
 |---|---|---|
 | `projected` | {ix_projected} | each projection record's CRS and the CRSs merged into it |
+| `meridian` | {ix_meridian} | geographic 2D CRSs on another prime meridian: their longitude rotation record in `projct.txt` |
 | `geographic` | {ix_geographic} | geographic 2D and 3D CRSs on Greenwich whose datum has a record |
 | `transformation` | {ix_transformation} | the EPSG operation behind each datum record (not the identity "WGS 84") |
 | `left out` | {ix_left} | projected and geographic CRSs (live or deprecated) that no entry stands for |
@@ -192,12 +287,15 @@ name, the unit of its axes and, as a sentence, why it was left out.
 - `unit` of a projected CRS is the EPSG name of the unit of its axes: a CRS
   merged into its metre twin keeps its own foot unit, and the program's
   length unit does the rest. Geographic and transformation rows give
-  `degree`.
+  `degree`; a meridian row the unit of the CRS's axes (`degree` or `grad`).
 - A geographic CRS names the record that a projection on it would get over
   the geographic CRS's own area of use (most of the area covered, then not
   superseded, most accurate, straight to WGS 84), where that record's area
-  overlaps its area at all. A CRS on another prime meridian is left out: the
-  program reads longitudes from Greenwich.
+  overlaps its area at all. A geographic 2D CRS on another prime meridian
+  has a `meridian` row naming its longitude rotation record.
+- Served only by the records of grids and of concatenated operations from
+  another prime meridian (none of the shift records serves them):
+  {newly}.
 
 ## Taken in beyond plain EPSG records
 
@@ -223,9 +321,13 @@ fits its capacity.
 
 {dropped}
 {other_methods}
-Grid-based transformations (NADCON, NTv2) need grid files the program cannot
-use. A concatenated operation is taken only where its steps reduce exactly to
-one shift (translations that add up, or one Helmert step among identities);
+A grid transformation is taken where its source is a geographic 2D CRS on
+Greenwich other than WGS 84 itself and it leads to WGS 84, or to a datum
+whose own shift record covers part of its area; a NADCON one needs its
+longitude file to be its latitude file with `.los` for `.las`. A
+concatenated operation is taken only where its steps reduce exactly to
+one shift (translations that add up, or one Helmert step among identities),
+after the longitude rotation that opens one from another prime meridian;
 one that goes through WGS 72 or WGS 72BE with a record of its own already is
 the same route the program takes through positions 601 and 603. A projected
 CRS needs a record of its own datum whose area of use overlaps its own.
@@ -252,6 +354,14 @@ def readme(meta, counts, tally, report):
         cover_all=counts['cover']['all'], cover_half=counts['cover']['half or more'],
         cover_less=counts['cover']['less than half'],
         ix_projected=counts['index']['projected'], ix_geographic=counts['index']['geographic'],
+        ix_meridian=counts['index']['meridian'], n_meridian=counts['index']['meridian'],
+        grid_targets='\n'.join('| %s to %s | %d |' % (METHOD[m], t, n) for (m, t), n
+                               in sorted(counts['grid_targets'].items())),
+        grid_installed='\n'.join('- `%s`: %s' % tuple(x.split(': ', 1))
+                                 for x in counts['grid_installed']),
+        debian_grids=', '.join('`%s`' % g for g in counts['debian_grids']),
+        chenyx06_line=counts['chenyx06_line'],
+        newly=', '.join('%d %s' % (n, k) for k, n in sorted(counts['newly'].items())),
         ix_transformation=counts['index']['transformation'], ix_left=counts['index']['left out'],
         ix_units='\n'.join('| %s | %d |' % kv for kv in
                             sorted(counts['index_units'].items(), key=lambda kv: (-kv[1], kv[0]))),

@@ -142,7 +142,7 @@ class Order(unittest.TestCase):
 class Index(unittest.TestCase):
     def test_merged_codes_keep_their_own_unit_and_codes_stay_unique(self):
         metre = SimpleNamespace(code=32140, unit='metre', oname='NAD83 / Texas South Central',
-                                merged=[2278])
+                                merged=[2278], meridian=False)
         foot = SimpleNamespace(code=2278, unit='US survey foot')
         datum = SimpleNamespace(code=1314, name='OSGB36 (UK)')
         identity = SimpleNamespace(code=0, name='WGS 84')
@@ -204,6 +204,49 @@ class AgainstEpsg(unittest.TestCase):
                 faults = check.Faults()
                 check_epsg.compare_left_out(epsg, code, name, unit, reason, datums, faults)
                 self.assertEqual(len(faults), 1, faults)
+
+    def test_grid_and_meridian_records_against_epsg(self):
+        """A spoilt grid or longitude rotation record that EPSG shows wrong,
+        on a fresh copy."""
+        def field(k, value):
+            return lambda f: f.__setitem__(k, value)
+
+        def replace(k, old, new):
+            return lambda f: f.__setitem__(k, f[k].replace(old, new))
+
+        cases = [
+            # NAD83(HARN) to WGS 84 (3) is published in the coordinate-frame
+            # convention; the record must hold it turned.
+            ('datums.txt', 'NAD83 (USA - Arizona', field(8, '-0.000000125033'), 'onward'),
+            ('datums.txt', 'NAD27 (USA - CONUS including EEZ) [NGS',
+             replace(1, 'conus.las|', 'alaska.las|'), 'file'),
+            # LINZ's grid leads to NZGD2000, on GRS 1980.
+            ('datums.txt', 'NZGD49 (New Zealand - onshore and nearshore) [OSG',
+             replace(1, '|GRS 1980|', '|WGS 84|'), 'ellipsoids'),
+            ('projct.txt', 'Lisbon 1890 (Lisbon);', field(5, '-9.1319061'), 'meridian'),
+            ('projct.txt', 'Bern 1898 (Bern);',
+             field(1, 'CH1903+ (Europe - Liechtenstein and Switzerland)'), 'Greenwich twin'),
+        ]
+        for name, start, change, fault in cases:
+            with self.subTest(start=start):
+                with tempfile.TemporaryDirectory() as spoilt:
+                    for f in ('ellips.txt', 'datums.txt', 'projct.txt', 'sources.tsv',
+                              'epsg-index.txt'):
+                        shutil.copy(os.path.join(DATA, f), spoilt)
+                    path = os.path.join(spoilt, name)
+                    with open(path, 'rb') as text:
+                        lines = text.read().decode('cp1252').split('\r\n')
+                    i = next(i for i, l in enumerate(lines) if l.startswith(start))
+                    f = lines[i].split(';')
+                    change(f)
+                    lines[i] = ';'.join(f)
+                    with open(path, 'wb') as text:
+                        text.write('\r\n'.join(lines).encode('cp1252'))
+                    out = io.StringIO()
+                    with redirect_stdout(out):
+                        rc = check.main(['--data', spoilt, '--db', PROJ_DB])
+                    self.assertEqual(rc, 1, out.getvalue())
+                    self.assertIn(fault, out.getvalue())
 
     def test_shipped_files_are_what_the_generator_makes(self):
         with tempfile.TemporaryDirectory() as out_dir:
@@ -309,11 +352,11 @@ class CheckerFindsFaults(unittest.TestCase):
 
     def test_capacity(self):
         def grow(lines):
-            extra = ['Extra %d;x;4326;WGS 84;9603;0;0;0;0;0;0;0' % i for i in range(300)]
+            extra = ['Extra %d;x;4326;WGS 84;9603;0;0;0;0;0;0;0' % i for i in range(1100)]
             lines[-1:-1] = extra
             lines[0] = str(int(lines[0]) + len(extra))
         self.edit_lines('datums.txt', grow)
-        self.assertFault('capacity 1024')
+        self.assertFault('capacity 2048')
 
     def test_fixed_positions(self):
         def swap(lines):
@@ -362,6 +405,55 @@ class CheckerFindsFaults(unittest.TestCase):
             lines[601] = ';'.join(f)
         self.edit_lines('datums.txt', seconds)
         self.assertFault('rotations not radians')
+
+    def test_grid_and_meridian_records_spoilt(self):
+        """Each way a grid record or a longitude rotation record can go wrong,
+        on a fresh copy."""
+        def edit_record(name, start, change):
+            def apply(lines):
+                i = next(i for i, l in enumerate(lines) if l.startswith(start))
+                f = lines[i].split(';')
+                change(f)
+                lines[i] = ';'.join(f)
+            return name, apply
+
+        def field(k, value):
+            return lambda f: f.__setitem__(k, value)
+
+        cases = [
+            ('grid items missing',
+             edit_record('datums.txt', 'PD/83 (', lambda f: f.__setitem__(1, f[1].split('|')[-1])),
+             'grid record without file|target ellipsoid|source|'),
+            ('grid target ellipsoid unknown',
+             edit_record('datums.txt', 'PD/83 (', lambda f: f.__setitem__(
+                 1, f[1].replace('|WGS 84|', '|WGS 1984|'))),
+             "grid target ellipsoid 'WGS 1984' not in ellips.txt"),
+            ('NADCON longitude file named',
+             edit_record('datums.txt', 'NAD83 (USA - Alabama', lambda f: f.__setitem__(
+                 1, f[1].replace('alhpgn.las|', 'alhpgn.los|'))),
+             "NADCON grid 'alhpgn.los' is not a .las file"),
+            ('grid onward rotation in arc seconds',
+             edit_record('datums.txt', 'NAD83 (USA - Arizona', field(8, '0.02579')),
+             'rotations not radians'),
+            ('published onward shift changed',
+             edit_record('datums.txt', 'CH1903 (Europe - Liechtenstein and Switzerland) [BfL-Che]',
+                         field(5, '674.4')),
+             "no CH1903 ( record of grid CHENYX06a.gsb"),
+            ('longitude rotation with a false easting',
+             edit_record('projct.txt', 'Lisbon (Lisbon);', field(6, '100')),
+             'a longitude rotation holds more than a central meridian'),
+            ('meridian given in grads',
+             edit_record('projct.txt', 'NTF (Paris);', field(5, '2.5969213')),
+             'NTF (Paris): '),
+            ('meridian row naming a projected CRS',
+             edit_record('epsg-index.txt', '4807;', field(2, 'NTF (Paris) / Lambert zone II')),
+             'not a longitude rotation'),
+        ]
+        for what, (name, change), fault in cases:
+            with self.subTest(what):
+                shutil.copy(os.path.join(DATA, name), self.dir)
+                self.edit_lines(name, change)
+                self.assertFault(fault)
 
     def test_index_spoilt(self):
         """Each way the EPSG code index can go wrong, on a fresh copy."""
