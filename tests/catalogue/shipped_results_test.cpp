@@ -29,6 +29,7 @@
 #include "catalogue.h"
 #include "fixed_text.h"
 #include "floating_point_mode.h"
+#include "grid_files.h"
 #include "message_recorder.h"
 #include "ostrak32.h"
 
@@ -71,7 +72,9 @@ Entry ProjectionEntry(const Catalogues& catalogues, int32_t position) {
 }
 
 Entry DatumEntry(const Catalogues& catalogues, int32_t position) {
-  const DatumRecord& d = catalogues.Datum(position);
+  // A grid record's numbers are its onward shift, position vector convention.
+  DatumRecord d = catalogues.Datum(position);
+  if (IsGridShiftMethod(d.methodCode)) d.methodCode = kPositionVector;
   const EllipsoidRecord& own = catalogues.Ellipsoid(d.ellipsoidIndex);
   EllipsoidRecord wgs84{};
   wgs84.semiMajorAxis = 6378137;
@@ -94,6 +97,8 @@ Entry DatumEntry(const Catalogues& catalogues, int32_t position) {
 std::vector<Entry> ComputeAll(const Catalogues& catalogues) {
   std::vector<Entry> entries;
   for (int32_t i = 2; i <= catalogues.projectionCount; ++i) {
+    // A geographic system on its own meridian is no projection.
+    if (catalogues.Projection(i).methodCode == kLongitudeRotation) continue;
     entries.push_back(ProjectionEntry(catalogues, i));
   }
   for (int32_t i = 1; i <= catalogues.datumCount; ++i) {
@@ -206,12 +211,17 @@ TEST(ShippedResults, EveryProjectionComesBackOverItsArea) {
   std::string line;
   ASSERT_TRUE(std::getline(areas, line)) << "areas.tsv";
   int32_t swept = 0;
+  int32_t meridians = 0;  // geographic systems on their own meridian: no projection
+  for (int32_t i = 2; i <= catalogues->projectionCount; ++i) {
+    meridians += catalogues->Projection(i).methodCode == kLongitudeRotation;
+  }
   while (std::getline(areas, line)) {
     std::istringstream fields(line);
     int32_t position = 0, code = 0;
     double south, north, west, east;
     ASSERT_TRUE(fields >> position >> code >> south >> north >> west >> east) << line;
     ProjectionRecord p = catalogues->Projection(position);
+    if (p.methodCode == kLongitudeRotation) continue;
     const EllipsoidRecord& e =
         catalogues->Ellipsoid(catalogues->Datum(p.datumIndex).ellipsoidIndex);
     p.semiMajorAxis = e.semiMajorAxis;
@@ -242,7 +252,7 @@ TEST(ShippedResults, EveryProjectionComesBackOverItsArea) {
     }
     ++swept;
   }
-  EXPECT_EQ(swept, catalogues->projectionCount - 1);
+  EXPECT_EQ(swept, catalogues->projectionCount - 1 - meridians);
 }
 
 }  // namespace
