@@ -115,6 +115,63 @@ TEST(Varnel, SystemsOfTheFurtherMethodsGiveTheirPublishedPoints) {
   }
 }
 
+// DHDN / 3-degree Gauss-Kruger zone 3 to ETRS89 / UTM zone 32N goes through
+// the BeTA2007 grid. Expected: PROJ 9.1.1, run separately with the same grid:
+//   cs2cs -f "%.12f" +proj=tmerc +lat_0=0 +lon_0=9 +k=1 +x_0=3500000 +y_0=0
+//         +ellps=bessel +nadgrids=BETA2007.gsb
+//         +to +proj=latlong +ellps=GRS80 +towgs84=0,0,0       (and +proj=utm +zone=32)
+TEST(Varnel, GaussKrugerToUtmGoesThroughBeta2007AsCs2cs) {
+  TempFolder folder;
+  WriteFile(folder.File("gk.txt"), "3500000 5500000\n3420000 5300000\n3560000 5900000\n");
+  const Outcome run =
+      Varnel(folder, {"--grids", "/usr/share/proj", "transform", "--from", "EPSG:31467", "--to",
+                      "EPSG:25832", "--lf", "--geographic-output", "geo.txt", "gk.txt", "utm.txt"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(folder.File("utm.txt")),
+            "499924.83\t5498239.54\n419956.47\t5298319.17\n559905.15\t5898079.55\n");
+  const double expected[][2] = {{49.636708261709, 8.998958968391},
+                                {47.833235998820, 7.930402273904},
+                                {53.228625701746, 9.897394070936}};
+  std::istringstream geographic(ReadFile(folder.File("geo.txt")));
+  for (const auto& point : expected) {
+    double latitude = 0, longitude = 0, height = 0;
+    ASSERT_TRUE(geographic >> latitude >> longitude >> height);
+    EXPECT_NEAR(latitude, point[0], 1e-8);  // a millimetre
+    EXPECT_NEAR(longitude, point[1], 1e-8);
+  }
+}
+
+// The README's line for a grid of one's own, added to a copy of the
+// catalogues with the count raised, and the grid in the catalogue folder:
+// BeTA2007 under another name, so that cs2cs gives the expected point
+// (+proj=longlat +ellps=bessel +nadgrids=BETA2007.gsb +to +proj=longlat
+// +datum=WGS84).
+TEST(Varnel, AGridOfOnesOwnWorksAfterTheReadmesOneLine) {
+  TempFolder folder;
+  std::istringstream readme(ReadFile(VARNEL_README));
+  std::string line, added;
+  while (std::getline(readme, line)) {
+    if (line.rfind("    My site grid;", 0) == 0) added = line.substr(4);
+  }
+  ASSERT_FALSE(added.empty()) << "README.md shows no line for a grid of one's own";
+  for (const char* name : {"ellips.txt", "projct.txt", "epsg-index.txt"}) {
+    WriteFile(folder.File(name), ReadFile(std::string(VARNEL_DATA_DIR) + "/" + name));
+  }
+  const std::string datums = ReadFile(std::string(VARNEL_DATA_DIR) + "/datums.txt");
+  const size_t firstLineEnd = datums.find("\r\n");
+  WriteFile(folder.File("datums.txt"),
+            std::to_string(std::stoi(datums.substr(0, firstLineEnd)) + 1) +
+                datums.substr(firstLineEnd) + added + "\r\n");
+  WriteFile(folder.File("MYSITE.gsb"), ReadFile("/usr/share/proj/BETA2007.gsb"));
+  const Outcome run =
+      Varnel(folder, {"--data", folder.path(), "transform", "--from", "My site grid", "--to",
+                      "WGS 84", "--lf", "--", "50.1", "8.5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto [latitude, longitude] = LatLon(run.out);
+  EXPECT_NEAR(latitude, 50.098838797284, 1e-8);
+  EXPECT_NEAR(longitude, 8.499025352766, 1e-8);
+}
+
 // What the window's list mode writes for the same systems, formats and input.
 TEST(Varnel, ListBytesAreTheWindowListBytes) {
   TempFolder folder;
