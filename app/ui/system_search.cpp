@@ -185,6 +185,15 @@ HWND CreateSearchWindow(HWND main, const char* caption) {
                                     0);
 }
 
+// a to z as upper case, as the searches compare.
+std::string FoldedText(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return folded;
+}
+
 }  // namespace
 
 std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text) {
@@ -200,6 +209,13 @@ std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text) {
     std::string entry = ListEntryText(role, p);
     if (NameHoldsEveryWord(entry, words)) found.push_back({p, std::move(entry), {}});
   }
+  // The entry whose name is the whole text comes first, so that a name typed
+  // in full is the one that Return takes.
+  const std::string folded = FoldedText(TrimBlanks(text));
+  std::stable_partition(found.begin(), found.end(), [&](const FoundEntry& entry) {
+    const std::string name = FoldedText(entry.text);
+    return !folded.empty() && (name == folded || name.rfind(folded + " - ", 0) == 0);
+  });
   return found;
 }
 

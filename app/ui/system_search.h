@@ -22,7 +22,8 @@ struct FoundEntry {
 // EPSG code it holds (a number, or "EPSG:" and a number; a code of a foot
 // variant finds the entry that stands for it, with the variant's unit), then
 // those whose list entry holds every word of it, in any order and case, in
-// catalogue order; each entry once. No words: every entry.
+// catalogue order; each entry once; an entry whose name is the whole text
+// (a datum's before its " - area") comes first. No words: every entry.
 std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text);
 
 // Opens the search window of the list with that id under it (or turns the

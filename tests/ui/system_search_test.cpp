@@ -87,6 +87,20 @@ TEST_F(SystemSearchTest, FindsByEveryWordInAnyOrderAndByCode) {
   }
 }
 
+// A name typed in full is the first match, before the others that hold its
+// words, so that Return takes it.
+TEST_F(SystemSearchTest, AWholeNameIsTheFirstMatch) {
+  ProjectionRecord& last = ProgramCatalogues().Projection(9);
+  const ProjectionRecord kept = last;
+  SetFixedField(last.name, "Lambert");
+  std::vector<int32_t> positions;
+  for (const FoundEntry& entry : FindEntries(ListRole::kProjection, " LAMBERT ")) {
+    positions.push_back(entry.position);
+  }
+  last = kept;
+  EXPECT_EQ(positions, (std::vector<int32_t>{9, 5, 6, 7, 8}));
+}
+
 TEST_F(SystemSearchTest, TypingOpensTheMatchesAndAChosenMatchIsTheDropDownsChoice) {
   // The target side chosen from its drop-down, the start side by searching:
   // both must end the same.
