@@ -89,7 +89,7 @@ void WriteGrid(ReportWriter& out, const DatumRecord& datum) {
   if (!grid) return;
   const GridDescription found =
       DescribeGrid(datum.methodCode, std::string(grid->file), GridSearchFolders());
-  out.Line("Grid file:\t", grid->file, 1);
+  out.Line("Grid file:\t\t", grid->file, 1);
   out.Line("Grid source:\t", grid->source, 1);
   out.Line("Grid datum on:\t", grid->ellipsoid, 1);
   out.Line("Grid extent:\t", found.extent, 1);
