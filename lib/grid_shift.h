@@ -1,6 +1,6 @@
 // What the grid shift formats share: a file's bytes read in its own byte
-// order, the reason a check gives, and the forward and reverse application
-// of a shift.
+// order, the reason a check gives, the forward and reverse application of a
+// shift, and each format's extent for GRIDEXTENT.
 #pragma once
 
 #include <cmath>
@@ -115,5 +115,18 @@ int32_t ApplyShift(const ShiftAt& shiftAt, double latitude, double longitude, in
   *longitudeShifted = static_cast<double>(resultLongitude);
   return OSTRAK_GRID_SHIFTED;
 }
+
+// A grid's box in degrees, east positive.
+struct Extent {
+  Real south, west, north, east;
+};
+
+// The box of an NTv2 grid's top-level sub-grids; false for a grid that
+// CHECKNTV2 refuses.
+bool Ntv2Extent(const void* grid, int64_t length, Extent& extent);
+
+// The lattice of a NADCON pair; false for a pair that CHECKNADCON refuses.
+bool NadconExtent(const void* latitudeGrid, int64_t latitudeLength, const void* longitudeGrid,
+                  int64_t longitudeLength, Extent& extent);
 
 }  // namespace ostrak

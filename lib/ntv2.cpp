@@ -459,6 +459,34 @@ int32_t Check(const void* bytes, int64_t length, const Reason& reason) {
 }
 
 }  // namespace
+
+bool Ntv2Extent(const void* bytes, int64_t length, Extent& extent) {
+  if (Check(bytes, length, Reason{nullptr, 0}) != OSTRAK_GRID_SHIFTED) return false;
+  Grid grid;
+  ReadOverview(bytes, length, grid, Reason{nullptr, 0});
+  const Real unit = grid.unitsPerDegree;
+  // The check found a top-level sub-grid: parents exist and none is its own ancestor.
+  bool first = true;
+  int64_t offset = kHeaderBytes;
+  for (int32_t number = 1; number <= grid.subGridCount; ++number) {
+    SubGrid g;
+    ReadSubGrid(grid, number, offset, g, Reason{nullptr, 0});
+    offset = g.Next();
+    if (!g.topLevel) continue;
+    const Extent box{g.south / unit, -(g.west / unit), g.north / unit, -(g.east / unit)};
+    if (first) {
+      extent = box;
+      first = false;
+    } else {
+      extent.south = std::fmin(extent.south, box.south);
+      extent.west = std::fmin(extent.west, box.west);
+      extent.north = std::fmax(extent.north, box.north);
+      extent.east = std::fmax(extent.east, box.east);
+    }
+  }
+  return !first;
+}
+
 }  // namespace ostrak
 
 extern "C" int32_t CHECKNTV2(const void* grid, int64_t length, char* reason, int32_t reasonSize) {
