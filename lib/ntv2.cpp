@@ -41,12 +41,11 @@
 // checks the rest once: unique names, parents that exist, no sub-grid its own
 // ancestor, a number at every node.
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
+#include "grid_shift.h"
 #include "internal.h"
 #include "ostrak32.h"
 
@@ -64,51 +63,11 @@ constexpr Real kMostLines = 1e8;
 // Sub-grids holding one point that the search remembers; more (a hierarchy
 // deeper than any grid has) send it back over the headers.
 constexpr int kHeldRemembered = 16;
-constexpr int kMostReverseSteps = 20;
-constexpr Real kSettled = 1e-12;  // degree
-
-// Where a check writes why the bytes are no usable grid; nothing when text is null.
-struct Reason {
-  char* text;
-  int32_t size;
-
-  void Say(const char* format, ...) const __attribute__((format(printf, 2, 3))) {
-    if (text == nullptr || size <= 0) return;
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(text, static_cast<size_t>(size), format, arguments);
-    va_end(arguments);
-  }
-};
 
 // The file's bytes and how to read them.
-struct Grid {
-  const unsigned char* bytes;
-  int64_t length;
-  bool swapped;         // the file's byte order is not this machine's
+struct Grid : FileBytes {
   Real unitsPerDegree;  // 3600 for SECONDS, 60 for MINUTES, 1 for DEGREES
   int32_t subGridCount;
-
-  uint32_t Word(int64_t offset) const {
-    uint32_t word;
-    std::memcpy(&word, bytes + offset, sizeof word);
-    return swapped ? __builtin_bswap32(word) : word;
-  }
-  int32_t Integer(int64_t offset) const { return static_cast<int32_t>(Word(offset)); }
-  float Float(int64_t offset) const {
-    const uint32_t word = Word(offset);
-    float value;
-    std::memcpy(&value, &word, sizeof value);
-    return value;
-  }
-  double Double(int64_t offset) const {
-    uint64_t word;
-    std::memcpy(&word, bytes + offset, sizeof word);
-    if (swapped) word = __builtin_bswap64(word);
-    double value;
-    std::memcpy(&value, &word, sizeof value);
-    return value;
-  }
 };
 
 // An 8-character field without its trailing blanks or NULs.
@@ -167,7 +126,7 @@ bool ReadOverview(const void* bytes, int64_t length, Grid& grid, const Reason& r
                static_cast<long long>(kHeaderBytes));
     return false;
   }
-  grid = {static_cast<const unsigned char*>(bytes), length, false, 0, 0};
+  grid = {{static_cast<const unsigned char*>(bytes), length, false}, 0, 0};
   if (grid.Integer(8) != 11) {
     grid.swapped = true;
     if (grid.Integer(8) != 11) {
@@ -320,8 +279,6 @@ bool ReadEnd(const Grid& grid, int64_t offset, const Reason& reason) {
   return true;
 }
 
-enum class Found { kHeld, kOutside, kDamaged };
-
 // The sub-grids holding a point, as many as are remembered.
 struct Holding {
   SubGrid held[kHeldRemembered];
@@ -419,49 +376,20 @@ Found ShiftAt(const Grid& grid, Real latitude, Real longitude, Real& latitudeShi
   return Found::kHeld;
 }
 
-int32_t Code(Found found) {
-  return found == Found::kOutside ? OSTRAK_GRID_OUTSIDE : OSTRAK_GRID_DAMAGED;
-}
-
 int32_t Shift(const void* bytes, int64_t length, double latitude, double longitude, int32_t reverse,
               double* latitudeShifted, double* longitudeShifted) {
   Grid grid;
   if (!ReadOverview(bytes, length, grid, Reason{nullptr, 0})) return OSTRAK_GRID_DAMAGED;
-  const Real unit = grid.unitsPerDegree;
-  const Real givenLatitude = latitude;
-  const Real givenLongitude = longitude;
-  Real dLatitude, dLongitudeWest;
-  if (const Found f = ShiftAt(grid, givenLatitude, givenLongitude, dLatitude, dLongitudeWest);
-      f != Found::kHeld) {
-    return Code(f);
-  }
-  Real resultLatitude, resultLongitude;
-  if (reverse == 0) {
-    resultLatitude = givenLatitude + dLatitude / unit;
-    resultLongitude = givenLongitude - dLongitudeWest / unit;
-  } else {
-    // The source point whose forward shift gives the given point.
-    Real lat = givenLatitude - dLatitude / unit;
-    Real lon = givenLongitude + dLongitudeWest / unit;
-    bool settled = false;
-    for (int step = 0; step < kMostReverseSteps && !settled; ++step) {
-      if (const Found f = ShiftAt(grid, lat, lon, dLatitude, dLongitudeWest); f != Found::kHeld) {
-        return Code(f);
-      }
-      const Real nextLatitude = givenLatitude - dLatitude / unit;
-      const Real nextLongitude = givenLongitude + dLongitudeWest / unit;
-      settled =
-          std::fabs(nextLatitude - lat) < kSettled && std::fabs(nextLongitude - lon) < kSettled;
-      lat = nextLatitude;
-      lon = nextLongitude;
+  const auto shiftAt = [&grid](Real lat, Real lon, Real& dLatitude, Real& dLongitude) {
+    Real latitudeShift, longitudeWestShift;
+    const Found found = ShiftAt(grid, lat, lon, latitudeShift, longitudeWestShift);
+    if (found == Found::kHeld) {
+      dLatitude = latitudeShift / grid.unitsPerDegree;
+      dLongitude = -(longitudeWestShift / grid.unitsPerDegree);
     }
-    if (!settled) return OSTRAK_GRID_UNSETTLED;
-    resultLatitude = lat;
-    resultLongitude = lon;
-  }
-  *latitudeShifted = static_cast<double>(resultLatitude);
-  *longitudeShifted = static_cast<double>(resultLongitude);
-  return OSTRAK_GRID_SHIFTED;
+    return found;
+  };
+  return ApplyShift(shiftAt, latitude, longitude, reverse, latitudeShifted, longitudeShifted);
 }
 
 int32_t Check(const void* bytes, int64_t length, const Reason& reason) {
@@ -526,11 +454,39 @@ int32_t Check(const void* bytes, int64_t length, const Reason& reason) {
       }
     }
   }
-  if (reason.text != nullptr && reason.size > 0) reason.text[0] = '\0';
+  reason.Clear();
   return OSTRAK_GRID_SHIFTED;
 }
 
 }  // namespace
+
+bool Ntv2Extent(const void* bytes, int64_t length, Extent& extent) {
+  if (Check(bytes, length, Reason{nullptr, 0}) != OSTRAK_GRID_SHIFTED) return false;
+  Grid grid;
+  ReadOverview(bytes, length, grid, Reason{nullptr, 0});
+  const Real unit = grid.unitsPerDegree;
+  // The check found a top-level sub-grid: parents exist and none is its own ancestor.
+  bool first = true;
+  int64_t offset = kHeaderBytes;
+  for (int32_t number = 1; number <= grid.subGridCount; ++number) {
+    SubGrid g;
+    ReadSubGrid(grid, number, offset, g, Reason{nullptr, 0});
+    offset = g.Next();
+    if (!g.topLevel) continue;
+    const Extent box{g.south / unit, -(g.west / unit), g.north / unit, -(g.east / unit)};
+    if (first) {
+      extent = box;
+      first = false;
+    } else {
+      extent.south = std::fmin(extent.south, box.south);
+      extent.west = std::fmin(extent.west, box.west);
+      extent.north = std::fmax(extent.north, box.north);
+      extent.east = std::fmax(extent.east, box.east);
+    }
+  }
+  return !first;
+}
+
 }  // namespace ostrak
 
 extern "C" int32_t CHECKNTV2(const void* grid, int64_t length, char* reason, int32_t reasonSize) {

@@ -192,15 +192,24 @@ OSTRAK32_API void LATLONTOGRID(const ProjectionRecord* projection, double latitu
 OSTRAK32_API void GRIDTOLATLON(const ProjectionRecord* projection, double easting, double northing,
                                double* latitude, double* longitude, double centralMeridian);
 
-/* Datum shifts by grid (NTv2, EPSG 9615), in the
- * geographic domain. The grid is the bytes of its file as the program read or
- * mapped them, with their length; the library reads nothing else and keeps
- * nothing between calls. Latitudes and longitudes in decimal degrees, east
- * positive; forward from the grid's source datum to its target, reverse
- * (reverse != 0) back, iterated until the change is below 1e-12 degree.
- * Each returns one of the OSTRAK_GRID_* codes; the shifted point is written
- * only with OSTRAK_GRID_SHIFTED. The checks write a short reason for a
- * damaged grid into reason (reasonSize bytes, terminated), empty otherwise. */
+/* Datum shifts by grid, in the geographic domain: NTv2 (EPSG 9615), one
+ * file, and NADCON (EPSG 9613), a pair of files from the US National
+ * Geodetic Survey, .las (latitude shifts) and .los (longitude shifts). A
+ * grid is the bytes of its file as the program read or mapped them, with
+ * their length; the library reads nothing else and keeps nothing between
+ * calls. Latitudes and longitudes in decimal degrees, east positive; forward
+ * from the grid's source datum to its target, reverse (reverse != 0) back,
+ * iterated until the change is below 1e-12 degree. Each returns one of the
+ * OSTRAK_GRID_* codes; the shifted point is written only with
+ * OSTRAK_GRID_SHIFTED. The checks write a short reason for a damaged grid
+ * into reason (reasonSize bytes, terminated), empty otherwise.
+ *
+ * GRIDEXTENT gives the box a grid covers, in degrees, east positive: for
+ * 9615 that of the NTv2 file's top-level sub-grids (grid2 is not read and may
+ * be null), for 9613 the lattice of the .las (grid) and .los (grid2) pair.
+ * It returns OSTRAK_GRID_SHIFTED, or OSTRAK_GRID_DAMAGED for a grid that its
+ * check refuses or an unknown method code, and writes the box only with
+ * OSTRAK_GRID_SHIFTED. */
 #define OSTRAK_GRID_SHIFTED 0   /* the point lies in the grid and was shifted */
 #define OSTRAK_GRID_OUTSIDE 1   /* the point lies outside every (sub-)grid */
 #define OSTRAK_GRID_DAMAGED 2   /* the bytes are no usable grid of the format */
@@ -209,6 +218,16 @@ OSTRAK32_API void GRIDTOLATLON(const ProjectionRecord* projection, double eastin
 OSTRAK32_API int32_t CHECKNTV2(const void* grid, int64_t length, char* reason, int32_t reasonSize);
 OSTRAK32_API int32_t NTV2SHIFT(const void* grid, int64_t length, double latitude, double longitude,
                                int32_t reverse, double* latitudeShifted, double* longitudeShifted);
+OSTRAK32_API int32_t CHECKNADCON(const void* latitudeGrid, int64_t latitudeLength,
+                                 const void* longitudeGrid, int64_t longitudeLength, char* reason,
+                                 int32_t reasonSize);
+OSTRAK32_API int32_t NADCONSHIFT(const void* latitudeGrid, int64_t latitudeLength,
+                                 const void* longitudeGrid, int64_t longitudeLength,
+                                 double latitude, double longitude, int32_t reverse,
+                                 double* latitudeShifted, double* longitudeShifted);
+OSTRAK32_API int32_t GRIDEXTENT(int32_t methodCode, const void* grid, int64_t length,
+                                const void* grid2, int64_t length2, double* south, double* west,
+                                double* north, double* east);
 
 /* Load and unload notification; sets PI and returns 1. */
 OSTRAK32_API int32_t LIBMAIN(void* instance, int32_t reason, void* reserved);

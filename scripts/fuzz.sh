@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-180}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(number_text dms_text split_fields catalogue list_transform cli ntv2)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(number_text dms_text split_fields catalogue list_transform cli ntv2 nadcon)
 
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
   as_root=()

@@ -97,8 +97,8 @@ while :; do
 done
 # The exports are the module-definition file's, undecorated, after stripping.
 exports=$($mingw-objdump -p "$stage/Ostrak32.dll" | grep -c -E '^\s+\[ *[0-9]+\] [A-Z0-9]+$' || true)
-[ "$exports" -eq 15 ] || {
-  echo "package-windows: Ostrak32.dll exports $exports names, not fifteen" >&2
+[ "$exports" -eq 18 ] || {
+  echo "package-windows: Ostrak32.dll exports $exports names, not eighteen" >&2
   exit 1
 }
 

@@ -256,6 +256,42 @@ void BM_NTV2SHIFT(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+// A NADCON file of the size of NGS's conus pair (273 x 121 nodes from 131 W,
+// 20 N by 0.25 degree), built here: the header record, then each row from the
+// south behind a 4-byte 0. Shifts of a few seconds, varying smoothly.
+std::vector<char> NadconFile(bool longitudes) {
+  constexpr int32_t kColumns = 273, kRows = 121;
+  constexpr size_t kRecord = 4 * (kColumns + 1);
+  std::vector<char> file(kRecord * (kRows + 1), 0);
+  const int32_t counts[3] = {kColumns, kRows, 1};
+  const float lattice[5] = {-131, 0.25f, 20, 0.25f, 0};
+  std::memcpy(file.data() + 64, counts, sizeof counts);
+  std::memcpy(file.data() + 76, lattice, sizeof lattice);
+  for (int32_t row = 0; row < kRows; ++row) {
+    for (int32_t column = 0; column < kColumns; ++column) {
+      const float shift =
+          longitudes ? 3.0f - 0.02f * column + 0.01f * row : 0.5f + 0.01f * column - 0.005f * row;
+      std::memcpy(file.data() + kRecord * (row + 1) + 4 + 4 * column, &shift, 4);
+    }
+  }
+  return file;
+}
+
+// NADCONSHIFT over that pair; each call reads both headers again. Arg 0
+// forward, 1 reverse.
+void BM_NADCONSHIFT(benchmark::State& state) {
+  const std::vector<char> las = NadconFile(false), los = NadconFile(true);
+  const auto reverse = static_cast<int32_t>(state.range(0));
+  double lat = 0, lon = 0;
+  int64_t i = 0;
+  for (auto _ : state) {
+    NADCONSHIFT(las.data(), static_cast<int64_t>(las.size()), los.data(),
+                static_cast<int64_t>(los.size()), 38 + Wobble(i++) * 50, -97, reverse, &lat, &lon);
+    benchmark::DoNotOptimize(lat);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_CONVERTLATLONTOXYZ);
 BENCHMARK(BM_CONVERTXYZTOLATLON);
 BENCHMARK(BM_Shift<STARTTOWGS84>)
@@ -288,6 +324,7 @@ BENCHMARK(BM_GridInverse)
     ->Arg(kKrovak);
 BENCHMARK(BM_BritishGridToUtm31);
 BENCHMARK(BM_NTV2SHIFT)->Name("NTV2SHIFT")->Arg(0)->Arg(1);
+BENCHMARK(BM_NADCONSHIFT)->Name("NADCONSHIFT")->Arg(0)->Arg(1);
 
 }  // namespace
 

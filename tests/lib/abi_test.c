@@ -97,10 +97,17 @@ int main(void) {
   LOOKUP(checkNtv2, CHECKNTV2);
   __typeof__(&NTV2SHIFT) ntv2Shift;
   LOOKUP(ntv2Shift, NTV2SHIFT);
+  __typeof__(&CHECKNADCON) checkNadcon;
+  LOOKUP(checkNadcon, CHECKNADCON);
+  __typeof__(&NADCONSHIFT) nadconShift;
+  LOOKUP(nadconShift, NADCONSHIFT);
+  __typeof__(&GRIDEXTENT) gridExtent;
+  LOOKUP(gridExtent, GRIDEXTENT);
   __typeof__(&LIBMAIN) libMain;
   LOOKUP(libMain, LIBMAIN);
   Check(toXyz && toLatLon && toWgs84 && toTarget && toTm && fromTm && toLcc && fromLcc && toOst &&
-            fromOst && checkNtv2 && ntv2Shift && libMain,
+            fromOst && checkNtv2 && ntv2Shift && checkNadcon && nadconShift && gridExtent &&
+            libMain,
         "every export is found by name");
   if (failed) return 1;
 
@@ -219,6 +226,52 @@ int main(void) {
           "NTV2SHIFT shifts a point of the one-cell grid");
     CheckNear(lat, 1.5025, 1e-12, "NTV2SHIFT latitude");
     CheckNear(lon, 1.495, 1e-12, "NTV2SHIFT longitude");
+    {
+      double box[4] = {0, 0, 0, 0};
+      Check(gridExtent(kNtv2, grid, (int64_t)sizeof grid, NULL, 0, &box[0], &box[1], &box[2],
+                       &box[3]) == OSTRAK_GRID_SHIFTED &&
+                box[0] == 1 && box[1] == 1 && box[2] == 2 && box[3] == 2,
+            "GRIDEXTENT of the one-cell NTv2 grid");
+    }
+  }
+
+  /* NADCON: the smallest pair, 23 columns (a record of 4 x 24 bytes holds the
+   * header) from 1 to 23 degrees east and 2 rows from 1 to 2 north, every node
+   * shifting by 9" north (.las) and 18" west (.los). */
+  {
+    enum { kRecord = 4 * 24 };
+    const int32_t lattice[3] = {23, 2, 1};   /* NC, NR, NZ */
+    const float corner[5] = {1, 1, 1, 1, 0}; /* XMIN, DX, YMIN, DY, ANGLE */
+    unsigned char las[3 * kRecord], los[3 * kRecord];
+    char reason[80] = "x";
+    double box[4] = {0, 0, 0, 0};
+    int row, column;
+    memset(las, 0, sizeof las);
+    memcpy(las, "ONE ROW OF CELLS", 16);
+    memcpy(las + 64, lattice, sizeof lattice);
+    memcpy(las + 76, corner, sizeof corner);
+    memcpy(los, las, sizeof los);
+    for (row = 1; row <= 2; ++row) {
+      for (column = 0; column < 23; ++column) {
+        const float north = 9, west = 18;
+        memcpy(las + row * kRecord + 4 + 4 * column, &north, 4);
+        memcpy(los + row * kRecord + 4 + 4 * column, &west, 4);
+      }
+    }
+    Check(checkNadcon(las, (int64_t)sizeof las, los, (int64_t)sizeof los, reason,
+                      (int32_t)sizeof reason) == OSTRAK_GRID_SHIFTED &&
+              reason[0] == 0,
+          "CHECKNADCON accepts a pair of one row of cells");
+    lat = lon = 0;
+    Check(nadconShift(las, (int64_t)sizeof las, los, (int64_t)sizeof los, 1.5, 1.5, 0, &lat,
+                      &lon) == OSTRAK_GRID_SHIFTED,
+          "NADCONSHIFT shifts a point of the pair");
+    CheckNear(lat, 1.5025, 1e-12, "NADCONSHIFT latitude");
+    CheckNear(lon, 1.495, 1e-12, "NADCONSHIFT longitude");
+    Check(gridExtent(kNadcon, las, (int64_t)sizeof las, los, (int64_t)sizeof los, &box[0], &box[1],
+                     &box[2], &box[3]) == OSTRAK_GRID_SHIFTED &&
+              box[0] == 1 && box[1] == 1 && box[2] == 2 && box[3] == 23,
+          "GRIDEXTENT of the NADCON pair");
   }
 
   Check(libMain(NULL, 0, NULL) == 1, "LIBMAIN acknowledges process detach");

@@ -1,5 +1,5 @@
 # Fails unless the library's dynamic symbol table (a DLL's export table, when
-# OBJDUMP is given) defines exactly the fifteen exports.
+# OBJDUMP is given) defines exactly the eighteen exports.
 set(found "")
 if(OBJDUMP)
   execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
@@ -26,9 +26,9 @@ else()
   endforeach()
 endif()
 list(SORT found)
-set(expected CHECKNTV2 CONVERTLATLONTOXYZ CONVERTXYZTOLATLON GRIDTOLATLON LATLONTOGRID
-             LATLONTOLCC LATLONTOOST LATLONTOTM LCCTOLATLON LIBMAIN NTV2SHIFT OSTTOLATLON
-             STARTTOWGS84 TMTOLATLON WGS84TOTARGET)
+set(expected CHECKNADCON CHECKNTV2 CONVERTLATLONTOXYZ CONVERTXYZTOLATLON GRIDEXTENT GRIDTOLATLON
+             LATLONTOGRID LATLONTOLCC LATLONTOOST LATLONTOTM LCCTOLATLON LIBMAIN NADCONSHIFT
+             NTV2SHIFT OSTTOLATLON STARTTOWGS84 TMTOLATLON WGS84TOTARGET)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "exports are\n  ${found}\nexpected\n  ${expected}")
 endif()

@@ -344,4 +344,37 @@ TEST(Ntv2, TheReasonIsCutToItsRoomAndTerminated) {
             OSTRAK_GRID_DAMAGED);
 }
 
+// ---- GRIDEXTENT ----
+
+bool Extent(const Bytes& grid, double box[4]) {
+  return GRIDEXTENT(kNtv2, grid.data(), static_cast<int64_t>(grid.size()), nullptr, 0, &box[0],
+                    &box[1], &box[2], &box[3]) == OSTRAK_GRID_SHIFTED;
+}
+
+TEST(GridExtent, CoversTheTopLevelSubGridsOfAnNtv2Grid) {
+  // kFamily and a second top-level sub-grid north-east of it, 11 to 13 N and
+  // 22 to 23 E; the child inside PARENT adds nothing.
+  std::vector<SubGridSpec> subGrids = kFamily;
+  subGrids.push_back({"EAST", "NONE", 39600, 46800, -82800, -79200, 3600, 3600, Everywhere(0, 0)});
+  double box[4];
+  ASSERT_TRUE(Extent(Build("SECONDS", subGrids), box));
+  EXPECT_EQ(std::vector<double>(box, box + 4), (std::vector<double>{10, 20, 13, 23}));
+  Bytes damaged = Build("SECONDS", kFamily);
+  Put(damaged, kChild + 24, "NOSUCH  ");  // refused by the check only
+  box[0] = -999;
+  EXPECT_FALSE(Extent(damaged, box));
+  EXPECT_EQ(box[0], -999);
+
+  // BETA2007's one sub-grid, read from its header with
+  // od -A d -t f8 -j 248 -N 64 -w16 /usr/share/proj/BETA2007.gsb: S_LAT 169200",
+  // N_LAT 199080", E_LONG -56400", W_LONG -19800" (positive west).
+  const Bytes beta = ReadFile("/usr/share/proj/BETA2007.gsb");
+  if (beta.empty()) GTEST_SKIP() << "no /usr/share/proj/BETA2007.gsb";
+  ASSERT_TRUE(Extent(beta, box));
+  EXPECT_EQ(box[0], 47);
+  EXPECT_EQ(box[1], 5.5);
+  EXPECT_DOUBLE_EQ(box[2], 55.3);
+  EXPECT_NEAR(box[3], 15 + 2.0 / 3, 1e-14);
+}
+
 }  // namespace
