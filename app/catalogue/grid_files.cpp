@@ -10,6 +10,7 @@
 #include "catalogue.h"
 #include "catalogue_folders.h"
 #include "fixed_text.h"
+#include "ostrak32.h"
 
 namespace {
 
@@ -113,9 +114,27 @@ std::shared_ptr<const GridFile> ReadWhole(const std::string& path, std::string* 
   return grid;
 }
 
-// TEMPORARY until the extent export lands.
-std::string GridExtentText(int32_t, const std::string&) {
-  return "";
+std::string Degrees(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", value);
+  return text;
+}
+
+// The box the grid at path covers, as the reports give it.
+std::string GridExtentText(int32_t methodCode, const std::string& path) {
+  std::string problem;
+  const std::shared_ptr<const GridFile> grid = ReadWhole(path, &problem);
+  if (!grid) return "unknown: the file cannot be read (" + problem + ")";
+  std::shared_ptr<const GridFile> second;
+  if (methodCode == kNadcon) {
+    const std::filesystem::path latitude(path);
+    const std::string longitude =
+        (latitude.parent_path() / NadconLongitudeFile(latitude.filename().string())).string();
+    second = ReadWhole(longitude, &problem);
+    if (!second) return "unknown: " + longitude + " cannot be read (" + problem + ")";
+  }
+  const std::optional<std::string> extent = GridExtent(methodCode, *grid, second.get());
+  return extent ? *extent : std::string("unknown: the file is damaged");
 }
 
 }  // namespace
@@ -132,6 +151,18 @@ std::shared_ptr<const GridFile> GridStore::Get(const std::string& name, std::str
   }
   if (grid) grids_[name] = grid;
   return grid;
+}
+
+std::optional<std::string> GridExtent(int32_t methodCode, const GridFile& grid,
+                                      const GridFile* second) {
+  double south = 0, west = 0, north = 0, east = 0;
+  const int32_t code = GRIDEXTENT(
+      methodCode, grid.bytes.data(), static_cast<int64_t>(grid.bytes.size()),
+      second ? second->bytes.data() : nullptr,
+      second ? static_cast<int64_t>(second->bytes.size()) : 0, &south, &west, &north, &east);
+  if (code != OSTRAK_GRID_SHIFTED) return std::nullopt;
+  return "latitude " + Degrees(south) + " to " + Degrees(north) + ", longitude " + Degrees(west) +
+         " to " + Degrees(east) + " degrees";
 }
 
 std::string FolderListText(const std::vector<std::string>& folders) {

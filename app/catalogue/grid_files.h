@@ -70,6 +70,11 @@ struct GridDescription {
 GridDescription DescribeGrid(int32_t methodCode, const std::string& file,
                              const std::vector<std::string>& folders);
 
+// The box a grid covers ("latitude S to N, longitude W to E degrees"), from
+// its file (and a NADCON pair's longitude file); nullopt for a damaged grid.
+std::optional<std::string> GridExtent(int32_t methodCode, const struct GridFile& grid,
+                                      const struct GridFile* second);
+
 // The folders as a message names them.
 std::string FolderListText(const std::vector<std::string>& folders);
 

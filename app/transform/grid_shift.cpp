@@ -61,15 +61,23 @@ std::shared_ptr<const GridFile> ReadGrid(const std::string& file, const std::str
   return nullptr;
 }
 
+int64_t Length(const GridFile& grid) {
+  return static_cast<int64_t>(grid.bytes.size());
+}
+
 bool GridIsSound(const GridShift& shift, const std::string& datumText) {
   char reason[200] = "";
   const GridFile& grid = *shift.grid;
-  const auto length = static_cast<int64_t>(grid.bytes.size());
-  if (CHECKNTV2(grid.bytes.data(), length, reason, sizeof reason) == OSTRAK_GRID_SHIFTED) {
-    return true;
-  }
-  Warn("The grid file " + grid.path + " of " + datumText + " is damaged: " + reason +
-       ". Replace it with its publisher's file.");
+  const bool nadcon = shift.methodCode == kNadcon;
+  const int32_t code =
+      nadcon ? CHECKNADCON(grid.bytes.data(), Length(grid), shift.longitude->bytes.data(),
+                           Length(*shift.longitude), reason, sizeof reason)
+             : CHECKNTV2(grid.bytes.data(), Length(grid), reason, sizeof reason);
+  if (code == OSTRAK_GRID_SHIFTED) return true;
+  Warn((nadcon ? "The grid files " + grid.path + " and " + shift.longitude->path
+               : "The grid file " + grid.path) +
+       " of " + datumText + (nadcon ? " are" : " is") + " damaged: " + reason + ". Replace " +
+       (nadcon ? "them" : "it") + " with the publisher's files.");
   return false;
 }
 
@@ -118,7 +126,13 @@ bool PrepareGridShift(CrsSide& side, bool startSide, const Catalogues& catalogue
     return false;
   }
   shift->grid = ReadGrid(shift->file, datumText, reference->source);
-  if (!shift->grid || !GridIsSound(*shift, datumText)) return false;
+  if (!shift->grid) return false;
+  if (shift->methodCode == kNadcon) {
+    shift->longitude = ReadGrid(NadconLongitudeFile(shift->file), datumText, reference->source);
+    if (!shift->longitude) return false;
+  }
+  if (!GridIsSound(*shift, datumText)) return false;
+  shift->extent = GridExtent(shift->methodCode, *shift->grid, shift->longitude.get()).value_or("");
   // The onward shift: the record's parameters, position vector convention.
   shift->onward = datum;
   shift->onward.methodCode = kPositionVector;
@@ -130,8 +144,13 @@ bool PrepareGridShift(CrsSide& side, bool startSide, const Catalogues& catalogue
 int32_t ShiftByGrid(const GridShift& shift, bool reverse, double latitude, double longitude,
                     double& latitudeShifted, double& longitudeShifted) {
   const GridFile& grid = *shift.grid;
-  return NTV2SHIFT(grid.bytes.data(), static_cast<int64_t>(grid.bytes.size()), latitude, longitude,
-                   reverse ? 1 : 0, &latitudeShifted, &longitudeShifted);
+  if (shift.methodCode == kNadcon) {
+    const GridFile& second = *shift.longitude;
+    return NADCONSHIFT(grid.bytes.data(), Length(grid), second.bytes.data(), Length(second),
+                       latitude, longitude, reverse ? 1 : 0, &latitudeShifted, &longitudeShifted);
+  }
+  return NTV2SHIFT(grid.bytes.data(), Length(grid), latitude, longitude, reverse ? 1 : 0,
+                   &latitudeShifted, &longitudeShifted);
 }
 
 std::string GridFaultMessage(const GridShift& shift, int32_t code, double latitude,
@@ -140,7 +159,8 @@ std::string GridFaultMessage(const GridShift& shift, int32_t code, double latitu
       "The point at latitude " + Degrees(latitude) + ", longitude " + Degrees(longitude);
   switch (code) {
     case OSTRAK_GRID_OUTSIDE:
-      return point + " lies outside the grid " + shift.file + ".";
+      return point + " lies outside the grid " + shift.file +
+             (shift.extent.empty() ? std::string(".") : ", which covers " + shift.extent + ".");
     case OSTRAK_GRID_UNSETTLED:
       return point + " does not settle in the reverse shift through the grid " + shift.file + ".";
     default:

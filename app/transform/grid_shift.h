@@ -21,6 +21,7 @@ struct GridShift {
   std::string file;                           // as the record names it
   std::shared_ptr<const GridFile> grid;       // NTv2, or NADCON's latitude file
   std::shared_ptr<const GridFile> longitude;  // NADCON's longitude file
+  std::string extent;                         // the box it covers, as GridExtent tells it
   DatumRecord onward{};         // from the grid's datum on to WGS 84 (or WGS 72, 72BE)
   EllipsoidRecord ellipsoid{};  // of the grid's datum
 };

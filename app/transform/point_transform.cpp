@@ -62,7 +62,7 @@ bool IsDatumShiftMethod(int32_t methodCode) {
 }
 
 bool IsComputedShiftMethod(int32_t methodCode) {
-  return IsDatumShiftMethod(methodCode) || methodCode == kNtv2;
+  return IsDatumShiftMethod(methodCode) || IsGridShiftMethod(methodCode);
 }
 
 PointOutput TransformCheckedPoint(CrsSide& start, CrsSide& target, const Catalogues& catalogues,

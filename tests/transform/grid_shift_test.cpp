@@ -13,6 +13,7 @@
 
 #include "grid_shift.h"
 #include "message_recorder.h"
+#include "nadcon_pair.h"
 #include "point_transform.h"
 #include "transform_fixtures.h"
 
@@ -90,8 +91,12 @@ TEST_F(GridShiftTest, ThroughTheGridBothWaysAsCs2cs) {
 TEST_F(GridShiftTest, APointOutsideTheGridIsRefusedNotLeftUnshifted) {
   dhdn.unitsAndFormats.angleFormat = kAngleFormatDecimal;
   EXPECT_FALSE(Run(dhdn, etrs89, "40", "-4").targetLatitude);
-  EXPECT_EQ(recorder.texts(), std::vector<std::string>{"The point at latitude 40, longitude -4 "
-                                                       "lies outside the grid BETA2007.gsb."});
+  // The box of the grid's nodes, from its header: 169200" to 199080" north,
+  // 19800" to 56400" east.
+  EXPECT_EQ(recorder.texts(),
+            std::vector<std::string>{"The point at latitude 40, longitude -4 lies outside the grid "
+                                     "BETA2007.gsb, which covers latitude 47 to 55.3, longitude "
+                                     "5.5 to 15.6666667 degrees."});
 }
 
 TEST_F(GridShiftTest, AMissingOrDamagedGridNamesTheFile) {
@@ -119,6 +124,27 @@ TEST_F(GridShiftTest, AMissingOrDamagedGridNamesTheFile) {
                                       0),
             0u)
       << recorder.texts()[0];
+}
+
+// A NADCON pair (the library tests' synthetic lattice) in a grid folder: the
+// shift at a node is the node's, 2.5" north and 0.5" west at column 2, row 1.
+TEST_F(GridShiftTest, ANadconPairIsReadAndShiftsThePoint) {
+  const TempFolder folder;
+  SetNamedGridFolder(folder.path());
+  const test_grids::Pair pair = test_grids::Build(test_grids::kLattice);
+  std::ofstream(folder.path() + "/SYNTH.las", std::ios::binary)
+      .write(reinterpret_cast<const char*>(pair.las.data()), std::ssize(pair.las));
+  std::ofstream(folder.path() + "/SYNTH.los", std::ios::binary)
+      .write(reinterpret_cast<const char*>(pair.los.data()), std::ssize(pair.los));
+  DatumRecord nad27 = Datum("NAD27 (synthetic)", kNadcon, 0, 0, 0);
+  SetFixedField(nad27.areaOfUse, "SYNTH.las|GRS 1980|NGS|Test lattice");
+  CrsSide start = Side(NoProjection(), nad27, Clarke1866());
+  start.unitsAndFormats.angleFormat = kAngleFormatDecimal;
+  etrs89.unitsAndFormats.angleFormat = kAngleFormatDecimal;
+  const PointOutput out = Run(start, etrs89, "30.25", "-99");
+  ExpectDegrees(out.targetLatitude, 30.25 + 2.5 / 3600);
+  ExpectDegrees(out.targetLongitude, -99 - 0.5 / 3600);
+  EXPECT_TRUE(recorder.texts().empty()) << recorder.texts()[0];
 }
 
 TEST_F(GridShiftTest, LongitudesOfAnOwnPrimeMeridianGoThroughGreenwich) {
