@@ -198,6 +198,30 @@ TEST(CrsReport, AFurtherMethodShowsEpsgsNamesInEpsgsOrder) {
             "Northing at projection centre: 442857.65\r\r");
 }
 
+// A system on its own prime meridian, and a datum that shifts by a grid that
+// is not installed: the grid's file, publisher, extent and where it is.
+TEST(CrsReport, AMeridianAndAGridAreNamed) {
+  auto side = GaussKrugerOnDhdn();
+  SetFixedField(side->projection.name, "NTF (Paris)");
+  side->projection.methodCode = kLongitudeRotation;
+  side->projection.centralMeridian = 2.33722917;
+  side->datum.methodCode = kNtv2;
+  SetFixedField(side->datum.areaOfUse, "NOSUCH.gsb|GRS 1980|BKG|Germany - west");
+  const std::string report = side->Report();
+  EXPECT_EQ(ProjectionBlock(report),
+            "@-Projection\r===============\r\r"
+            "Name:\t\tNTF (Paris)\r\r"
+            "Method:\t\tGeographic, longitudes from its own prime meridian\r\r"
+            "Prime meridian (degrees east of Greenwich): 2.33722917\r\r");
+  for (const char* line : {"Area:\t\tGermany - west\r\r",
+                           "Method:\t\tNTv2 grid, then Helmert Transf. (Position Vector)\r\r"
+                           "Grid file:\t\tNOSUCH.gsb\rGrid source:\tBKG\rGrid datum on:\tGRS 1980\r"
+                           "Grid extent:\tunknown while the grid is not installed\r"
+                           "Grid found:\tnot installed; looked for in "}) {
+    EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+  }
+}
+
 TEST(CrsReport, OnlyTheExactWordNoneIsGeographic) {
   struct Case {
     const char* name;
