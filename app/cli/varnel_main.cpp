@@ -656,9 +656,12 @@ int Find(const std::vector<std::string>& typed, const Data& data) {
     }
     if (!codeMatches && !NameHoldsEveryWord(row.entry, words)) continue;
     const bool projected = row.NamesProjection();
+    // A system on its own meridian is read and written in degrees, whatever
+    // EPSG's unit of its axes.
+    const bool meridian = row.kind == EpsgIndexEntry::Kind::kMeridian;
     lines.push_back(FindLine("EPSG:" + code,
-                             projected ? projectedKind(row.entry) : "geographic datum", row.unit,
-                             row.entry));
+                             projected ? projectedKind(row.entry) : "geographic datum",
+                             meridian ? "degree" : row.unit, row.entry));
   }
   // Entries that no code stands for.
   for (int32_t p = 1; p <= catalogues.projectionCount; ++p) {
