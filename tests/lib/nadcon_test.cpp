@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cs2cs_points.h"
 #include "nadcon_pair.h"
 #include "ostrak32.h"
 
@@ -90,28 +91,13 @@ TEST(Nadcon, BilinearBetweenTheFourNodesOfTheCellAndBack) {
 
 TEST(Nadcon, AgreesWithCs2csOnTheSameLatticeAsNtv2) {
   const Pair pair = Build(kLattice);
-  std::ifstream data(std::string(NTV2_TEST_DATA) + "/nadcon_cs2cs_synthetic.txt");
-  ASSERT_TRUE(data);
-  int points = 0, wrong = 0;
-  for (std::string line; std::getline(data, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    double lat, lon, expected[4];  // forward latitude and longitude, reverse ones
-    ASSERT_TRUE(fields >> lat >> lon >> expected[0] >> expected[1] >> expected[2] >> expected[3]);
-    ++points;
-    const Shifted forward = Shift(pair, lat, lon), reverse = Shift(pair, lat, lon, true);
-    const double got[4] = {forward.latitude, forward.longitude, reverse.latitude,
-                           reverse.longitude};
-    bool agrees = forward.code == OSTRAK_GRID_SHIFTED && reverse.code == OSTRAK_GRID_SHIFTED;
-    for (int i = 0; i < 4; ++i) agrees = agrees && std::fabs(got[i] - expected[i]) <= 1e-9;
-    if (!agrees && ++wrong <= 5) {
-      ADD_FAILURE() << std::setprecision(13) << line << "\n  codes " << forward.code << " "
-                    << reverse.code << ", " << got[0] << " " << got[1] << " " << got[2] << " "
-                    << got[3];
-    }
-  }
+  const int points = test_grids::ExpectAgreesWithCs2cs(
+      std::string(NTV2_TEST_DATA) + "/nadcon_cs2cs_synthetic.txt",
+      [&](double latitude, double longitude, bool reverse) {
+        const Shifted s = Shift(pair, latitude, longitude, reverse);
+        return test_grids::Shifted{s.code, s.latitude, s.longitude};
+      });
   EXPECT_EQ(points, 300);
-  EXPECT_EQ(wrong, 0);
 }
 
 TEST(Nadcon, PointsOutsideTheLatticeOrNotANumberAreOutside) {
