@@ -160,16 +160,22 @@ for line in "Start datum: WGS 84" "Target latitude (degrees-minutes-seconds DDD.
   grep -qxF "$line" <<<"$copied" || fail "the first point's results lack \"$line\": $copied"
 done
 echo "test-windows: Varnel3.exe took a first point typed into a fresh window"
-# Start system: projection "none" (geographic), datum 582 of the catalogue,
-# 226 entries before WGS 84 (808), which "none" chose. From the height box
-# back past longitude, latitude, the tabs and the ellipsoid list.
+# Catalogue positions by name, so that a regenerated catalogue moves them.
+position() { awk -F';' -v name="$2" 'NR > 1 && $1 == name { print NR - 1; exit }' "data/$1"; }
+osgb36=$(position datums.txt "OSGB36 (UK - Great Britain onshore and...) [UKOOA-Pet]")
+wgs84=$(position datums.txt "WGS 84")
+bng=$(position projct.txt "OSGB36 / British National Grid")
+[ -n "$osgb36" ] && [ -n "$wgs84" ] && [ -n "$bng" ] || fail "the catalogues lack the test's entries"
+# Start system: projection "none" (geographic), the OSGB36 datum, entries
+# before WGS 84, which "none" chose. From the height box back past
+# longitude, latitude, the tabs and the ellipsoid list.
 key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
-xdotool key --repeat 226 --delay 2 Up
+xdotool key --repeat $((wgs84 - osgb36)) --delay 2 Up
 settle
-# Target system: projection 2053, OSGB36 / British National Grid, which
-# brings its datum; the list starts at "none", the first.
+# Target system: OSGB36 / British National Grid, which brings its datum;
+# the list starts at "none", the first.
 key Tab Tab Tab Tab Tab Tab
-xdotool key --repeat 2052 --delay 2 Down
+xdotool key --repeat $((bng - 1)) --delay 2 Down
 settle
 # List mode on the target's tab control: all four change.
 key Tab Right
