@@ -165,6 +165,11 @@ std::optional<std::string> GridExtent(int32_t methodCode, const GridFile& grid,
          " to " + Degrees(east) + " degrees";
 }
 
+void GridStore::Forget(const std::string& name) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  grids_.erase(name);
+}
+
 std::string FolderListText(const std::vector<std::string>& folders) {
   std::string text;
   for (const std::string& folder : folders) {

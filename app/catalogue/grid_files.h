@@ -95,6 +95,10 @@ class GridStore {
   // one installed while the program runs is found.
   std::shared_ptr<const GridFile> Get(const std::string& name, std::string* problem);
 
+  // Reads the grid of that name afresh at its next use (one found damaged
+  // and then replaced).
+  void Forget(const std::string& name);
+
   const std::vector<std::string>& folders() const { return folders_; }
 
  private:

@@ -131,7 +131,12 @@ bool PrepareGridShift(CrsSide& side, bool startSide, const Catalogues& catalogue
     shift->longitude = ReadGrid(NadconLongitudeFile(shift->file), datumText, reference->source);
     if (!shift->longitude) return false;
   }
-  if (!GridIsSound(*shift, datumText)) return false;
+  if (!GridIsSound(*shift, datumText)) {
+    // Read again next time: the user may replace the file meanwhile.
+    Store().Forget(shift->file);
+    if (shift->longitude) Store().Forget(NadconLongitudeFile(shift->file));
+    return false;
+  }
   shift->extent = GridExtent(shift->methodCode, *shift->grid, shift->longitude.get()).value_or("");
   // The onward shift: the record's parameters, position vector convention.
   shift->onward = datum;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -124,6 +125,12 @@ TEST_F(GridShiftTest, AMissingOrDamagedGridNamesTheFile) {
                                       0),
             0u)
       << recorder.texts()[0];
+  // Replaced with a sound grid, it is read again.
+  std::filesystem::copy_file("/usr/share/proj/BETA2007.gsb", folder.path() + "/DAMAGED.gsb",
+                             std::filesystem::copy_options::overwrite_existing);
+  recorder.Clear();
+  EXPECT_TRUE(Run(dhdn, etrs89, "50", "8").targetLatitude);
+  EXPECT_TRUE(recorder.texts().empty());
 }
 
 // A NADCON pair (the library tests' synthetic lattice) in a grid folder: the
