@@ -567,7 +567,116 @@ bool LoadFiles(Catalogues& catalogues, const std::string& folder, ProgramErrorTr
   return Loaded(state, folder, kProjectionFile, fault);
 }
 
+// The user's file of one kind after the shipped records; a file that is not
+// there is read as empty.
+template <typename Record>
+bool LoadUserFile(const std::string& folder, const char* name, Record* records, int32_t shipped,
+                  int32_t capacity, int32_t& count, std::string& problem, ProgramErrorTrap& trap) {
+  int32_t added = 0;
+  LineFault fault;
+  const FileState state =
+      LoadFile(folder, name, records + shipped, capacity - shipped, added, fault, trap);
+  const std::string path = CatalogueFilePath(folder, name);
+  count = shipped + std::max(added, 0);
+  if (state == FileState::kMissing) return true;
+  if (state == FileState::kUnreadable) {
+    problem = "File '" + path + "' cannot be read";
+    return false;
+  }
+  if (fault.line != 0) {
+    problem = "File '" + path + "', line " + std::to_string(fault.line) + ": " + fault.problem;
+    return false;
+  }
+  return true;
+}
+
+template <typename Record>
+std::string LineProblem(std::string_view line, Record& record, const char* name) {
+  std::memset(&record, 0, sizeof record);
+  RecordLine fields(line, name, kFieldCount<Record>);
+  ReadRecord(record, fields);
+  return fields.problem();
+}
+
 }  // namespace
+
+std::string CatalogueLineProblem(std::string_view line, EllipsoidRecord& record) {
+  return LineProblem(line, record, kEllipsoidFile);
+}
+std::string CatalogueLineProblem(std::string_view line, DatumRecord& record) {
+  return LineProblem(line, record, kDatumFile);
+}
+std::string CatalogueLineProblem(std::string_view line, ProjectionRecord& record) {
+  return LineProblem(line, record, kProjectionFile);
+}
+
+bool IsUserEllipsoid(const Catalogues& catalogues, int32_t position) {
+  return catalogues.shippedEllipsoidCount >= 0 && position > catalogues.shippedEllipsoidCount &&
+         position <= catalogues.ellipsoidCount;
+}
+bool IsUserDatum(const Catalogues& catalogues, int32_t position) {
+  return catalogues.shippedDatumCount >= 0 && position > catalogues.shippedDatumCount &&
+         position <= catalogues.datumCount;
+}
+bool IsUserProjection(const Catalogues& catalogues, int32_t position) {
+  return catalogues.shippedProjectionCount >= 0 && position > catalogues.shippedProjectionCount &&
+         position <= catalogues.projectionCount;
+}
+
+bool LoadUserEntries(Catalogues& catalogues, const std::string& folder, std::string& problem) {
+  ProgramErrorTrap trap("LoadUserEntries");
+  Catalogues& c = catalogues;
+  if (c.shippedEllipsoidCount < 0) {
+    c.shippedEllipsoidCount = std::max(c.ellipsoidCount, 0);
+    c.shippedDatumCount = std::max(c.datumCount, 0);
+    c.shippedProjectionCount = std::max(c.projectionCount, 0);
+  }
+  // Drops whatever the user's files gave, keeping the shipped records.
+  const auto dropAll = [&c] {
+    c.ellipsoidCount = c.shippedEllipsoidCount;
+    c.datumCount = c.shippedDatumCount;
+    c.projectionCount = c.shippedProjectionCount;
+    ResolveDatumEllipsoids(c);
+    ResolveProjectionDatums(c);
+    return false;
+  };
+  problem.clear();
+  bool ok = true;
+  trap.Guard([&] {
+    ok = LoadUserFile(folder, kUserEllipsoidFile, c.ellipsoids, c.shippedEllipsoidCount,
+                      kEllipsoidCapacity, c.ellipsoidCount, problem, trap) &&
+         LoadUserFile(folder, kUserDatumFile, c.datums, c.shippedDatumCount, kDatumCapacity,
+                      c.datumCount, problem, trap) &&
+         LoadUserFile(folder, kUserProjectionFile, c.projections, c.shippedProjectionCount,
+                      kProjectionCapacity, c.projectionCount, problem, trap);
+  });
+  if (!ok || !problem.empty()) {
+    if (problem.empty()) problem = "The user's entries in '" + folder + "' cannot be read";
+    return dropAll();
+  }
+  ResolveDatumEllipsoids(c);
+  ResolveProjectionDatums(c);
+  // Every name of the user's entries must find its record.
+  LineFault fault;
+  Catalogues& all = c;
+  const int32_t datums = all.datumCount, projections = all.projectionCount;
+  CheckEllipsoidNames(all, fault);
+  if (fault.line != 0 && fault.line - 1 > c.shippedDatumCount) {
+    problem = "File '" + CatalogueFilePath(folder, kUserDatumFile) + "', line " +
+              std::to_string(fault.line - 1 - c.shippedDatumCount + 1) + ": " + fault.problem;
+    return dropAll();
+  }
+  all.datumCount = datums;
+  fault = {};
+  CheckDatumNames(all, fault);
+  if (fault.line != 0 && fault.line - 1 > c.shippedProjectionCount) {
+    problem = "File '" + CatalogueFilePath(folder, kUserProjectionFile) + "', line " +
+              std::to_string(fault.line - 1 - c.shippedProjectionCount + 1) + ": " + fault.problem;
+    return dropAll();
+  }
+  all.projectionCount = projections;
+  return true;
+}
 
 std::string CatalogueFilePath(const std::string& folder, const char* name) {
   if (folder.empty()) return name;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "records.h"
 
@@ -32,6 +33,11 @@ struct Catalogues {
   int32_t ellipsoidCount = -1;
   int32_t datumCount = -1;
   int32_t projectionCount = -1;
+  // The records of the shipped files; those after them are the user's own
+  // (LoadUserEntries). -1 while the user's entries are not loaded.
+  int32_t shippedEllipsoidCount = -1;
+  int32_t shippedDatumCount = -1;
+  int32_t shippedProjectionCount = -1;
   EllipsoidRecord ellipsoids[kEllipsoidCapacity];
   DatumRecord datums[kDatumCapacity];
   ProjectionRecord projections[kProjectionCapacity];
@@ -58,6 +64,32 @@ Catalogues& ProgramCatalogues();
 // reported by the error trap at the end. The files are read from folder, or
 // from the current directory when it is empty.
 void LoadCatalogues(Catalogues& catalogues, int32_t& ok, const std::string& folder = {});
+
+// The user's own entries: files of the same line format in the user's data
+// folder (UserEntriesFolder), loaded after the shipped catalogues.
+inline constexpr const char* kUserEllipsoidFile = "my-ellips.txt";
+inline constexpr const char* kUserDatumFile = "my-datums.txt";
+inline constexpr const char* kUserProjectionFile = "my-projct.txt";
+
+// Appends the user's entries of folder after the shipped records (whose
+// positions do not move) and resolves their names, a user datum's ellipsoid
+// and a user projection's datum among all records. A file that is not there
+// holds no entries. A damaged file (a refused line, a name not found, more
+// entries than room) loads none of the user's entries: false, and problem
+// says which file and line and why. The shipped records stay loaded.
+bool LoadUserEntries(Catalogues& catalogues, const std::string& folder, std::string& problem);
+
+// The position is one of the user's own entries.
+bool IsUserEllipsoid(const Catalogues& catalogues, int32_t position);
+bool IsUserDatum(const Catalogues& catalogues, int32_t position);
+bool IsUserProjection(const Catalogues& catalogues, int32_t position);
+
+// The checks of the loader on one record line: "" when it is sound, else
+// what is wrong ("the X translation (field 6) is ...; it must be ..."). The
+// record is filled as far as it was read.
+std::string CatalogueLineProblem(std::string_view line, EllipsoidRecord& record);
+std::string CatalogueLineProblem(std::string_view line, DatumRecord& record);
+std::string CatalogueLineProblem(std::string_view line, ProjectionRecord& record);
 
 // The catalogue file of that name in folder ("" for the current directory).
 std::string CatalogueFilePath(const std::string& folder, const char* name);

@@ -42,6 +42,7 @@
 #include "systems.h"
 #include "text_encoding.h"
 #include "units.h"
+#include "user_entries.h"
 #include "varnel_cli.h"
 
 #ifndef VARNEL_VERSION
@@ -116,6 +117,12 @@ bool LoadData(const std::string& given, Data& data) {
     return false;
   }
   if (ok == 0) return false;
+  // The user's own entries after the shipped ones; a damaged file is told and
+  // left out, the shipped catalogues serve on.
+  if (std::string problem; !LoadUserEntries(*data.catalogues, UserEntriesFolder(), problem)) {
+    std::fprintf(stderr, "varnel: %s; your own entries are not loaded\n",
+                 TerminalTextOf(problem).c_str());
+  }
   const std::string indexPath = CatalogueFilePath(folder, kEpsgIndexFile);
   std::string error;
   if (!LoadEpsgIndex(indexPath, data.index, error)) {
@@ -694,8 +701,21 @@ int Info(const std::string& text, const Data& data) {
   if (!ResolveOne(ResolveSystem(text, *data.catalogues, data.index), text, "system", system)) {
     return kUsage;
   }
-  const CrsSide side = SideOf(system, 0, *data.catalogues);
+  const Catalogues& catalogues = *data.catalogues;
+  const CrsSide side = SideOf(system, 0, catalogues);
   std::fputs(TerminalTextOf(InfoReportText(system, side, data.index)).c_str(), stdout);
+  // The user's own entries among the three, and where they are kept.
+  std::string own;
+  const int32_t datum = system.datum != 0 ? system.datum : side.projection.datumIndex;
+  if (IsUserProjection(catalogues, system.projection)) own += " the projection";
+  if (IsUserDatum(catalogues, datum)) own += own.empty() ? " the datum" : ", the datum";
+  if (IsUserEllipsoid(catalogues, side.datum.ellipsoidIndex)) {
+    own += own.empty() ? " the ellipsoid" : ", the ellipsoid";
+  }
+  if (!own.empty()) {
+    std::printf("\nYour own entries:%s (kept in %s)\n", own.c_str(),
+                TerminalTextOf(UserEntriesFolder()).c_str());
+  }
   return kSuccess;
 }
 

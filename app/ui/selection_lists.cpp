@@ -10,6 +10,7 @@
 #include "catalogue.h"
 #include "errormessage.h"
 #include "main_window.h"
+#include "user_entries.h"
 
 namespace {
 
@@ -91,13 +92,17 @@ int32_t ListedCount(ListRole role) {
 
 std::string ListEntryText(ListRole role, int32_t position) {
   const Catalogues& catalogues = ProgramCatalogues();
+  // The user's own entries are marked at the end.
+  const auto marked = [](std::string text, bool own) { return own ? text + kUserEntryMark : text; };
   switch (role) {
     case ListRole::kProjection:
-      return ProjectionListEntry(catalogues.Projection(position));
+      return marked(ProjectionListEntry(catalogues.Projection(position)),
+                    IsUserProjection(catalogues, position));
     case ListRole::kDatum:
-      return DatumListEntry(catalogues.Datum(position));
+      return marked(DatumListEntry(catalogues.Datum(position)), IsUserDatum(catalogues, position));
     case ListRole::kEllipsoid:
-      return EllipsoidListEntry(catalogues.Ellipsoid(position));
+      return marked(EllipsoidListEntry(catalogues.Ellipsoid(position)),
+                    IsUserEllipsoid(catalogues, position));
   }
   return {};
 }

@@ -13,6 +13,7 @@
 #include "help_about.h"
 #include "main_window.h"
 #include "message.h"
+#include "own_entries.h"
 #include "program_index.h"
 #include "program_state.h"
 #include "startup.h"
@@ -71,6 +72,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetProgramCatalogueFolder(*folder);
     LoadCatalogues(ProgramCatalogues(), loaded, *folder);
     LoadProgramEpsgIndex(*folder);
+    if (loaded != 0) LoadUserEntriesShowingProblem();
   }
   const HWND window = CreateMainWindow();
   if (loaded == 0) {

@@ -10,6 +10,7 @@
 #include "fixed_text.h"
 #include "main_window.h"
 #include "program_index.h"
+#include "user_entries.h"
 
 namespace {
 
@@ -214,7 +215,8 @@ std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text) {
   const std::string folded = FoldedText(TrimBlanks(text));
   std::stable_partition(found.begin(), found.end(), [&](const FoundEntry& entry) {
     const std::string name = FoldedText(entry.text);
-    return !folded.empty() && (name == folded || name.rfind(folded + " - ", 0) == 0);
+    return !folded.empty() && (name == folded || name.rfind(folded + " - ", 0) == 0 ||
+                               name == folded + FoldedText(kUserEntryMark));
   });
   return found;
 }

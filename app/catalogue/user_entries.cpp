@@ -1,0 +1,201 @@
+#include "user_entries.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "catalogue_folders.h"
+#include "fixed_text.h"
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+std::string Number(double value) {
+  char text[64];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
+}
+
+std::string Upper(std::string_view text) {
+  std::string folded(TrimBlanks(text));
+  for (char& c : folded) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return folded;
+}
+
+// Writes text whole beside path, then puts it in path's place.
+bool WriteWhole(const std::string& path, const std::string& text, std::string& problem) {
+  const std::string beside = path + ".new";
+  {
+    std::ofstream out(beside, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+      problem = "'" + beside + "' cannot be written";
+      std::error_code ignored;
+      std::filesystem::remove(beside, ignored);
+      return false;
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(beside, path, error);
+  if (error) {
+    problem = "'" + path + "' cannot be replaced: " + error.message();
+    std::filesystem::remove(beside, error);
+    return false;
+  }
+  return true;
+}
+
+template <typename Record>
+std::string FileText(const Record* records, int32_t first, int32_t last) {
+  std::string text = std::to_string(std::max(last - first + 1, 0)) + "\r\n";
+  for (int32_t p = first; p <= last; ++p) text += CatalogueLine(records[p - 1]) + "\r\n";
+  return text;
+}
+
+// The name's own problems, before it is compared with the others.
+std::string OwnNameProblem(std::string_view name, size_t width) {
+  const std::string_view trimmed = TrimBlanks(name);
+  if (trimmed.empty()) return "The name is empty.";
+  if (trimmed.size() > width) {
+    return "The name is " + std::to_string(trimmed.size()) +
+           " characters long; it may be at most " + std::to_string(width) + ".";
+  }
+  if (trimmed.find_first_of(";|") != std::string_view::npos) {
+    return "The name holds a \";\" or \"|\", which the catalogue files keep for themselves.";
+  }
+  return "";
+}
+
+template <typename Record>
+std::string TakenProblem(const Record* records, int32_t count, std::string_view name,
+                         int32_t except, const char* kind) {
+  const std::string wanted = Upper(name);
+  for (int32_t p = 1; p <= count; ++p) {
+    if (p == except) continue;
+    if (Upper(FieldView(records[p - 1].name, sizeof records[p - 1].name)) == wanted) {
+      return "The name \"" + std::string(TrimBlanks(name)) + "\" is taken by another " + kind +
+             "; choose another.";
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string UserEntriesFolder() {
+  if (const std::string named = Environment("VARNEL_USER_DATA"); !named.empty()) return named;
+#ifdef _WIN32
+  const std::string roaming = Environment("APPDATA");
+  return roaming.empty() ? std::string() : roaming + "\\varnel";
+#else
+  return UserCatalogueFolder();
+#endif
+}
+
+std::string CatalogueLine(const EllipsoidRecord& r) {
+  return std::to_string(r.code) + ";" + TrimmedField(r.name) + ";" + Number(r.semiMajorAxis) + ";" +
+         Number(r.semiMinorAxis);
+}
+
+std::string CatalogueLine(const DatumRecord& r) {
+  return TrimmedField(r.name) + ";" + TrimmedField(r.areaOfUse) + ";" +
+         std::to_string(r.toCrsCode) + ";" + TrimmedField(r.ellipsoidName) + ";" +
+         std::to_string(r.methodCode) + ";" + Number(r.translationX) + ";" +
+         Number(r.translationY) + ";" + Number(r.translationZ) + ";" + Number(r.rotationX) + ";" +
+         Number(r.rotationY) + ";" + Number(r.rotationZ) + ";" + Number(r.scaleDifference);
+}
+
+std::string CatalogueLine(const ProjectionRecord& r) {
+  return TrimmedField(r.name) + ";" + TrimmedField(r.datumName) + ";" +
+         std::to_string(r.methodCode) + ";" + Number(r.scaleFactor) + ";" +
+         Number(r.latitudeOfOrigin) + ";" + Number(r.centralMeridian) + ";" +
+         Number(r.falseEasting) + ";" + Number(r.falseNorthing) + ";" +
+         Number(r.firstStandardParallel) + ";" + Number(r.secondStandardParallel);
+}
+
+bool SaveUserEntries(const Catalogues& c, const std::string& folder, std::string& problem) {
+  if (folder.empty()) {
+    problem = "There is no folder for your own entries (neither XDG_DATA_HOME nor HOME is set).";
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) {
+    problem = "The folder '" + folder + "' cannot be made: " + error.message();
+    return false;
+  }
+  return WriteWhole(CatalogueFilePath(folder, kUserEllipsoidFile),
+                    FileText(c.ellipsoids, c.shippedEllipsoidCount + 1, c.ellipsoidCount),
+                    problem) &&
+         WriteWhole(CatalogueFilePath(folder, kUserDatumFile),
+                    FileText(c.datums, c.shippedDatumCount + 1, c.datumCount), problem) &&
+         WriteWhole(CatalogueFilePath(folder, kUserProjectionFile),
+                    FileText(c.projections, c.shippedProjectionCount + 1, c.projectionCount),
+                    problem);
+}
+
+std::string EllipsoidNameProblem(const Catalogues& c, std::string_view name, int32_t except) {
+  std::string problem = OwnNameProblem(name, kEllipsoidNameWidth);
+  if (problem.empty())
+    problem = TakenProblem(c.ellipsoids, c.ellipsoidCount, name, except, "ellipsoid");
+  return problem;
+}
+
+std::string ProjectionNameProblem(const Catalogues& c, std::string_view name, int32_t except) {
+  std::string problem = OwnNameProblem(name, kProjectionNameWidth);
+  if (problem.empty()) {
+    problem = TakenProblem(c.projections, c.projectionCount, name, except, "projection");
+  }
+  if (problem.empty() && Upper(name) == "NONE") {
+    problem = "The name \"none\" stands for geographic coordinates; choose another.";
+  }
+  return problem;
+}
+
+std::string DatumNameProblem(const Catalogues& c, std::string_view name, int32_t except) {
+  std::string problem = OwnNameProblem(name, kDatumNameWidth);
+  if (!problem.empty()) return problem;
+  const std::string wanted = Upper(name);
+  for (int32_t p = 1; p <= c.datumCount; ++p) {
+    if (p == except) continue;
+    const std::string other = Upper(FieldView(c.Datum(p).name, kDatumNameWidth));
+    if (other == wanted) {
+      return "The name \"" + std::string(TrimBlanks(name)) +
+             "\" is taken by another datum; choose another.";
+    }
+    if (other.find(wanted) != std::string::npos) {
+      return "The name \"" + std::string(TrimBlanks(name)) + "\" is part of the datum name \"" +
+             TrimmedField(c.Datum(p).name) +
+             "\", so that a projection could not tell them apart; choose another.";
+    }
+  }
+  return "";
+}
+
+std::string UsersOfDatum(const Catalogues& c, int32_t datum) {
+  std::string users;
+  for (int32_t p = c.shippedProjectionCount + 1; p <= c.projectionCount; ++p) {
+    if (c.Projection(p).datumIndex != datum) continue;
+    users += (users.empty() ? "" : ", ") + TrimmedField(c.Projection(p).name);
+  }
+  return users;
+}
+
+std::string UsersOfEllipsoid(const Catalogues& c, int32_t ellipsoid) {
+  std::string users;
+  for (int32_t p = c.shippedDatumCount + 1; p <= c.datumCount; ++p) {
+    if (c.Datum(p).ellipsoidIndex != ellipsoid) continue;
+    users += (users.empty() ? "" : ", ") + TrimmedField(c.Datum(p).name);
+  }
+  return users;
+}
