@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -170,6 +171,59 @@ TEST(Varnel, AGridOfOnesOwnWorksAfterTheReadmesOneLine) {
   const auto [latitude, longitude] = LatLon(run.out);
   EXPECT_NEAR(latitude, 50.098838797284, 1e-8);
   EXPECT_NEAR(longitude, 8.499025352766, 1e-8);
+}
+
+// The user's own entries, in files of their own ($VARNEL_USER_DATA here): a
+// site grid with the British National Grid's parameters on the shipped
+// OSGB36 datum, and one on a datum of the user's with EPSG's published
+// parameters of OSGB36 to WGS 84 (6) (EPSG 1314: 446.448, -125.157, 542.06 m,
+// 0.150, 0.247, 0.842", -20.489 ppm, position vector), give the shipped
+// entry's results to the last digit.
+class UserEntries : public testing::Test {
+ protected:
+  void SetUp() override { ::setenv("VARNEL_USER_DATA", folder.path().c_str(), 1); }
+  void TearDown() override { ::unsetenv("VARNEL_USER_DATA"); }
+  TempFolder folder;
+};
+
+TEST_F(UserEntries, ASiteGridAndADatumOfOnesOwnComputeAsTheShippedEntries) {
+  const double arcSecond = M_PI / 648000;
+  char rotations[200];
+  std::snprintf(rotations, sizeof rotations, "%.17g;%.17g;%.17g", 0.150 * arcSecond,
+                0.247 * arcSecond, 0.842 * arcSecond);
+  WriteFile(folder.File("my-datums.txt"),
+            "1\r\nMy OSGB36;Great Britain;4326;Airy 1830;9606;446.448;-125.157;542.06;" +
+                std::string(rotations) + ";-0.000020489\r\n");
+  WriteFile(folder.File("my-projct.txt"),
+            "2\r\nMy site grid;" + kOsgb +
+                ";9807;0.9996012717;49;-2;400000;-100000;0;0\r\n"
+                "My grid on my datum;My OSGB36;9807;0.9996012717;49;-2;400000;-100000;0;0\r\n");
+  WriteFile(folder.File("points.txt"), "50.5 0.5 0\n51.4778 -0.0015 0\n57.1 -4.2 10\n52 -1 0\n");
+  const Outcome shipped =
+      Varnel(folder, {"transform", "--from", "WGS 84", "--to", kBng, "--lf", "points.txt", "-"});
+  ASSERT_EQ(shipped.status, 0) << shipped.err;
+  for (const char* own : {"My site grid", "My grid on my datum"}) {
+    const Outcome run =
+        Varnel(folder, {"transform", "--from", "WGS 84", "--to", own, "--lf", "points.txt", "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, shipped.out) << own;
+  }
+  EXPECT_NE(Varnel(folder, {"find", "my", "site"}).out.find("My site grid"), std::string::npos);
+  EXPECT_NE(Varnel(folder, {"info", "My grid on my datum"})
+                .out.find("Your own entries: the projection, the datum (kept in " + folder.path()),
+            std::string::npos);
+}
+
+TEST_F(UserEntries, ADamagedFileIsToldAndTheShippedCataloguesServe) {
+  WriteFile(folder.File("my-projct.txt"),
+            "1\r\nMy site grid;" + kOsgb + ";9807;0.9996012717;95;-2;400000;-100000;0;0\r\n");
+  const Outcome run =
+      Varnel(folder, {"transform", "--from", kOsgb, "--to", kBng, "--lf", "--", "50.5", "0.5"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "577274.98\t69740.49\n");
+  EXPECT_EQ(run.err, "varnel: File '" + folder.File("my-projct.txt") +
+                         "', line 2: the latitude of origin (field 5) is 95; it must be from -90 "
+                         "to 90 degrees; your own entries are not loaded\n");
 }
 
 // What the window's list mode writes for the same systems, formats and input.
