@@ -182,6 +182,32 @@ std::string DatumNameProblem(const Catalogues& c, std::string_view name, int32_t
   return "";
 }
 
+namespace {
+
+template <typename Record>
+bool AmongUsers(const Record* records, int32_t shipped, int32_t count, const Record& record) {
+  const std::string_view name = FieldView(record.name, sizeof record.name);
+  for (int32_t p = std::max(shipped, 0) + 1; shipped >= 0 && p <= count; ++p) {
+    if (FieldView(records[p - 1].name, sizeof record.name) == name) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string OwnEntriesText(const Catalogues& c, const ProjectionRecord& projection,
+                           const DatumRecord& datum, const EllipsoidRecord& ellipsoid) {
+  std::string own;
+  const auto add = [&own](bool is, const char* what) {
+    if (is) own += (own.empty() ? " the " : ", the ") + std::string(what);
+  };
+  add(AmongUsers(c.projections, c.shippedProjectionCount, c.projectionCount, projection),
+      "projection");
+  add(AmongUsers(c.datums, c.shippedDatumCount, c.datumCount, datum), "datum");
+  add(AmongUsers(c.ellipsoids, c.shippedEllipsoidCount, c.ellipsoidCount, ellipsoid), "ellipsoid");
+  return own.empty() ? own : "Your own entries:" + own + " (kept in " + UserEntriesFolder() + ")";
+}
+
 std::string UsersOfDatum(const Catalogues& c, int32_t datum) {
   std::string users;
   for (int32_t p = c.shippedProjectionCount + 1; p <= c.projectionCount; ++p) {

@@ -43,5 +43,10 @@ std::string ProjectionNameProblem(const Catalogues& catalogues, std::string_view
 std::string UsersOfDatum(const Catalogues& catalogues, int32_t datum);
 std::string UsersOfEllipsoid(const Catalogues& catalogues, int32_t ellipsoid);
 
+// "Your own entries: the projection, the datum (kept in FOLDER)": which of a
+// side's records are the user's own (found by name among them), or "".
+std::string OwnEntriesText(const Catalogues& catalogues, const ProjectionRecord& projection,
+                           const DatumRecord& datum, const EllipsoidRecord& ellipsoid);
+
 // The mark a list entry and the CRS report give the user's own entries.
 inline constexpr const char* kUserEntryMark = " (my own)";

@@ -705,16 +705,10 @@ int Info(const std::string& text, const Data& data) {
   const CrsSide side = SideOf(system, 0, catalogues);
   std::fputs(TerminalTextOf(InfoReportText(system, side, data.index)).c_str(), stdout);
   // The user's own entries among the three, and where they are kept.
-  std::string own;
-  const int32_t datum = system.datum != 0 ? system.datum : side.projection.datumIndex;
-  if (IsUserProjection(catalogues, system.projection)) own += " the projection";
-  if (IsUserDatum(catalogues, datum)) own += own.empty() ? " the datum" : ", the datum";
-  if (IsUserEllipsoid(catalogues, side.datum.ellipsoidIndex)) {
-    own += own.empty() ? " the ellipsoid" : ", the ellipsoid";
-  }
-  if (!own.empty()) {
-    std::printf("\nYour own entries:%s (kept in %s)\n", own.c_str(),
-                TerminalTextOf(UserEntriesFolder()).c_str());
+  if (const std::string own =
+          OwnEntriesText(catalogues, side.projection, side.datum, side.ellipsoid);
+      !own.empty()) {
+    std::printf("\n%s\n", TerminalTextOf(own).c_str());
   }
   return kSuccess;
 }

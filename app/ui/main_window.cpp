@@ -24,6 +24,7 @@
 #include "system_search.h"
 #include "transform_command.h"
 #include "units_dialog.h"
+#include "user_entries.h"
 #include "value_conversion.h"
 
 HWND mainWindow = nullptr;
@@ -404,6 +405,9 @@ void ShowCrsInfo(Side side) {
   const CrsSide& crs = CrsSideOf(side);
   std::string report = CrsReportText(crs.projection, crs.datum, crs.ellipsoid);
   if (const std::string note = EllipsoidNote(side); !note.empty()) report += "\r\r" + note;
+  const std::string own =
+      OwnEntriesText(ProgramCatalogues(), crs.projection, crs.datum, crs.ellipsoid);
+  if (!own.empty()) report += "\r\r" + own;
   std::string text;
   for (char c : report) {
     if (c == '@') {
