@@ -11,6 +11,7 @@
 #include "catalogue_folders.h"
 #include "fixed_text.h"
 #include "ostrak32.h"
+#include "user_entries.h"
 
 namespace {
 
@@ -68,6 +69,8 @@ std::vector<std::string> GridSearchFolders(const std::string& named) {
     AddOnce(folders, grids);
   }
   for (const std::string& folder : CatalogueSearchFolders()) AddOnce(folders, folder);
+  // Where the grids of the user's own datums are kept.
+  if (const std::string own = UserEntriesFolder(); !own.empty()) AddOnce(folders, own);
 #ifndef _WIN32
   const std::string proj = Environment("PROJ_DATA");
   AddOnce(folders, proj.empty() ? std::string("/usr/share/proj") : proj);
