@@ -4,9 +4,9 @@
 //
 // The folders, in order: the one the user names (varnel --grids DIR), the
 // one of $VARNEL_GRIDS, the catalogue folders (current, user's, installed),
-// the folder of the user's own entries, then the system's PROJ data folder ($PROJ_DATA, else /usr/share/proj,
-// where Debian's proj-data installs the agencies' grids). On Windows the
-// grids ship beside the catalogues, in the installed folder.
+// the folder of the user's own entries, then the system's PROJ data folder ($PROJ_DATA, else
+// /usr/share/proj, where Debian's proj-data installs the agencies' grids). On Windows the grids
+// ship beside the catalogues, in the installed folder.
 #pragma once
 
 #include <cstdint>
