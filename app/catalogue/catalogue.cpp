@@ -656,25 +656,24 @@ bool LoadUserEntries(Catalogues& catalogues, const std::string& folder, std::str
   }
   ResolveDatumEllipsoids(c);
   ResolveProjectionDatums(c);
-  // Every name of the user's entries must find its record.
+  // Every name of the user's entries must find its record. The checks stop
+  // the count at a record whose name is not found; a fault beyond the
+  // shipped records is one of the user's file's lines.
+  const int32_t datums = c.datumCount, projections = c.projectionCount;
+  const auto userFault = [&](const LineFault& fault, int32_t shipped, const char* name) {
+    if (fault.line == 0 || fault.line - 1 <= shipped) return false;
+    problem = "File '" + CatalogueFilePath(folder, name) + "', line " +
+              std::to_string(fault.line - shipped) + ": " + fault.problem;
+    return true;
+  };
   LineFault fault;
-  Catalogues& all = c;
-  const int32_t datums = all.datumCount, projections = all.projectionCount;
-  CheckEllipsoidNames(all, fault);
-  if (fault.line != 0 && fault.line - 1 > c.shippedDatumCount) {
-    problem = "File '" + CatalogueFilePath(folder, kUserDatumFile) + "', line " +
-              std::to_string(fault.line - 1 - c.shippedDatumCount + 1) + ": " + fault.problem;
-    return dropAll();
-  }
-  all.datumCount = datums;
+  CheckEllipsoidNames(c, fault);
+  if (userFault(fault, c.shippedDatumCount, kUserDatumFile)) return dropAll();
+  c.datumCount = datums;
   fault = {};
-  CheckDatumNames(all, fault);
-  if (fault.line != 0 && fault.line - 1 > c.shippedProjectionCount) {
-    problem = "File '" + CatalogueFilePath(folder, kUserProjectionFile) + "', line " +
-              std::to_string(fault.line - 1 - c.shippedProjectionCount + 1) + ": " + fault.problem;
-    return dropAll();
-  }
-  all.projectionCount = projections;
+  CheckDatumNames(c, fault);
+  if (userFault(fault, c.shippedProjectionCount, kUserProjectionFile)) return dropAll();
+  c.projectionCount = projections;
   return true;
 }
 
