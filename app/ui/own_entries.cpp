@@ -181,13 +181,13 @@ bool RemoveUserEntry(ListRole role, int32_t position) {
       if (const std::string grids = GridUsersOfEllipsoid(catalogues, name); !grids.empty()) {
         users += (users.empty() ? "" : ", ") + grids;
       }
-      if (!users.empty()) users = "your datums " + users;
+      if (!users.empty()) users = "your datums: " + users;
       break;
     case ListRole::kDatum:
       kind = "datum";
       name = TrimmedField(catalogues.Datum(position).name);
       users = UsersOfDatum(catalogues, position);
-      if (!users.empty()) users = "your projections " + users;
+      if (!users.empty()) users = "your projections: " + users;
       break;
     case ListRole::kProjection:
       kind = "projection";
@@ -195,8 +195,8 @@ bool RemoveUserEntry(ListRole role, int32_t position) {
       break;
   }
   if (!users.empty()) {
-    ShowMessage("The " + kind + " \"" + name + "\" cannot be removed: " + users +
-                    " use it. Change or remove them first.",
+    ShowMessage("The " + kind + " \"" + name + "\" cannot be removed; it is used by " + users +
+                    ". Change or remove them first.",
                 kCaptionWarning, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
     return false;
   }

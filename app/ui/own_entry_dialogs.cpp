@@ -390,6 +390,16 @@ void Fill(HWND dialog) {
            FormatPlain(values[k] / kParameterUnit[k]), values[k]);
     }
   }
+  if (position == 0) {
+    // A new datum starts on the start side's ellipsoid.
+    const std::string start = TrimmedField(startSide.ellipsoid.name);
+    for (int32_t p = 1; p <= ListedCount(ListRole::kEllipsoid) && !start.empty(); ++p) {
+      if (TrimmedField(c.Ellipsoid(p).name) == start) {
+        SendDlgItemMessageA(dialog, kIdDatumEllipsoid, CB_SETCURSEL, p - 1, 0);
+        break;
+      }
+    }
+  }
   SendDlgItemMessageA(dialog, kIdShiftMethod, CB_SETCURSEL, static_cast<WPARAM>(method), 0);
   CheckRadioButton(dialog, kIdToWgs84, kIdToWgs72be, toCrs);
   WidenDroppedList(dialog, kIdDatumEllipsoid, 200);
@@ -486,8 +496,8 @@ bool CopyGrids(const std::vector<std::filesystem::path>& copies) {
 
 std::string ParameterRequirement(int k, const std::string& loaderRequirement) {
   if (k >= 3 && k < 6) {
-    return "from -" + FormatPlain(1e-3 / kArcSecond) + " to " + FormatPlain(1e-3 / kArcSecond) +
-           " seconds of arc (0.001 radians)";
+    const std::string most = FormatPlain(RoundTo(1e-3 / kArcSecond - 5e-5, 4));  // 206.2648
+    return "from -" + most + " to " + most + " seconds of arc (0.001 radians)";
   }
   if (k == 6) return "from -1000 to 1000 ppm";
   return loaderRequirement;
