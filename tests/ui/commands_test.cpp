@@ -578,9 +578,8 @@ TEST_F(CommandsTest, HelpFromButtonAndMenuAboutFromTheMenu) {
 TEST_F(CommandsTest, ButtonsActOnClicksAndTheirKeyboardCodeTransformAndMenusOnAny) {
   const int otherCode = 5;
   const std::pair<int, size_t> commands[] = {
-      {kStartInfoButton, 0}, {kTargetInfoButton, 0}, {kHelpButton, 0},
-      {kMenuHelp, 0},        {kStartUnitsButton, 0}, {kTargetUnitsButton, 0},
-      {kTransformButton, 1}, {kMenuAbout, 1},
+      {kStartInfoButton, 0},  {kTargetInfoButton, 0},  {kHelpButton, 0},      {kMenuHelp, 0},
+      {kStartUnitsButton, 0}, {kTargetUnitsButton, 0}, {kTransformButton, 1}, {kMenuAbout, 1},
   };
   for (const auto& [id, boxes] : commands) {
     seam.Clear();
