@@ -16,6 +16,7 @@
 #include "fixed_text.h"
 #include "help_about.h"
 #include "message.h"
+#include "own_entries.h"
 #include "program_index.h"
 #include "program_state.h"
 #include "results.h"
@@ -537,9 +538,16 @@ INT_PTR OnCommand(HWND window, WORD id, WORD code) {
       SearchFocusedList(window);
       return TRUE;
     case kMenuAddProjection:
+      OpenProjectionDialog(window);
+      return TRUE;
     case kMenuAddDatum:
+      OpenDatumDialog(window);
+      return TRUE;
     case kMenuAddEllipsoid:
-      MessageBoxA(nullptr, kNotImplementedMessage, nullptr, MB_OK);
+      OpenEllipsoidDialog(window);
+      return TRUE;
+    case kMenuEditMyEntries:
+      OpenMyEntriesDialog(window);
       return TRUE;
     case IDCANCEL:
       return TRUE;  // Escape leaves the window open
@@ -608,7 +616,9 @@ HMENU BuildMenuBar(HWND window) {
   const MenuEntry data[] = {{"Add &Projection", kMenuAddProjection},
                             {nullptr, kNoCommand},
                             {"Add &Datum", kMenuAddDatum},
-                            {"Add &Ellipsoid", kMenuAddEllipsoid}};
+                            {"Add &Ellipsoid", kMenuAddEllipsoid},
+                            {nullptr, kNoCommand},
+                            {"Edit &my entries...", kMenuEditMyEntries}};
   const MenuEntry help[] = {{"&Help", kMenuHelp}, {nullptr, kNoCommand}, {"&About", kMenuAbout}};
   const HMENU bar = CreateMenu();
   AppendMenuEntry(bar, {"&File", kNoCommand}, PopupMenu(file));
@@ -677,6 +687,52 @@ void SetUnitsAndFormats(HWND window, Side side, const UnitsAndFormats& wanted) {
   formats.angleFormat = wanted.angleFormat;
   SetLengthUnit(formats, wanted.lengthUnit);
   UnitsAndFormatsChanged(window, side, before);
+}
+
+ListPositions ChosenListPositions() {
+  ListPositions chosen{};
+  for (size_t i = 0; i < std::size(kSelectionLists); ++i) {
+    chosen.position[i] = static_cast<int32_t>(ChosenIndex(kSelectionLists[i].id) + 1);
+  }
+  return chosen;
+}
+
+void RefillSelectionLists(const ListPositions& before, ListRole role, int32_t removed,
+                          int32_t moveTo) {
+  CloseSystemSearch();
+  FillSelectionLists();
+  const Catalogues& catalogues = ProgramCatalogues();
+  bool lost[std::size(kSelectionLists)] = {};
+  for (size_t i = 0; i < std::size(kSelectionLists); ++i) {
+    const SelectionList& list = kSelectionLists[i];
+    int32_t position = before.position[i];
+    if (list.role == role && removed > 0 && position >= removed) {
+      lost[i] = position == removed;
+      --position;
+    }
+    if (lost[i] || position < 1 || position > ListedCount(list.role)) continue;
+    // The side's copy is taken again: the entry may have changed.
+    SendDlgItemMessageA(mainWindow, list.id, CB_SETCURSEL, static_cast<WPARAM>(position - 1), 0);
+    PostMessageA(mainWindow, kShowEntryStartMessage, static_cast<WPARAM>(list.id), 0);
+    CrsSide& crs = CrsSideOf(list.side);
+    switch (list.role) {
+      case ListRole::kProjection:
+        crs.projection = catalogues.Projection(position);
+        break;
+      case ListRole::kDatum:
+        crs.datum = catalogues.Datum(position);
+        break;
+      case ListRole::kEllipsoid:
+        crs.ellipsoid = catalogues.Ellipsoid(position);
+        break;
+    }
+  }
+  for (size_t i = 0; i < std::size(kSelectionLists); ++i) {
+    if (lost[i]) ChooseFoundEntry(kSelectionLists[i].id, 1, "");
+  }
+  if (moveTo > 0) ChooseFoundEntry(SelectionListId(Side::kStart, role), moveTo, "");
+  for (Side side : kBothSides) ShowEllipsoidNote(mainWindow, side);
+  ClearTargetResults();
 }
 
 void ShowChosenEntry(int listId) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "selection_lists.h"
@@ -61,6 +62,7 @@ inline constexpr int kMenuHelp = 1005;
 inline constexpr int kMenuAbout = 1006;
 inline constexpr int kMenuCopyResults = 1007;
 inline constexpr int kMenuFindSystem = 1008;
+inline constexpr int kMenuEditMyEntries = 1009;
 
 // Posted to itself at initialisation: build the entry pages once the window
 // procedure has returned from WM_INITDIALOG.
@@ -70,7 +72,6 @@ inline constexpr UINT kBuildPagesMessage = WM_USER + 999;
 inline constexpr UINT kShowEntryStartMessage = WM_USER + 998;
 
 inline constexpr const char* kMainWindowCaption = "Varnel - Coordinate Transformation V3.0";
-inline constexpr const char* kNotImplementedMessage = "Sorry, not yet implemented...";
 
 // Builds the main window hidden with its controls, menu bar, icon and tabs;
 // it initialises itself (lists filled, both sides reset) on the way.
@@ -96,6 +97,21 @@ void ShowChosenEntry(int listId);
 // A side's units and formats as the units dialog would leave them: typed
 // values rewritten, the words beside the fields and the results kept true.
 void SetUnitsAndFormats(HWND window, Side side, const UnitsAndFormats& wanted);
+
+// The catalogue positions the six lists show (0 for none), in the order of
+// kSelectionLists: taken before the user's entries change.
+struct ListPositions {
+  int32_t position[std::size(kSelectionLists)];
+};
+ListPositions ChosenListPositions();
+
+// After the user's entries have changed: the six lists are filled again and
+// each shows what it showed, its side taking the entry afresh. A list that
+// showed the removed entry (of that role; 0: none removed) goes to its first
+// entry, as at start; one after it moves up with it. Then the start side's
+// list of that role moves to moveTo (0: stays).
+void RefillSelectionLists(const ListPositions& before, ListRole role, int32_t removed,
+                          int32_t moveTo);
 
 // Attaches the menu bar and gives it.
 HMENU BuildMenuBar(HWND window);

@@ -553,24 +553,6 @@ TEST_F(CommandsTest, TheUnitsButtonsOpenTheDialogForTheirSide) {
   EXPECT_TRUE(seam.messageBoxes().empty());
 }
 
-TEST_F(CommandsTest, AddItemsAreNotImplementedAndChangeNoCatalogue) {
-  const Catalogues& catalogues = ProgramCatalogues();
-  for (UINT id : {kMenuAddProjection, kMenuAddDatum, kMenuAddEllipsoid}) {
-    platform_testing::MenuAction(window, id)->trigger();
-  }
-  ASSERT_EQ(seam.messageBoxes().size(), 3u);
-  for (const MessageBoxRecord& box : seam.messageBoxes()) {
-    EXPECT_EQ(box.text, "Sorry, not yet implemented...");
-    EXPECT_TRUE(box.defaultCaption);
-    EXPECT_EQ(box.caption, "Varnel");
-    EXPECT_EQ(box.style, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(box.icon, "none");
-  }
-  EXPECT_EQ(catalogues.projectionCount, 9);
-  EXPECT_EQ(catalogues.datumCount, 4);
-  EXPECT_EQ(catalogues.ellipsoidCount, 4);
-}
-
 TEST_F(CommandsTest, HelpFromButtonAndMenuAboutFromTheMenu) {
   const std::string missing = "Knowing your latitude and longitude.pdf not found.";
   Click(Control(kHelpButton));
@@ -596,9 +578,8 @@ TEST_F(CommandsTest, HelpFromButtonAndMenuAboutFromTheMenu) {
 TEST_F(CommandsTest, ButtonsActOnClicksAndTheirKeyboardCodeTransformAndMenusOnAny) {
   const int otherCode = 5;
   const std::pair<int, size_t> commands[] = {
-      {kStartInfoButton, 0}, {kTargetInfoButton, 0}, {kHelpButton, 0},
-      {kMenuHelp, 0},        {kStartUnitsButton, 0}, {kTargetUnitsButton, 0},
-      {kTransformButton, 1}, {kMenuAbout, 1},        {kMenuAddDatum, 1},
+      {kStartInfoButton, 0},  {kTargetInfoButton, 0},  {kHelpButton, 0},      {kMenuHelp, 0},
+      {kStartUnitsButton, 0}, {kTargetUnitsButton, 0}, {kTransformButton, 1}, {kMenuAbout, 1},
   };
   for (const auto& [id, boxes] : commands) {
     seam.Clear();
