@@ -17,9 +17,11 @@ std::string Environment(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
+// The shortest decimal that reads back as the same double, never in
+// exponent form, as the shipped files write them.
 std::string Number(double value) {
-  char text[64];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  char text[400];
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed).ptr;
   return std::string(text, end);
 }
 

@@ -1,6 +1,8 @@
 // The user's own entries: written whole into their files and read back after
 // the shipped records, positions of the shipped ones unmoved.
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -54,6 +56,13 @@ TEST_F(UserEntryFiles, WrittenEntriesComeBackBitForBitAfterTheShippedOnes) {
   p.falseEasting = 400000;
   p.falseNorthing = -100000;
   ASSERT_TRUE(SaveUserEntries(c, "own", problem)) << problem;
+  // Written as the shipped files are: plain decimals, CR LF.
+  std::ifstream written("own/my-datums.txt", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(written)), {});
+  EXPECT_EQ(
+      text.rfind("1\r\nEstate datum;The estate;4326;Estate 1850;9607;0.30000000000000004;", 0), 0u)
+      << text;
+  EXPECT_EQ(text.find_first_of("eE", text.find("9607")), std::string::npos) << text;
 
   auto again = std::make_unique<Catalogues>();
   int32_t ok = 0;
