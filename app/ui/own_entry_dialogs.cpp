@@ -134,9 +134,14 @@ std::optional<double> ReadDecimal(const std::string& text, const Shown* shown) {
   return value;
 }
 
+// "; "x" is none." or, for a box left empty, "; the box is empty."
+std::string WhatWasTyped(const std::string& text) {
+  const std::string typed = Trimmed(text);
+  return typed.empty() ? "; the box is empty." : "; \"" + typed + "\" is none.";
+}
+
 bool RefuseNumber(const std::string& what, const std::string& text, const char* example) {
-  return Refuse(what + " must be a number such as " + example + "; \"" + Trimmed(text) +
-                "\" is none.");
+  return Refuse(what + " must be a number such as " + example + WhatWasTyped(text));
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -893,8 +898,7 @@ bool Check(HWND dialog, ProjectionRecord& record) {
       value = ReadDecimal(text, nullptr);
     }
     if (!value) {
-      return Refuse(What(parameter) + " must be " + Expected(parameter) + "; \"" + Trimmed(text) +
-                    "\" is none.");
+      return Refuse(What(parameter) + " must be " + Expected(parameter) + WhatWasTyped(text));
     }
     SetField(record, parameter.field, *value);
   }
