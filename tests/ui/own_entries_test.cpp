@@ -180,26 +180,26 @@ TEST_F(OwnEntriesTest, AddedEntriesComeBackFromTheSavedFiles) {
   ASSERT_TRUE(LoadUserEntries(*again, Path("user"), problem)) << problem;
   const EllipsoidRecord& e = again->Ellipsoid(5);
   EXPECT_EQ(TrimmedField(e.name), "My Airy");
-  EXPECT_EQ(e.semiMajorAxis, 6377563.396);
-  EXPECT_NEAR(e.semiMinorAxis, 6356256.909237285, 1e-8);
+  EXPECT_EQ(+e.semiMajorAxis, 6377563.396);
+  EXPECT_NEAR(+e.semiMinorAxis, 6356256.909237285, 1e-8);
   const DatumRecord& d = again->Datum(5);
   EXPECT_EQ(TrimmedField(d.ellipsoidName), "My Airy");
-  EXPECT_EQ(d.ellipsoidIndex, 5);
-  EXPECT_EQ(d.methodCode, kPositionVector);
-  EXPECT_EQ(d.toCrsCode, kCrsWgs72);
-  EXPECT_EQ(d.translationY, -125.157);
-  EXPECT_NEAR(d.rotationX, 7.27220521664304e-7, 1e-20);  // 0.15 seconds of arc
-  EXPECT_DOUBLE_EQ(d.rotationZ, 0.842 * kArcSecond);
-  EXPECT_DOUBLE_EQ(d.scaleDifference, -20.489e-6);
+  EXPECT_EQ(+d.ellipsoidIndex, 5);
+  EXPECT_EQ(+d.methodCode, kPositionVector);
+  EXPECT_EQ(+d.toCrsCode, kCrsWgs72);
+  EXPECT_EQ(+d.translationY, -125.157);
+  EXPECT_NEAR(+d.rotationX, 7.27220521664304e-7, 1e-20);  // 0.15 seconds of arc
+  EXPECT_DOUBLE_EQ(+d.rotationZ, 0.842 * kArcSecond);
+  EXPECT_DOUBLE_EQ(+d.scaleDifference, -20.489e-6);
   const ProjectionRecord& p = again->Projection(10);
   EXPECT_EQ(TrimmedField(p.datumName), "Test datum");
-  EXPECT_EQ(p.datumIndex, 5);
-  EXPECT_EQ(p.methodCode, kTransverseMercator);
-  EXPECT_EQ(p.latitudeOfOrigin, 49.5);
-  EXPECT_DOUBLE_EQ(p.centralMeridian, -(2 + 15.0 / 60 + 15.0 / 3600));
-  EXPECT_EQ(p.scaleFactor, 0.9996012717);
-  EXPECT_EQ(p.falseNorthing, -100000);
-  EXPECT_EQ(p.firstStandardParallel, 0);
+  EXPECT_EQ(+p.datumIndex, 5);
+  EXPECT_EQ(+p.methodCode, kTransverseMercator);
+  EXPECT_EQ(+p.latitudeOfOrigin, 49.5);
+  EXPECT_DOUBLE_EQ(+p.centralMeridian, -(2 + 15.0 / 60 + 15.0 / 3600));
+  EXPECT_EQ(+p.scaleFactor, 0.9996012717);
+  EXPECT_EQ(+p.falseNorthing, -100000);
+  EXPECT_EQ(+p.firstStandardParallel, 0);
 }
 
 TEST_F(OwnEntriesTest, ADatumInUseIsNotRemovedAndAFreeProjectionIs) {
