@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -153,6 +154,25 @@ bool SameName(std::string_view a, std::string_view b) {
   });
 }
 
+// OK: the entry checked and stored ends the dialog (a failed check has
+// shown its message, and the dialog stays); Cancel ends it. false for any
+// other command.
+bool AnswerOkOrCancel(HWND dialog, int id, bool& stored,
+                      const std::function<bool()>& checkAndStore) {
+  if (id == IDOK) {
+    if (checkAndStore()) {
+      stored = true;
+      EndDialog(dialog, IDOK);
+    }
+    return true;
+  }
+  if (id == IDCANCEL) {
+    EndDialog(dialog, IDCANCEL);
+    return true;
+  }
+  return false;
+}
+
 // ================================================================ ellipsoid
 
 namespace ellipsoid_dialog {
@@ -260,15 +280,10 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
       const int id = LOWORD(wParam);
       if (id == kIdUseSemiMinorAxis || id == kIdUseInverseFlattening) {
         EnableAxisChoice(dialog);
-      } else if (id == IDOK) {
-        EllipsoidRecord record;
-        if (Check(dialog, record) && StoreUserEntry(record, position)) {
-          stored = true;
-          EndDialog(dialog, IDOK);
-        }
-      } else if (id == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
-      } else {
+      } else if (!AnswerOkOrCancel(dialog, id, stored, [&] {
+                   EllipsoidRecord record;
+                   return Check(dialog, record) && StoreUserEntry(record, position);
+                 })) {
         return FALSE;
       }
       return TRUE;
@@ -599,17 +614,12 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         EnableForMethod(dialog);
       } else if (id == kIdGridBrowse && IsClick(code)) {
         ChooseGridFile(dialog);
-      } else if (id == IDOK) {
-        DatumRecord record;
-        std::vector<std::filesystem::path> copies;
-        if (Check(dialog, record, copies) && CopyGrids(copies) &&
-            StoreUserEntry(record, position)) {
-          stored = true;
-          EndDialog(dialog, IDOK);
-        }
-      } else if (id == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
-      } else {
+      } else if (!AnswerOkOrCancel(dialog, id, stored, [&] {
+                   DatumRecord record;
+                   std::vector<std::filesystem::path> copies;
+                   return Check(dialog, record, copies) && CopyGrids(copies) &&
+                          StoreUserEntry(record, position);
+                 })) {
         return FALSE;
       }
       return TRUE;
@@ -943,15 +953,10 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
       const WORD code = HIWORD(wParam);
       if (id == kIdProjectionMethod && code == CBN_SELCHANGE) {
         ShowRows(dialog);
-      } else if (id == IDOK) {
-        ProjectionRecord record;
-        if (Check(dialog, record) && StoreUserEntry(record, position)) {
-          stored = true;
-          EndDialog(dialog, IDOK);
-        }
-      } else if (id == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
-      } else {
+      } else if (!AnswerOkOrCancel(dialog, id, stored, [&] {
+                   ProjectionRecord record;
+                   return Check(dialog, record) && StoreUserEntry(record, position);
+                 })) {
         return FALSE;
       }
       return TRUE;
