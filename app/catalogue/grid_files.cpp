@@ -173,6 +173,27 @@ void GridStore::Forget(const std::string& name) {
   grids_.erase(name);
 }
 
+std::string GridFileProblem(int32_t methodCode, const std::string& path) {
+  std::string problem;
+  const std::shared_ptr<const GridFile> grid = ReadWhole(path, &problem);
+  if (!grid) return path + " cannot be read: " + problem;
+  std::shared_ptr<const GridFile> second;
+  if (methodCode == kNadcon) {
+    const std::filesystem::path latitude(path);
+    const std::string longitude =
+        (latitude.parent_path() / NadconLongitudeFile(latitude.filename().string())).string();
+    second = ReadWhole(longitude, &problem);
+    if (!second) return longitude + " cannot be read: " + problem;
+  }
+  char reason[200] = "";
+  const auto length = [](const GridFile& g) { return static_cast<int64_t>(g.bytes.size()); };
+  const int32_t code = methodCode == kNadcon
+                           ? CHECKNADCON(grid->bytes.data(), length(*grid), second->bytes.data(),
+                                         length(*second), reason, sizeof reason)
+                           : CHECKNTV2(grid->bytes.data(), length(*grid), reason, sizeof reason);
+  return code == OSTRAK_GRID_SHIFTED ? std::string() : path + " is no usable grid: " + reason;
+}
+
 std::string FolderListText(const std::vector<std::string>& folders) {
   std::string text;
   for (const std::string& folder : folders) {

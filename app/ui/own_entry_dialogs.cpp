@@ -475,6 +475,11 @@ bool CheckGridFile(const std::string& text, int32_t method, std::string& name,
     }
     names.push_back(NadconLongitudeFile(name));
   }
+  // The grid itself must be sound before it is named.
+  const auto sound = [method](const std::string& found) {
+    const std::string problem = GridFileProblem(method, found);
+    return problem.empty() || Refuse("The grid file " + problem + ".");
+  };
   if (!path.has_parent_path()) {
     const std::vector<std::string> folders = GridSearchFolders();
     for (const std::string& file : names) {
@@ -483,7 +488,7 @@ bool CheckGridFile(const std::string& text, int32_t method, std::string& name,
                       "looked for in (" + FolderListText(folders) + "); choose it with Browse.");
       }
     }
-    return true;
+    return sound(*FindGridFile(name, folders));
   }
   for (const std::string& file : names) {
     std::error_code error;
@@ -493,7 +498,7 @@ bool CheckGridFile(const std::string& text, int32_t method, std::string& name,
     }
     copies.push_back(from);
   }
-  return true;
+  return sound(text);
 }
 
 // Grids are looked for in the user's folder: a chosen grid is copied there.
@@ -558,6 +563,9 @@ bool Check(HWND dialog, DatumRecord& record, std::vector<std::filesystem::path>&
       values[k] = shown.value;
       continue;
     }
+    // A grid's onward shift is mostly none (a grid to ETRS89 or WGS 84): a
+    // box left empty is 0.
+    if (grid && Trimmed(text).empty()) continue;
     const std::optional<double> value = ReadDecimal(text, nullptr);
     if (!value) return RefuseNumber(kShiftParameters[k].what, text, kShiftParameters[k].example);
     values[k] = *value * kParameterUnit[k];

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fixed_text.h"
+#include "grid_files.h"
 #include "main_window_fixture.h"
 #include "own_entries.h"
 #include "ui_test_support.h"
@@ -200,6 +201,36 @@ TEST_F(OwnEntriesTest, AddedEntriesComeBackFromTheSavedFiles) {
   EXPECT_EQ(+p.scaleFactor, 0.9996012717);
   EXPECT_EQ(+p.falseNorthing, -100000);
   EXPECT_EQ(+p.firstStandardParallel, 0);
+}
+
+// A grid datum: a file that is no grid is refused; a sound one is copied
+// into the user's folder, where grids are looked for, and the record names
+// it and the ellipsoid of its datum.
+TEST_F(OwnEntriesTest, AGridDatumKeepsACopyOfItsSoundGrid) {
+  const std::vector<Fill> site = {{kIdEntryName, "Site datum"},
+                                  {kIdAreaOfUse, "The site"},
+                                  {kIdShiftMethod, "NTv2 grid (EPSG 9615)", kByText},
+                                  {kIdGridFile, Path("SITE.gsb")},
+                                  {kIdGridEllipsoid, "WGS 84", kByText}};
+  WriteFile(Path("SITE.gsb"), "no grid");
+  AddThrough(kMenuAddDatum, site);
+  ASSERT_EQ(seam.messageBoxes().size(), 1u);
+  EXPECT_EQ(seam.messageBoxes()[0].text.rfind(
+                "The grid file " + Path("SITE.gsb") + " is no usable grid: ", 0),
+            0u)
+      << seam.messageBoxes()[0].text;
+  EXPECT_EQ(ProgramCatalogues().datumCount, 4);
+
+  const std::string grid = ReadFile("/usr/share/proj/BETA2007.gsb");
+  WriteFile(Path("SITE.gsb"), grid);
+  AddThrough(kMenuAddDatum, site);
+  ASSERT_EQ(ProgramCatalogues().datumCount, 5);
+  EXPECT_EQ(ReadFile(Path("user/SITE.gsb")), grid);
+  const DatumRecord& d = ProgramCatalogues().Datum(5);
+  EXPECT_EQ(+d.methodCode, kNtv2);
+  EXPECT_EQ(TrimmedField(d.areaOfUse).rfind("SITE.gsb|WGS 84|", 0), 0u)
+      << TrimmedField(d.areaOfUse);
+  EXPECT_EQ(AreaOfUseText(d), "The site");
 }
 
 TEST_F(OwnEntriesTest, ADatumInUseIsNotRemovedAndAFreeProjectionIs) {
