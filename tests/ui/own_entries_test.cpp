@@ -233,6 +233,32 @@ TEST_F(OwnEntriesTest, AGridDatumKeepsACopyOfItsSoundGrid) {
   EXPECT_EQ(AreaOfUseText(d), "The site");
 }
 
+// A datum renamed through "Change..." takes its projections along: they
+// still find it, also after the files are read again.
+TEST_F(OwnEntriesTest, ARenamedDatumKeepsItsProjections) {
+  AddThrough(kMenuAddDatum, kGoodDatum);
+  AddThrough(kMenuAddProjection, With(kGoodProjection, {kIdProjectionDatum, "", 4}));
+  WhenModalDialogRuns([](HWND list) {
+    SendDlgItemMessageA(list, kIdMyEntryList, LB_SETCURSEL, 0, 0);  // the datum
+    WhenModalDialogRuns([](HWND dialog) {
+      SetDlgItemTextA(dialog, kIdEntryName, "Renamed datum");
+      ::Click(dialog, IDOK);
+    });
+    ::Click(list, kIdChangeEntry);
+    ::Click(list, IDCANCEL);
+  });
+  platform_testing::MenuAction(window, kMenuEditMyEntries)->trigger();
+  EXPECT_TRUE(seam.messageBoxes().empty());
+  auto again = std::make_unique<Catalogues>();
+  int32_t loaded = 0;
+  LoadCatalogues(*again, loaded);
+  std::string problem;
+  ASSERT_TRUE(LoadUserEntries(*again, Path("user"), problem)) << problem;
+  EXPECT_EQ(TrimmedField(again->Datum(5).name), "Renamed datum");
+  EXPECT_EQ(TrimmedField(again->Projection(10).datumName), "Renamed datum");
+  EXPECT_EQ(+again->Projection(10).datumIndex, 5);
+}
+
 TEST_F(OwnEntriesTest, ADatumInUseIsNotRemovedAndAFreeProjectionIs) {
   AddThrough(kMenuAddDatum, kGoodDatum);
   AddThrough(kMenuAddProjection, With(kGoodProjection, {kIdProjectionDatum, "", 4}));
