@@ -11,6 +11,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "errormessage.h"
@@ -662,8 +663,21 @@ bool LoadUserEntries(Catalogues& catalogues, const std::string& folder, std::str
   const int32_t datums = c.datumCount, projections = c.projectionCount;
   const auto userFault = [&](const LineFault& fault, int32_t shipped, const char* name) {
     if (fault.line == 0 || fault.line - 1 <= shipped) return false;
+    // The name may be one of the user's own as well as a shipped one.
+    std::string why = fault.problem;
+    for (const auto& [shippedFile, userFile] :
+         {std::pair{kEllipsoidFile, kUserEllipsoidFile}, std::pair{kDatumFile, kUserDatumFile}}) {
+      const std::string in = std::string(" is not in ") + shippedFile + ";";
+      if (const size_t at = why.find(in); at != std::string::npos) {
+        why.replace(at, in.size(),
+                    std::string(" is in neither ") + shippedFile + " nor " + userFile + ";");
+        if (const size_t its = why.find("one of its "); its != std::string::npos) {
+          why.replace(its, 11, "one of their ");
+        }
+      }
+    }
     problem = "File '" + CatalogueFilePath(folder, name) + "', line " +
-              std::to_string(fault.line - shipped) + ": " + fault.problem;
+              std::to_string(fault.line - shipped) + ": " + why;
     return true;
   };
   LineFault fault;

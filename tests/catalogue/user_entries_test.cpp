@@ -86,8 +86,8 @@ TEST_F(UserEntryFiles, ANameNotFoundLoadsNoneOfTheUsersEntries) {
   std::string problem;
   EXPECT_FALSE(LoadUserEntries(catalogues(), "own", problem));
   EXPECT_EQ(problem,
-            "File 'own/my-datums.txt', line 2: the ellipsoid \"Estate 1850\" (field 4) is not in "
-            "ellips.txt; it must be the name of one of its ellipsoids");
+            "File 'own/my-datums.txt', line 2: the ellipsoid \"Estate 1850\" (field 4) is in "
+            "neither ellips.txt nor my-ellips.txt; it must be the name of one of their ellipsoids");
   EXPECT_EQ(catalogues().datumCount, 1);
 }
 
