@@ -3,9 +3,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "catalogue_folders.h"
 #include "fixed_text.h"
@@ -31,37 +28,6 @@ std::string Upper(std::string_view text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   }
   return folded;
-}
-
-// Writes text whole beside path, then puts it in path's place.
-bool WriteWhole(const std::string& path, const std::string& text, std::string& problem) {
-  const std::string beside = path + ".new";
-  {
-    std::ofstream out(beside, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      problem = "'" + beside + "' cannot be written";
-      std::error_code ignored;
-      std::filesystem::remove(beside, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(beside, path, error);
-  if (error) {
-    problem = "'" + path + "' cannot be replaced: " + error.message();
-    std::filesystem::remove(beside, error);
-    return false;
-  }
-  return true;
-}
-
-template <typename Record>
-std::string FileText(const Record* records, int32_t first, int32_t last) {
-  std::string text = std::to_string(std::max(last - first + 1, 0)) + "\r\n";
-  for (int32_t p = first; p <= last; ++p) text += CatalogueLine(records[p - 1]) + "\r\n";
-  return text;
 }
 
 // The name's own problems, before it is compared with the others.
@@ -123,27 +89,6 @@ std::string CatalogueLine(const ProjectionRecord& r) {
          Number(r.latitudeOfOrigin) + ";" + Number(r.centralMeridian) + ";" +
          Number(r.falseEasting) + ";" + Number(r.falseNorthing) + ";" +
          Number(r.firstStandardParallel) + ";" + Number(r.secondStandardParallel);
-}
-
-bool SaveUserEntries(const Catalogues& c, const std::string& folder, std::string& problem) {
-  if (folder.empty()) {
-    problem = "There is no folder for your own entries (neither XDG_DATA_HOME nor HOME is set).";
-    return false;
-  }
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) {
-    problem = "The folder '" + folder + "' cannot be made: " + error.message();
-    return false;
-  }
-  return WriteWhole(CatalogueFilePath(folder, kUserEllipsoidFile),
-                    FileText(c.ellipsoids, c.shippedEllipsoidCount + 1, c.ellipsoidCount),
-                    problem) &&
-         WriteWhole(CatalogueFilePath(folder, kUserDatumFile),
-                    FileText(c.datums, c.shippedDatumCount + 1, c.datumCount), problem) &&
-         WriteWhole(CatalogueFilePath(folder, kUserProjectionFile),
-                    FileText(c.projections, c.shippedProjectionCount + 1, c.projectionCount),
-                    problem);
 }
 
 std::string EllipsoidNameProblem(const Catalogues& c, std::string_view name, int32_t except) {

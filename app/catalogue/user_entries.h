@@ -20,12 +20,6 @@ std::string CatalogueLine(const EllipsoidRecord& record);
 std::string CatalogueLine(const DatumRecord& record);
 std::string CatalogueLine(const ProjectionRecord& record);
 
-// Writes the user's entries of the catalogues (the positions after the
-// shipped ones) into the three files of folder, each whole beside itself and
-// then renamed into place, so that a failure leaves the earlier file. The
-// folder is made when missing. false, and why, when a file cannot be written.
-bool SaveUserEntries(const Catalogues& catalogues, const std::string& folder, std::string& problem);
-
 // Why a name cannot be a new entry's of that kind, or "" when it can: empty,
 // too long, holding ";" or "|", or already taken (a to z compared without
 // case). A datum's name must also not be part of another datum's name,

@@ -15,6 +15,7 @@
 #include "main_window.h"
 #include "message.h"
 #include "user_entries.h"
+#include "user_entry_files.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "catalogue_files.h"
 #include "user_entries.h"
+#include "user_entry_files.h"
 
 namespace {
 
