@@ -29,3 +29,15 @@ void SetFixedField(char* field, size_t width, std::string_view text) {
   if (length != 0) std::memcpy(field, text.data(), length);
   std::memset(field + length, ' ', width - length);
 }
+
+std::string CaseFoldedName(std::string_view text) {
+  std::string folded(TrimBlanks(text));
+  for (char& c : folded) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return folded;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return CaseFoldedName(a) == CaseFoldedName(b);
+}

@@ -13,6 +13,12 @@ std::string_view FieldView(const char* field, size_t width);
 std::string_view TrimBlanks(std::string_view text);
 std::string_view TrimTrailingBlanks(std::string_view text);
 
+// A name as the catalogues compare names: blanks trimmed, a to z as upper
+// case (other letters, the accented ones of Windows-1252 among them, as they
+// are).
+std::string CaseFoldedName(std::string_view text);
+bool SameName(std::string_view a, std::string_view b);
+
 // The field's text with leading and trailing blanks removed.
 std::string TrimmedField(const char* field, size_t width);
 template <size_t N>

@@ -22,14 +22,6 @@ std::string Number(double value) {
   return std::string(text, end);
 }
 
-std::string Upper(std::string_view text) {
-  std::string folded(TrimBlanks(text));
-  for (char& c : folded) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return folded;
-}
-
 // The name's own problems, before it is compared with the others.
 std::string OwnNameProblem(std::string_view name, size_t width) {
   const std::string_view trimmed = TrimBlanks(name);
@@ -47,10 +39,10 @@ std::string OwnNameProblem(std::string_view name, size_t width) {
 template <typename Record>
 std::string TakenProblem(const Record* records, int32_t count, std::string_view name,
                          int32_t except, const char* kind) {
-  const std::string wanted = Upper(name);
+  const std::string wanted = CaseFoldedName(name);
   for (int32_t p = 1; p <= count; ++p) {
     if (p == except) continue;
-    if (Upper(FieldView(records[p - 1].name, sizeof records[p - 1].name)) == wanted) {
+    if (CaseFoldedName(FieldView(records[p - 1].name, sizeof records[p - 1].name)) == wanted) {
       return "The name \"" + std::string(TrimBlanks(name)) + "\" is taken by another " + kind +
              "; choose another.";
     }
@@ -103,7 +95,7 @@ std::string ProjectionNameProblem(const Catalogues& c, std::string_view name, in
   if (problem.empty()) {
     problem = TakenProblem(c.projections, c.projectionCount, name, except, "projection");
   }
-  if (problem.empty() && Upper(name) == "NONE") {
+  if (problem.empty() && CaseFoldedName(name) == "NONE") {
     problem = "The name \"none\" stands for geographic coordinates; choose another.";
   }
   return problem;
@@ -112,10 +104,10 @@ std::string ProjectionNameProblem(const Catalogues& c, std::string_view name, in
 std::string DatumNameProblem(const Catalogues& c, std::string_view name, int32_t except) {
   std::string problem = OwnNameProblem(name, kDatumNameWidth);
   if (!problem.empty()) return problem;
-  const std::string wanted = Upper(name);
+  const std::string wanted = CaseFoldedName(name);
   for (int32_t p = 1; p <= c.datumCount; ++p) {
     if (p == except) continue;
-    const std::string other = Upper(FieldView(c.Datum(p).name, kDatumNameWidth));
+    const std::string other = CaseFoldedName(FieldView(c.Datum(p).name, kDatumNameWidth));
     if (other == wanted) {
       return "The name \"" + std::string(TrimBlanks(name)) +
              "\" is taken by another datum; choose another.";

@@ -22,15 +22,6 @@ namespace {
 // Why the user's files were not loaded at start; "" when they were.
 std::string loadProblem;
 
-bool SameName(std::string_view a, std::string_view b) {
-  a = TrimBlanks(a);
-  b = TrimBlanks(b);
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    return up(x) == up(y);
-  });
-}
-
 // A catalogue that was never joined by the user's entries counts as holding
 // none of them.
 void MarkShippedPart(Catalogues& c) {

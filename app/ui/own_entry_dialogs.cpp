@@ -145,15 +145,6 @@ bool RefuseNumber(const std::string& what, const std::string& text, const char* 
   return Refuse(what + " must be a number such as " + example + WhatWasTyped(text));
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  a = TrimBlanks(a);
-  b = TrimBlanks(b);
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    return up(x) == up(y);
-  });
-}
-
 // OK: the entry checked and stored ends the dialog (a failed check has
 // shown its message, and the dialog stays); Cancel ends it. false for any
 // other command.

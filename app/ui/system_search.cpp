@@ -186,15 +186,6 @@ HWND CreateSearchWindow(HWND main, const char* caption) {
                                     0);
 }
 
-// a to z as upper case, as the searches compare.
-std::string FoldedText(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return folded;
-}
-
 }  // namespace
 
 std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text) {
@@ -212,11 +203,12 @@ std::vector<FoundEntry> FindEntries(ListRole role, std::string_view text) {
   }
   // The entry whose name is the whole text comes first, so that a name typed
   // in full is the one that Return takes.
-  const std::string folded = FoldedText(TrimBlanks(text));
+  const std::string folded = CaseFoldedName(text);
+  const std::string marked = CaseFoldedName(folded + kUserEntryMark);
   std::stable_partition(found.begin(), found.end(), [&](const FoundEntry& entry) {
-    const std::string name = FoldedText(entry.text);
-    return !folded.empty() && (name == folded || name.rfind(folded + " - ", 0) == 0 ||
-                               name == folded + FoldedText(kUserEntryMark));
+    const std::string name = CaseFoldedName(entry.text);
+    return !folded.empty() &&
+           (name == folded || name == marked || name.rfind(folded + " - ", 0) == 0);
   });
   return found;
 }
