@@ -19,11 +19,6 @@ namespace {
 
 constexpr const char* kCatalogueFiles[] = {kEllipsoidFile, kDatumFile, kProjectionFile};
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : std::string(value);
-}
-
 bool IsAbsolute(const std::string& folder) {
   return !folder.empty() && std::filesystem::path(folder).is_absolute();
 }
@@ -39,6 +34,11 @@ std::string& StoredProgramFolder() {
 }
 
 }  // namespace
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
 
 std::string UserCatalogueFolder() {
 #ifdef _WIN32

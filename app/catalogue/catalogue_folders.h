@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// The value of an environment variable, "" when it is not set.
+std::string Environment(const char* name);
+
 // The user's folder: $XDG_DATA_HOME/varnel, or ~/.local/share/varnel when
 // XDG_DATA_HOME is unset, empty or not absolute (as the XDG base directory
 // rules say); "" when no absolute folder can be formed. On Windows

@@ -15,11 +15,6 @@
 
 namespace {
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : std::string(value);
-}
-
 void AddOnce(std::vector<std::string>& folders, const std::string& folder) {
   if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
     folders.push_back(folder);

@@ -9,11 +9,6 @@
 
 namespace {
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : std::string(value);
-}
-
 // The shortest decimal that reads back as the same double, never in
 // exponent form, as the shipped files write them.
 std::string Number(double value) {
