@@ -118,19 +118,29 @@ std::string Degrees(double value) {
   return text;
 }
 
+// The grid at path and, of a NADCON pair, the longitude file beside it; false
+// and why ("FILE cannot be read: reason") when either cannot be read.
+bool ReadGridFiles(int32_t methodCode, const std::string& path,
+                   std::shared_ptr<const GridFile>& grid, std::shared_ptr<const GridFile>& second,
+                   std::string& problem) {
+  std::string why;
+  std::string file = path;
+  grid = ReadWhole(file, &why);
+  if (grid && methodCode == kNadcon) {
+    const std::filesystem::path latitude(path);
+    file = (latitude.parent_path() / NadconLongitudeFile(latitude.filename().string())).string();
+    second = ReadWhole(file, &why);
+  }
+  if (grid && (second || methodCode != kNadcon)) return true;
+  problem = file + " cannot be read: " + why;
+  return false;
+}
+
 // The box the grid at path covers, as the reports give it.
 std::string GridExtentText(int32_t methodCode, const std::string& path) {
+  std::shared_ptr<const GridFile> grid, second;
   std::string problem;
-  const std::shared_ptr<const GridFile> grid = ReadWhole(path, &problem);
-  if (!grid) return "unknown: the file cannot be read (" + problem + ")";
-  std::shared_ptr<const GridFile> second;
-  if (methodCode == kNadcon) {
-    const std::filesystem::path latitude(path);
-    const std::string longitude =
-        (latitude.parent_path() / NadconLongitudeFile(latitude.filename().string())).string();
-    second = ReadWhole(longitude, &problem);
-    if (!second) return "unknown: " + longitude + " cannot be read (" + problem + ")";
-  }
+  if (!ReadGridFiles(methodCode, path, grid, second, problem)) return "unknown: " + problem;
   const std::optional<std::string> extent = GridExtent(methodCode, *grid, second.get());
   return extent ? *extent : std::string("unknown: the file is damaged");
 }
@@ -168,25 +178,25 @@ void GridStore::Forget(const std::string& name) {
   grids_.erase(name);
 }
 
-std::string GridFileProblem(int32_t methodCode, const std::string& path) {
-  std::string problem;
-  const std::shared_ptr<const GridFile> grid = ReadWhole(path, &problem);
-  if (!grid) return path + " cannot be read: " + problem;
-  std::shared_ptr<const GridFile> second;
-  if (methodCode == kNadcon) {
-    const std::filesystem::path latitude(path);
-    const std::string longitude =
-        (latitude.parent_path() / NadconLongitudeFile(latitude.filename().string())).string();
-    second = ReadWhole(longitude, &problem);
-    if (!second) return longitude + " cannot be read: " + problem;
-  }
+std::string GridCheckReason(int32_t methodCode, const GridFile& grid, const GridFile* second) {
   char reason[200] = "";
   const auto length = [](const GridFile& g) { return static_cast<int64_t>(g.bytes.size()); };
-  const int32_t code = methodCode == kNadcon
-                           ? CHECKNADCON(grid->bytes.data(), length(*grid), second->bytes.data(),
-                                         length(*second), reason, sizeof reason)
-                           : CHECKNTV2(grid->bytes.data(), length(*grid), reason, sizeof reason);
-  return code == OSTRAK_GRID_SHIFTED ? std::string() : path + " is no usable grid: " + reason;
+  const int32_t code =
+      methodCode == kNadcon
+          ? (second == nullptr ? OSTRAK_GRID_DAMAGED
+                               : CHECKNADCON(grid.bytes.data(), length(grid), second->bytes.data(),
+                                             length(*second), reason, sizeof reason))
+          : CHECKNTV2(grid.bytes.data(), length(grid), reason, sizeof reason);
+  if (code == OSTRAK_GRID_SHIFTED) return "";
+  return reason[0] != '\0' ? reason : "its longitude file is missing";
+}
+
+std::string GridFileProblem(int32_t methodCode, const std::string& path) {
+  std::shared_ptr<const GridFile> grid, second;
+  std::string problem;
+  if (!ReadGridFiles(methodCode, path, grid, second, problem)) return problem;
+  const std::string reason = GridCheckReason(methodCode, *grid, second.get());
+  return reason.empty() ? reason : path + " is no usable grid: " + reason;
 }
 
 std::string FolderListText(const std::vector<std::string>& folders) {

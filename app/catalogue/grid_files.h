@@ -75,6 +75,11 @@ GridDescription DescribeGrid(int32_t methodCode, const std::string& file,
 std::optional<std::string> GridExtent(int32_t methodCode, const struct GridFile& grid,
                                       const struct GridFile* second);
 
+// Why the grid (with a NADCON pair's longitude file) is no usable grid of
+// the method, as the library's check tells it; "" when it is sound.
+std::string GridCheckReason(int32_t methodCode, const struct GridFile& grid,
+                            const struct GridFile* second);
+
 // Why the grid at path (a NADCON pair's .las, its .los beside it) is no
 // usable grid of the method, or "" when it is.
 std::string GridFileProblem(int32_t methodCode, const std::string& path);

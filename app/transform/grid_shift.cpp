@@ -66,16 +66,11 @@ int64_t Length(const GridFile& grid) {
 }
 
 bool GridIsSound(const GridShift& shift, const std::string& datumText) {
-  char reason[200] = "";
-  const GridFile& grid = *shift.grid;
+  const std::string reason = GridCheckReason(shift.methodCode, *shift.grid, shift.longitude.get());
+  if (reason.empty()) return true;
   const bool nadcon = shift.methodCode == kNadcon;
-  const int32_t code =
-      nadcon ? CHECKNADCON(grid.bytes.data(), Length(grid), shift.longitude->bytes.data(),
-                           Length(*shift.longitude), reason, sizeof reason)
-             : CHECKNTV2(grid.bytes.data(), Length(grid), reason, sizeof reason);
-  if (code == OSTRAK_GRID_SHIFTED) return true;
-  Warn((nadcon ? "The grid files " + grid.path + " and " + shift.longitude->path
-               : "The grid file " + grid.path) +
+  Warn((nadcon ? "The grid files " + shift.grid->path + " and " + shift.longitude->path
+               : "The grid file " + shift.grid->path) +
        " of " + datumText + (nadcon ? " are" : " is") + " damaged: " + reason + ". Replace " +
        (nadcon ? "them" : "it") + " with the publisher's files.");
   return false;
