@@ -633,12 +633,12 @@ bool LoadUserEntries(Catalogues& catalogues, const std::string& folder, std::str
     c.shippedProjectionCount = std::max(c.projectionCount, 0);
   }
   // Drops whatever the user's files gave, keeping the shipped records.
+  // The shipped records' names resolve as before whatever follows them: each
+  // finds its record among the shipped ones, which come first.
   const auto dropAll = [&c] {
     c.ellipsoidCount = c.shippedEllipsoidCount;
     c.datumCount = c.shippedDatumCount;
     c.projectionCount = c.shippedProjectionCount;
-    ResolveDatumEllipsoids(c);
-    ResolveProjectionDatums(c);
     return false;
   };
   problem.clear();
@@ -654,6 +654,11 @@ bool LoadUserEntries(Catalogues& catalogues, const std::string& folder, std::str
   if (!ok || !problem.empty()) {
     if (problem.empty()) problem = "The user's entries in '" + folder + "' cannot be read";
     return dropAll();
+  }
+  // Without entries of the user's, nothing is left to resolve.
+  if (c.ellipsoidCount == c.shippedEllipsoidCount && c.datumCount == c.shippedDatumCount &&
+      c.projectionCount == c.shippedProjectionCount) {
+    return true;
   }
   ResolveDatumEllipsoids(c);
   ResolveProjectionDatums(c);
