@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cmath>
+#include <initializer_list>
+#include <span>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +46,26 @@ inline void ExpectRoundTrip(const ProjectionRecord& p, double latitude, double l
   EXPECT_NEAR(lat, latitude, 1e-11) << p.methodCode << " " << latitude << " " << longitude;
   EXPECT_NEAR(lon, longitude, 1e-11 / parallel)
       << p.methodCode << " " << latitude << " " << longitude;
+}
+
+// Forward then inverse returns the points around each example (its latitude
+// and longitude moved by each of the steps, degrees) within tolerance.
+inline void ExpectRoundTripsAround(std::span<const WorkedExample> examples,
+                                   std::initializer_list<double> latitudeSteps,
+                                   std::initializer_list<double> longitudeSteps, double tolerance) {
+  for (const WorkedExample& x : examples) {
+    for (double dLat : latitudeSteps) {
+      for (double dLon : longitudeSteps) {
+        const double lat = x.latitude + dLat, lon = x.longitude + dLon;
+        double e, n, latBack, lonBack;
+        LATLONTOGRID(&x.projection, lat, lon, &e, &n, x.projection.centralMeridian);
+        GRIDTOLATLON(&x.projection, e, n, &latBack, &lonBack, x.projection.centralMeridian);
+        EXPECT_NEAR(latBack, lat, tolerance) << x.name << " " << lat << " " << lon;
+        EXPECT_NEAR(std::remainder(lonBack - lon, 360.0), 0, tolerance)
+            << x.name << " " << lat << " " << lon;
+      }
+    }
+  }
 }
 
 inline bool ForwardIsNaN(const ProjectionRecord& p, double latitude, double longitude) {

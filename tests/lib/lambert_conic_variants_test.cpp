@@ -51,18 +51,7 @@ TEST(LambertConicVariants, WorkedExamplesBothWays) {
 }
 
 TEST(LambertConicVariants, RoundTripReturnsThePoint) {
-  for (const WorkedExample& x : kExamples) {
-    for (double dLat : {-6.0, 0.0, 7.5}) {
-      for (double dLon : {-5.0, 0.5, 4.0}) {
-        const double lat = x.latitude + dLat, lon = x.longitude + dLon;
-        double e, n, latBack, lonBack;
-        LATLONTOGRID(&x.projection, lat, lon, &e, &n, x.projection.centralMeridian);
-        GRIDTOLATLON(&x.projection, e, n, &latBack, &lonBack, x.projection.centralMeridian);
-        EXPECT_NEAR(latBack, lat, 1e-10) << x.name << " " << lat << " " << lon;
-        EXPECT_NEAR(lonBack, lon, 1e-10) << x.name << " " << lat << " " << lon;
-      }
-    }
-  }
+  ExpectRoundTripsAround(kExamples, {-6.0, 0.0, 7.5}, {-5.0, 0.5, 4.0}, 1e-10);
 }
 
 // Each cone's apex is its own pole, southern cones' too.

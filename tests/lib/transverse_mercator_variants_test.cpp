@@ -41,18 +41,7 @@ TEST(TransverseMercatorVariants, WorkedExamplesBothWays) {
 // To the truncation of the library's Transverse Mercator series: some 3e-9
 // degree at four degrees from the central meridian.
 TEST(TransverseMercatorVariants, RoundTripReturnsThePoint) {
-  for (const WorkedExample& x : kExamples) {
-    for (double dLat : {-3.0, 0.0, 4.5}) {
-      for (double dLon : {-1.5, 0.25, 1.0}) {
-        const double lat = x.latitude + dLat, lon = x.longitude + dLon;
-        double e, n, latBack, lonBack;
-        LATLONTOGRID(&x.projection, lat, lon, &e, &n, x.projection.centralMeridian);
-        GRIDTOLATLON(&x.projection, e, n, &latBack, &lonBack, x.projection.centralMeridian);
-        EXPECT_NEAR(latBack, lat, 1e-8) << x.name << " " << lat << " " << lon;
-        EXPECT_NEAR(std::remainder(lonBack - lon, 360.0), 0, 1e-8) << x.name << " " << lon;
-      }
-    }
-  }
+  ExpectRoundTripsAround(kExamples, {-3.0, 0.0, 4.5}, {-1.5, 0.25, 1.0}, 1e-8);
 }
 
 TEST(TransverseMercatorVariants, UndefinedPointsGiveNaN) {
